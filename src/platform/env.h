@@ -1,0 +1,125 @@
+// The layer over the operating system. The core reaches the file system,
+// the clock, the locale and the desktop only through an Env, so that tests
+// can substitute a fake and the program builds for POSIX and for Win32 from
+// the same core. Env::Default() is the real backend of the platform the
+// program was built for (env_posix.cpp or env_win32.cpp).
+//
+// Strings are narrow and hold the system's narrow encoding: UTF-8 on POSIX,
+// the active ANSI code page on Windows. Paths use the native separator.
+#ifndef VELLORA_PLATFORM_ENV_H_
+#define VELLORA_PLATFORM_ENV_H_
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace vellora {
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+// 100-nanosecond units since 1601-01-01 UTC, the file time of the design.
+using FileTime = uint64_t;
+
+// Identifies a folder for cycle checks: device and inode on POSIX, volume
+// serial number and file index on Windows.
+struct FolderIdentity {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  bool operator==(const FolderIdentity& o) const {
+    return device == o.device && inode == o.inode;
+  }
+  bool operator!=(const FolderIdentity& o) const { return !(*this == o); }
+};
+
+// Calendar fields of a local time. month is 1..12, day_of_week 0 (Sunday)..6.
+struct LocalTime {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int day_of_week = 0;
+};
+
+// One item of a folder listing.
+struct FolderItem {
+  std::string name;      // as the file system returns it, no folder part
+  bool is_folder = false;  // a folder, or a link to one
+  uint64_t size = 0;     // bytes; 0 for folders
+  FileTime write_time = 0;
+};
+
+class Env {
+ public:
+  virtual ~Env();
+
+  // The backend of the platform the program was built for. Never null.
+  static Env* Default();
+
+  // Calls `visit` for every item of `folder` whose name matches `pattern`
+  // (the platform's find-first-file semantics: '*' any run, '?' one
+  // character, letter case ignored, "*.*" every name; on Windows the short
+  // 8.3 names take part too). Items "." and ".." are never reported. Only
+  // regular files (or links to them) and folders (or links to them) are
+  // reported; dangling links, devices, FIFOs and sockets are passed over.
+  // Returns false when the folder cannot be read (nothing is reported).
+  virtual bool ListFolder(const std::string& folder, const std::string& pattern,
+                          const std::function<void(const FolderItem&)>& visit) = 0;
+
+  // The identity of a folder (following links). False when it cannot be had.
+  virtual bool GetFolderIdentity(const std::string& folder, FolderIdentity* id) = 0;
+
+  // The process's current folder: a full path without a trailing separator,
+  // except for a file-system root ("/" or "C:\").
+  virtual bool GetCurrentFolder(std::string* folder) = 0;
+  virtual bool SetCurrentFolder(const std::string& folder) = 0;
+
+  // Full path of the running executable, as the system reports it.
+  virtual std::string ExecutablePath() = 0;
+
+  // File time to local calendar fields. False for a time the platform
+  // cannot convert.
+  virtual bool FileTimeToLocal(FileTime t, LocalTime* out) = 0;
+
+  // The current time as a file time (UTC).
+  virtual FileTime Now() = 0;
+
+  // strftime of a local time under the runtime's locale.
+  virtual std::string FormatLocalTime(const char* format, const LocalTime& t) = 0;
+
+  // Locale-aware comparison of the user's default locale: negative, 0 or
+  // positive (lstrcmpA on Windows, strcoll on POSIX).
+  virtual int CompareText(const std::string& a, const std::string& b) = 0;
+
+  // True when `c` starts a two-byte character of the active code page
+  // (always false for UTF-8, whose continuation bytes are never ASCII).
+  virtual bool IsLeadByte(unsigned char c) = 0;
+
+  // The name of the charset narrow strings are in: "utf-8" on POSIX, the
+  // active code page's name on Windows ("gbk", "windows-1252", ...).
+  virtual std::string CharsetName() = 0;
+
+  // Reads a whole file as raw bytes. False when it cannot be opened or read.
+  virtual bool ReadWholeFile(const std::string& path, std::string* data) = 0;
+
+  // Writes `data` to `path` byte for byte through a temporary file in the
+  // same folder that is renamed over the target, so that the target is
+  // either the old file or the complete new one. False on any failure; the
+  // old file is then untouched.
+  virtual bool WriteFileSafely(const std::string& path, const std::string& data) = 0;
+
+  // True when `path` names an existing folder.
+  virtual bool IsFolder(const std::string& path) = 0;
+
+  // Opens a file or an address with the desktop's default program.
+  virtual bool OpenWithDefaultProgram(const std::string& target) = 0;
+};
+
+}  // namespace vellora
+
+#endif  // VELLORA_PLATFORM_ENV_H_
