@@ -1,0 +1,327 @@
+// The Win32 backend of Env: the ANSI file, time, locale and shell calls of
+// the system. Every string is in the active ANSI code page.
+#include "platform/env.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <new>
+#include <stdexcept>
+#include <vector>
+
+namespace vellora {
+namespace {
+
+// A string that cannot be handed to an ANSI call: empty or with a NUL inside.
+bool Unusable(const std::string& s) {
+  return s.empty() || s.find('\0') != std::string::npos;
+}
+
+bool EndsWithSeparator(const std::string& s) {
+  return !s.empty() && (s.back() == '\\' || s.back() == '/');
+}
+
+FileTime FromFiletime(const FILETIME& ft) {
+  return (static_cast<FileTime>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+FILETIME ToFiletime(FileTime t) {
+  FILETIME ft;
+  ft.dwLowDateTime = static_cast<DWORD>(t & 0xFFFFFFFFu);
+  ft.dwHighDateTime = static_cast<DWORD>(t >> 32);
+  return ft;
+}
+
+// Closes a handle when it goes out of scope.
+class HandleCloser {
+ public:
+  explicit HandleCloser(HANDLE h) : h_(h) {}
+  ~HandleCloser() {
+    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+  }
+  HandleCloser(const HandleCloser&) = delete;
+  HandleCloser& operator=(const HandleCloser&) = delete;
+
+ private:
+  HANDLE h_;
+};
+
+class FindCloser {
+ public:
+  explicit FindCloser(HANDLE h) : h_(h) {}
+  ~FindCloser() { FindClose(h_); }
+  FindCloser(const FindCloser&) = delete;
+  FindCloser& operator=(const FindCloser&) = delete;
+
+ private:
+  HANDLE h_;
+};
+
+bool IsDirectory(const std::string& path) {
+  if (Unusable(path)) return false;
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// True when every conversion of `format` is one the C runtime's strftime
+// knows; others make it call the invalid-parameter handler.
+bool KnownTimeFormat(const char* format) {
+  static const char kConversions[] = "aAbBcdHIjmMpSUwWxXyYzZ%";
+  for (const char* p = format; *p != '\0'; ++p) {
+    if (*p != '%') continue;
+    ++p;
+    if (*p == '#') ++p;
+    if (*p == '\0' || std::strchr(kConversions, *p) == nullptr) return false;
+  }
+  return true;
+}
+
+bool ValidLocalTime(const LocalTime& t) {
+  return t.year >= 1900 && t.year <= 9999 && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
+         t.day <= 31 && t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 &&
+         t.second >= 0 && t.second <= 59 && t.day_of_week >= 0 && t.day_of_week <= 6;
+}
+
+int DayOfYear(const LocalTime& t) {
+  static const int kBefore[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+  bool leap = (t.year % 4 == 0 && t.year % 100 != 0) || t.year % 400 == 0;
+  return kBefore[t.month - 1] + t.day - 1 + (leap && t.month > 2 ? 1 : 0);
+}
+
+class Win32Env : public Env {
+ public:
+  bool ListFolder(const std::string& folder, const std::string& pattern,
+                  const std::function<void(const FolderItem&)>& visit) override {
+    if (Unusable(pattern) || folder.find('\0') != std::string::npos) return false;
+    std::string search = folder;
+    if (!search.empty() && !EndsWithSeparator(search)) search += '\\';
+    search += pattern;
+
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(search.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) {
+      // No match in a readable folder is an empty listing, not a failure.
+      DWORD error = GetLastError();
+      return (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) &&
+             IsDirectory(folder.empty() ? std::string(".") : folder);
+    }
+    FindCloser closer(find);
+    do {
+      const char* name = data.cFileName;
+      if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+      FolderItem item;
+      item.name = name;
+      item.is_folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      if (!item.is_folder) {
+        item.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+      }
+      item.write_time = FromFiletime(data.ftLastWriteTime);
+      visit(item);
+    } while (FindNextFileA(find, &data));
+    return true;
+  }
+
+  bool GetFolderIdentity(const std::string& folder, FolderIdentity* id) override {
+    if (Unusable(folder)) return false;
+    HANDLE h = CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    HandleCloser closer(h);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(h, &info)) return false;
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return false;
+    id->device = info.dwVolumeSerialNumber;
+    id->inode = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return true;
+  }
+
+  bool GetCurrentFolder(std::string* folder) override {
+    std::vector<char> buffer(MAX_PATH + 1);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+      DWORD n = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+      if (n == 0) return false;
+      if (n < buffer.size()) {
+        folder->assign(buffer.data(), n);
+        return true;
+      }
+      // Too small: n is the size needed, with the terminating NUL.
+      buffer.resize(static_cast<size_t>(n) + 1);
+    }
+    return false;
+  }
+
+  bool SetCurrentFolder(const std::string& folder) override {
+    return !Unusable(folder) && SetCurrentDirectoryA(folder.c_str()) != 0;
+  }
+
+  std::string ExecutablePath() override {
+    std::vector<char> buffer(MAX_PATH + 1);
+    while (buffer.size() <= 65536) {
+      DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+      if (n == 0) return std::string();
+      if (n < buffer.size()) return std::string(buffer.data(), n);
+      buffer.resize(buffer.size() * 2);  // truncated
+    }
+    return std::string();
+  }
+
+  bool FileTimeToLocal(FileTime t, LocalTime* out) override {
+    FILETIME utc = ToFiletime(t);
+    FILETIME local;
+    SYSTEMTIME st;
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &st)) {
+      return false;
+    }
+    out->year = st.wYear;
+    out->month = st.wMonth;
+    out->day = st.wDay;
+    out->hour = st.wHour;
+    out->minute = st.wMinute;
+    out->second = st.wSecond;
+    out->day_of_week = st.wDayOfWeek;
+    return true;
+  }
+
+  FileTime Now() override {
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    return FromFiletime(ft);
+  }
+
+  std::string FormatLocalTime(const char* format, const LocalTime& t) override {
+    // The runtime rejects out-of-range fields and unknown conversions by
+    // ending the process; such input gives an empty text instead.
+    if (format == nullptr || *format == '\0' || !ValidLocalTime(t) || !KnownTimeFormat(format)) {
+      return std::string();
+    }
+    std::tm tm = {};
+    tm.tm_year = t.year - 1900;
+    tm.tm_mon = t.month - 1;
+    tm.tm_mday = t.day;
+    tm.tm_hour = t.hour;
+    tm.tm_min = t.minute;
+    tm.tm_sec = t.second;
+    tm.tm_wday = t.day_of_week;
+    tm.tm_yday = DayOfYear(t);
+    tm.tm_isdst = -1;
+    size_t size = 64 + std::strlen(format) * 8;
+    for (int attempt = 0; attempt < 6; ++attempt, size *= 4) {
+      std::vector<char> buffer(size);
+      size_t n = std::strftime(buffer.data(), buffer.size(), format, &tm);
+      if (n > 0) return std::string(buffer.data(), n);
+    }
+    return std::string();  // an empty result, or one too long to be meant
+  }
+
+  int CompareText(const std::string& a, const std::string& b) override {
+    return lstrcmpA(a.c_str(), b.c_str());
+  }
+
+  bool IsLeadByte(unsigned char c) override { return IsDBCSLeadByte(c) != 0; }
+
+  std::string CharsetName() override {
+    UINT cp = GetACP();
+    switch (cp) {
+      case 936: return "gbk";
+      case 932: return "shift_jis";
+      case 950: return "big5";
+      case 949: return "euc-kr";
+      case 65001: return "utf-8";
+      default: return "windows-" + std::to_string(cp);
+    }
+  }
+
+  bool ReadWholeFile(const std::string& path, std::string* data) override {
+    if (Unusable(path)) return false;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    HandleCloser closer(h);
+    try {
+      std::string content;
+      LARGE_INTEGER size;
+      if (GetFileSizeEx(h, &size) && size.QuadPart > 0 &&
+          static_cast<uint64_t>(size.QuadPart) < content.max_size()) {
+        content.reserve(static_cast<size_t>(size.QuadPart));
+      }
+      // Read to the end, whatever the size said: the file may change meanwhile.
+      std::vector<char> chunk(64 * 1024);
+      for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(h, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
+          return false;
+        }
+        if (got == 0) break;
+        content.append(chunk.data(), got);
+      }
+      data->swap(content);
+      return true;
+    } catch (const std::bad_alloc&) {
+      return false;
+    } catch (const std::length_error&) {
+      return false;
+    }
+  }
+
+  bool WriteFileSafely(const std::string& path, const std::string& data) override {
+    if (Unusable(path) || EndsWithSeparator(path)) return false;
+    size_t slash = path.find_last_of("\\/");
+    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+
+    // A hidden-by-name temporary file beside the target, created new so that
+    // no other file is ever overwritten by it.
+    static unsigned counter = 0;
+    std::string temp;
+    HANDLE h = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
+      char name[48];
+      std::snprintf(name, sizeof name, ".vl%lx-%x.tmp", GetCurrentProcessId(), ++counter);
+      temp = folder + name;
+      h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&
+          GetLastError() != ERROR_ALREADY_EXISTS) {
+        return false;  // the folder is missing or cannot be written
+      }
+    }
+    if (h == INVALID_HANDLE_VALUE) return false;
+
+    bool ok = true;
+    size_t done = 0;
+    while (ok && done < data.size()) {
+      DWORD want = static_cast<DWORD>(std::min<size_t>(data.size() - done, 1u << 20));
+      DWORD written = 0;
+      ok = WriteFile(h, data.data() + done, want, &written, nullptr) && written == want;
+      done += written;
+    }
+    ok = ok && FlushFileBuffers(h);
+    ok = CloseHandle(h) && ok;
+    ok = ok && MoveFileExA(temp.c_str(), path.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) DeleteFileA(temp.c_str());
+    return ok;
+  }
+
+  bool IsFolder(const std::string& path) override { return IsDirectory(path); }
+
+  bool OpenWithDefaultProgram(const std::string& target) override {
+    if (Unusable(target)) return false;
+    HINSTANCE result =
+        ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+  }
+};
+
+}  // namespace
+
+Env* Env::Default() {
+  static Win32Env env;
+  return &env;
+}
+
+}  // namespace vellora
