@@ -71,6 +71,12 @@ class Env {
   virtual bool ListFolder(const std::string& folder, const std::string& pattern,
                           const std::function<void(const FolderItem&)>& visit) = 0;
 
+  // Calls `visit` for every folder (or link to one) in `folder`, as
+  // ListFolder(folder, "*.*") would report them, skipping the files. Backends
+  // may override it to avoid examining every file of a large folder.
+  virtual bool ListSubfolders(const std::string& folder,
+                              const std::function<void(const FolderItem&)>& visit);
+
   // The identity of a folder (following links). False when it cannot be had.
   virtual bool GetFolderIdentity(const std::string& folder, FolderIdentity* id) = 0;
 
