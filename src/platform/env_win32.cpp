@@ -272,6 +272,12 @@ class Win32Env : public Env {
     if (Unusable(path) || EndsWithSeparator(path)) return false;
     size_t slash = path.find_last_of("\\/");
     std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    // Windows refuses to replace a read-only file; some emulations do not.
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+      return false;
+    }
 
     // A hidden-by-name temporary file beside the target, created new so that
     // no other file is ever overwritten by it.
