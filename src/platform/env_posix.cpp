@@ -1,0 +1,511 @@
+// The POSIX backend of Env (Linux): UTF-8 names, '/' paths, file times
+// converted from modification times, pages written through a temporary file.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <clocale>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "platform/env.h"
+#include "platform/wildcard.h"
+
+namespace vellora {
+
+namespace {
+
+#ifdef O_PATH
+constexpr int kPathOnly = O_PATH;
+#else
+constexpr int kPathOnly = O_RDONLY;
+#endif
+
+// Seconds from 1601-01-01 to 1970-01-01.
+constexpr int64_t kUnixEpochSeconds = 11644473600LL;
+constexpr uint64_t kTicksPerSecond = 10000000ULL;
+
+FileTime ToFileTime(int64_t sec, long nsec) {
+  if (sec < -kUnixEpochSeconds) return 0;
+  const uint64_t s = static_cast<uint64_t>(sec + kUnixEpochSeconds);
+  if (s > (UINT64_MAX - kTicksPerSecond) / kTicksPerSecond) return UINT64_MAX;
+  const uint64_t sub = nsec > 0 ? static_cast<uint64_t>(nsec) / 100 : 0;
+  return s * kTicksPerSecond + sub;
+}
+
+// Closes a descriptor unless it is negative, keeping errno.
+void CloseKeepErrno(int fd) {
+  if (fd < 0) return;
+  const int saved = errno;
+  close(fd);
+  errno = saved;
+}
+
+// Opens `path` relative to `at`, one component at a time, for paths too long
+// for a single call. Intermediate folders are opened for searching only.
+int OpenByComponents(int at, const std::string& path, int flags) {
+  size_t pos = 0;
+  int dir = -1;
+  if (!path.empty() && path[0] == '/') {
+    dir = open("/", kPathOnly | O_DIRECTORY | O_CLOEXEC);
+  } else {
+    dir = openat(at, ".", kPathOnly | O_DIRECTORY | O_CLOEXEC);
+  }
+  if (dir < 0) return -1;
+  std::string component;
+  for (;;) {
+    while (pos < path.size() && path[pos] == '/') ++pos;
+    const size_t end = path.find('/', pos);
+    const size_t stop = end == std::string::npos ? path.size() : end;
+    component.assign(path, pos, stop - pos);
+    size_t next = stop;
+    while (next < path.size() && path[next] == '/') ++next;
+    const bool last = next >= path.size();
+    if (component.empty()) {  // the path was "/" or empty
+      const int fd = openat(dir, ".", flags | O_CLOEXEC);
+      CloseKeepErrno(dir);
+      return fd;
+    }
+    const int fd = openat(dir, component.c_str(),
+                          last ? flags | O_CLOEXEC : kPathOnly | O_DIRECTORY | O_CLOEXEC);
+    CloseKeepErrno(dir);
+    if (fd < 0 || last) return fd;
+    dir = fd;
+    pos = next;
+  }
+}
+
+// openat() that also copes with paths longer than PATH_MAX.
+int OpenAt(int at, const std::string& path, int flags, mode_t mode = 0) {
+  if (path.empty()) {
+    errno = ENOENT;
+    return -1;
+  }
+  const int fd = openat(at, path.c_str(), flags | O_CLOEXEC, mode);
+  if (fd >= 0 || errno != ENAMETOOLONG || (flags & O_CREAT) != 0) return fd;
+  return OpenByComponents(at, path, flags);
+}
+
+// stat() that follows links and copes with long paths.
+bool StatPath(const std::string& path, struct stat* st) {
+  if (path.empty()) return false;
+  if (stat(path.c_str(), st) == 0) return true;
+  if (errno != ENAMETOOLONG) return false;
+  const int fd = OpenByComponents(AT_FDCWD, path, kPathOnly);
+  if (fd < 0) return false;
+  const bool ok = fstat(fd, st) == 0;
+  CloseKeepErrno(fd);
+  return ok;
+}
+
+// Opens the folder holding `path` (relative to `at`) and stores the last
+// component in `base`. Returns -1 when there is no last component.
+int OpenParent(int at, const std::string& path, std::string* base) {
+  size_t end = path.size();
+  const size_t slash = path.rfind('/', end == 0 ? 0 : end - 1);
+  if (slash == std::string::npos) {
+    *base = path;
+    if (base->empty()) {
+      errno = ENOENT;
+      return -1;
+    }
+    return openat(at, ".", kPathOnly | O_DIRECTORY | O_CLOEXEC);
+  }
+  *base = path.substr(slash + 1);
+  if (base->empty() || *base == "." || *base == "..") {
+    errno = EISDIR;
+    return -1;
+  }
+  const std::string parent = slash == 0 ? std::string("/") : path.substr(0, slash);
+  return OpenAt(at, parent, kPathOnly | O_DIRECTORY);
+}
+
+// A name for a temporary file beside `base`: hidden, within NAME_MAX, unique
+// enough that O_EXCL rarely has to retry.
+std::string TemporaryName(const std::string& base, unsigned attempt) {
+  static uint64_t counter = 0;
+  timespec ts{};
+  clock_gettime(CLOCK_REALTIME, &ts);
+  uint64_t x = (static_cast<uint64_t>(getpid()) << 32) ^ static_cast<uint64_t>(ts.tv_nsec) ^
+               (static_cast<uint64_t>(ts.tv_sec) << 20) ^ (++counter * 0x9E3779B97F4A7C15ULL) ^
+               attempt;
+  // splitmix64 finaliser
+  x ^= x >> 30;
+  x *= 0xBF58476D1CE4E5B9ULL;
+  x ^= x >> 27;
+  x *= 0x94D049BB133111EBULL;
+  x ^= x >> 31;
+  static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  std::string suffix = ".";
+  for (int i = 0; i < 10; ++i) {
+    suffix += kDigits[x % 62];
+    x /= 62;
+  }
+  const size_t room = 255 - 1 - suffix.size();
+  return "." + base.substr(0, room) + suffix;
+}
+
+bool WriteAll(int fd, const std::string& data) {
+  size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t n = write(fd, data.data() + done, data.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) {
+      errno = EIO;
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+class PosixEnv : public Env {
+ public:
+  bool ListFolder(const std::string& folder, const std::string& pattern,
+                  const std::function<void(const FolderItem&)>& visit) override {
+    const bool all = pattern == "*" || pattern == "*.*";
+    return Walk(folder, [&](const char* name, unsigned char type, FolderItem* item) {
+      (void)type;
+      item->name.assign(name);
+      return all || WildcardMatch(item->name, pattern);
+    }, visit);
+  }
+
+  bool ListSubfolders(const std::string& folder,
+                      const std::function<void(const FolderItem&)>& visit) override {
+    return Walk(folder, [](const char* name, unsigned char type, FolderItem* item) {
+      if (type == DT_REG) return false;
+      item->name.assign(name);
+      return true;
+    }, [&visit](const FolderItem& item) {
+      if (item.is_folder) visit(item);
+    });
+  }
+
+  bool GetFolderIdentity(const std::string& folder, FolderIdentity* id) override {
+    struct stat st {};
+    if (!StatPath(folder, &st) || !S_ISDIR(st.st_mode)) return false;
+    id->device = static_cast<uint64_t>(st.st_dev);
+    id->inode = static_cast<uint64_t>(st.st_ino);
+    return true;
+  }
+
+  bool GetCurrentFolder(std::string* folder) override {
+    std::vector<char> buf(1024);
+    for (;;) {
+      if (getcwd(buf.data(), buf.size()) != nullptr) {
+        if (buf[0] != '/') return false;  // unreachable folder
+        folder->assign(buf.data());
+        return true;
+      }
+      if (errno != ERANGE || buf.size() >= (1u << 24)) return false;
+      buf.resize(buf.size() * 2);
+    }
+  }
+
+  bool SetCurrentFolder(const std::string& folder) override {
+    if (folder.empty()) return false;
+    if (chdir(folder.c_str()) == 0) return true;
+    if (errno != ENAMETOOLONG) return false;
+    const int fd = OpenByComponents(AT_FDCWD, folder, kPathOnly | O_DIRECTORY);
+    if (fd < 0) return false;
+    const bool ok = fchdir(fd) == 0;
+    CloseKeepErrno(fd);
+    return ok;
+  }
+
+  std::string ExecutablePath() override {
+    std::vector<char> buf(256);
+    for (;;) {
+      const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
+      if (n < 0) return std::string();
+      if (static_cast<size_t>(n) < buf.size()) return std::string(buf.data(), static_cast<size_t>(n));
+      if (buf.size() >= (1u << 20)) return std::string();
+      buf.resize(buf.size() * 2);
+    }
+  }
+
+  bool FileTimeToLocal(FileTime t, LocalTime* out) override {
+    const int64_t secs = static_cast<int64_t>(t / kTicksPerSecond) - kUnixEpochSeconds;
+    const time_t tt = static_cast<time_t>(secs);
+    if (static_cast<int64_t>(tt) != secs) return false;
+    tzset();  // follow changes of TZ
+    struct tm tm {};
+    if (localtime_r(&tt, &tm) == nullptr) return false;
+    out->year = tm.tm_year + 1900;
+    out->month = tm.tm_mon + 1;
+    out->day = tm.tm_mday;
+    out->hour = tm.tm_hour;
+    out->minute = tm.tm_min;
+    out->second = tm.tm_sec;
+    out->day_of_week = tm.tm_wday;
+    return true;
+  }
+
+  FileTime Now() override {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return ToFileTime(static_cast<int64_t>(ts.tv_sec), ts.tv_nsec);
+  }
+
+  std::string FormatLocalTime(const char* format, const LocalTime& t) override {
+    if (format == nullptr || *format == '\0') return std::string();
+    struct tm tm {};
+    tm.tm_year = t.year - 1900;
+    tm.tm_mon = t.month - 1;
+    tm.tm_mday = t.day;
+    tm.tm_hour = t.hour;
+    tm.tm_min = t.minute;
+    tm.tm_sec = t.second;
+    tm.tm_wday = t.day_of_week;
+    tm.tm_yday = DayOfYear(t.year, t.month, t.day);
+    tm.tm_isdst = -1;
+    std::vector<char> buf(128);
+    for (;;) {
+      const size_t n = strftime(buf.data(), buf.size(), format, &tm);
+      // 0 is also the length of an empty result; a large buffer settles it.
+      if (n > 0 || buf.size() >= 65536) return std::string(buf.data(), n);
+      buf.resize(buf.size() * 4);
+    }
+  }
+
+  int CompareText(const std::string& a, const std::string& b) override {
+    return strcoll(a.c_str(), b.c_str());
+  }
+
+  bool IsLeadByte(unsigned char) override { return false; }
+
+  std::string CharsetName() override { return "utf-8"; }
+
+  bool ReadWholeFile(const std::string& path, std::string* data) override {
+    const int fd = OpenAt(AT_FDCWD, path, O_RDONLY);
+    if (fd < 0) return false;
+    std::string text;
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+      text.reserve(static_cast<size_t>(st.st_size));
+    }
+    char chunk[65536];
+    for (;;) {
+      const ssize_t n = read(fd, chunk, sizeof chunk);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        CloseKeepErrno(fd);
+        return false;
+      }
+      if (n == 0) break;
+      text.append(chunk, static_cast<size_t>(n));
+    }
+    close(fd);
+    data->swap(text);
+    return true;
+  }
+
+  bool WriteFileSafely(const std::string& path, const std::string& data) override {
+    std::string base;
+    int dir = OpenParent(AT_FDCWD, path, &base);
+    if (dir < 0) return false;
+    // A link is written through, like an ordinary open would: the new file
+    // replaces the file the link points at and the link stays.
+    for (int hops = 0;; ++hops) {
+      struct stat lst {};
+      if (fstatat(dir, base.c_str(), &lst, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(lst.st_mode)) break;
+      std::string target;
+      if (hops >= 40 || !ReadLinkAt(dir, base, &target)) {
+        CloseKeepErrno(dir);
+        return false;
+      }
+      std::string next_base;
+      const int next = OpenParent(dir, target, &next_base);
+      CloseKeepErrno(dir);
+      if (next < 0) return false;
+      dir = next;
+      base.swap(next_base);
+    }
+    const bool ok = WriteInFolder(dir, base, data);
+    CloseKeepErrno(dir);
+    return ok;
+  }
+
+  bool IsFolder(const std::string& path) override {
+    struct stat st {};
+    return StatPath(path, &st) && S_ISDIR(st.st_mode);
+  }
+
+  bool OpenWithDefaultProgram(const std::string& target) override {
+    if (target.empty()) return false;
+    // xdg-open takes a leading '-' for an option.
+    const std::string arg = target[0] == '-' ? "./" + target : target;
+    const char* argv[] = {"xdg-open", arg.c_str(), nullptr};
+    int pipe_fds[2];
+    if (pipe2(pipe_fds, O_CLOEXEC) != 0) return false;
+    // The opener is started from a short-lived child so that it is never
+    // waited for nor left as a zombie; the pipe reports a failed exec.
+    const pid_t child = fork();
+    if (child < 0) {
+      CloseKeepErrno(pipe_fds[0]);
+      CloseKeepErrno(pipe_fds[1]);
+      return false;
+    }
+    if (child == 0) {
+      close(pipe_fds[0]);
+      const pid_t grandchild = fork();
+      if (grandchild == 0) {
+        setsid();
+        execvp(argv[0], const_cast<char* const*>(argv));
+        const int err = errno;
+        ssize_t ignored = write(pipe_fds[1], &err, sizeof err);
+        (void)ignored;
+        _exit(127);
+      }
+      _exit(grandchild < 0 ? 1 : 0);
+    }
+    close(pipe_fds[1]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    int err = 0;
+    ssize_t n;
+    do {
+      n = read(pipe_fds[0], &err, sizeof err);
+    } while (n < 0 && errno == EINTR);
+    close(pipe_fds[0]);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 && n == 0;
+  }
+
+ private:
+  // Lists `folder`: `want` sees each name and its d_type, fills the item's
+  // name and says whether the entry is worth a stat; `visit` gets the regular
+  // files and folders among those.
+  template <typename Want>
+  bool Walk(const std::string& folder, Want want,
+            const std::function<void(const FolderItem&)>& visit) {
+    const int fd = OpenAt(AT_FDCWD, folder, O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return false;
+    DIR* dir = fdopendir(fd);
+    if (dir == nullptr) {
+      CloseKeepErrno(fd);
+      return false;
+    }
+    FolderItem item;
+    struct stat st {};
+    int error = 0;
+    for (;;) {
+      errno = 0;
+      const dirent* e = readdir(dir);
+      if (e == nullptr) {
+        error = errno;
+        break;
+      }
+      const char* name = e->d_name;
+      if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+      const unsigned char type = e->d_type;
+      if (type == DT_FIFO || type == DT_SOCK || type == DT_CHR || type == DT_BLK) continue;
+      if (!want(name, type, &item)) continue;
+      // Follows links; a dangling link or a vanished entry fails and is skipped.
+      if (fstatat(fd, name, &st, 0) != 0) continue;
+      if (S_ISREG(st.st_mode)) {
+        item.is_folder = false;
+        item.size = static_cast<uint64_t>(st.st_size);
+      } else if (S_ISDIR(st.st_mode)) {
+        item.is_folder = true;
+        item.size = 0;
+      } else {
+        continue;
+      }
+      item.write_time = ToFileTime(static_cast<int64_t>(st.st_mtim.tv_sec), st.st_mtim.tv_nsec);
+      visit(item);
+    }
+    closedir(dir);
+    // A read error part-way through is a failure even if items were reported.
+    return error == 0;
+  }
+
+  static int DayOfYear(int year, int month, int day) {
+    static const int kBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    if (month < 1 || month > 12) return 0;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return kBefore[month - 1] + (leap && month > 2 ? 1 : 0) + day - 1;
+  }
+
+  static bool ReadLinkAt(int dir, const std::string& name, std::string* target) {
+    std::vector<char> buf(256);
+    for (;;) {
+      const ssize_t n = readlinkat(dir, name.c_str(), buf.data(), buf.size());
+      if (n < 0) return false;
+      if (static_cast<size_t>(n) < buf.size()) {
+        target->assign(buf.data(), static_cast<size_t>(n));
+        return !target->empty();
+      }
+      if (buf.size() >= (1u << 20)) return false;
+      buf.resize(buf.size() * 2);
+    }
+  }
+
+  // Writes `data` as `base` in the open folder `dir` through a hidden
+  // temporary file renamed over it.
+  static bool WriteInFolder(int dir, const std::string& base, const std::string& data) {
+    struct stat old {};
+    bool exists = false;
+    if (fstatat(dir, base.c_str(), &old, 0) == 0) {
+      if (!S_ISREG(old.st_mode)) {
+        errno = EISDIR;
+        return false;  // never replace a folder, device or FIFO
+      }
+      exists = true;
+    } else if (errno != ENOENT) {
+      return false;
+    }
+    std::string temp;
+    int fd = -1;
+    for (unsigned attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+      temp = TemporaryName(base, attempt);
+      // A new file gets 0666 less the umask (and any default ACL), as
+      // any freshly created file would.
+      fd = openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                  exists ? 0600 : 0666);
+      if (fd < 0 && errno != EEXIST) return false;
+    }
+    if (fd < 0) return false;
+    bool ok = true;
+    if (exists) {
+      if (old.st_uid != geteuid() || old.st_gid != getegid()) {
+        // Best effort: only the owner or root may hand the file back.
+        if (fchown(fd, old.st_uid, old.st_gid) != 0) {
+        }
+      }
+      ok = fchmod(fd, old.st_mode & 07777) == 0;
+    }
+    ok = ok && WriteAll(fd, data);
+    // Flush to disk so that a system crash cannot leave an empty file behind
+    // the rename; file systems that cannot sync say EINVAL.
+    ok = ok && (fsync(fd) == 0 || errno == EINVAL);
+    if (close(fd) != 0 && errno != EINTR) ok = false;
+    ok = ok && renameat(dir, temp.c_str(), dir, base.c_str()) == 0;
+    if (!ok) {
+      const int saved = errno;
+      unlinkat(dir, temp.c_str(), 0);
+      errno = saved;
+    }
+    return ok;
+  }
+};
+
+}  // namespace
+
+Env* Env::Default() {
+  static Env* const env = new PosixEnv;
+  return env;
+}
+
+}  // namespace vellora
