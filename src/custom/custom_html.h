@@ -5,6 +5,7 @@
 #ifndef VELLORA_CUSTOM_CUSTOM_HTML_H_
 #define VELLORA_CUSTOM_CUSTOM_HTML_H_
 
+#include <cstddef>
 #include <string>
 
 namespace vellora {
@@ -45,7 +46,8 @@ enum CustomSection {
   kSectionCount
 };
 
-// The directive line of a section ("/HEAD" for kHead, ...).
+// The directive line of a section ("/HEAD" for kHead, ...); "" for a
+// number outside 0..kSectionCount-1.
 const char* SectionDirective(int section);
 
 class CCustomHtml {
@@ -54,13 +56,18 @@ class CCustomHtml {
 
   // Empties every section, then fills them from the named file (a name
   // without a separator is read from the program's folder). A missing or
-  // unreadable file leaves every section empty.
+  // unreadable file leaves every section empty. Any bytes are accepted:
+  // lines end at LF (a CR right before it is dropped), a physical line
+  // longer than 998 bytes is read as pieces of 998, and NUL bytes are kept.
   void Load(const std::string& file_name, Env* env);
 
   const std::string& section(int n) const { return sections_[n]; }
   std::string& section(int n) { return sections_[n]; }
 
  private:
+  // Files one line of the file into the section `*current` (-1: none yet).
+  void AddLine(int* current, const char* line, size_t length);
+
   std::string sections_[kSectionCount];
 };
 
