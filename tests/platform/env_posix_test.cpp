@@ -1,0 +1,474 @@
+// Tests of the POSIX backend against the real file system.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <ctime>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/env.h"
+#include "support/temp_folder.h"
+
+namespace vellora {
+namespace {
+
+constexpr int64_t kEpochSeconds = 11644473600LL;
+
+std::map<std::string, FolderItem> List(const std::string& folder, const std::string& pattern,
+                                       bool* ok = nullptr) {
+  std::map<std::string, FolderItem> items;
+  const bool listed = Env::Default()->ListFolder(folder, pattern, [&](const FolderItem& item) {
+    EXPECT_EQ(items.count(item.name), 0u) << item.name;
+    items[item.name] = item;
+  });
+  if (ok != nullptr) *ok = listed;
+  return items;
+}
+
+std::vector<std::string> Names(const std::map<std::string, FolderItem>& items) {
+  std::vector<std::string> names;
+  for (const auto& entry : items) names.push_back(entry.first);
+  return names;
+}
+
+using Strings = std::vector<std::string>;
+
+// Sets TZ for one test and puts the old value back afterwards.
+class ScopedTimeZone {
+ public:
+  explicit ScopedTimeZone(const char* tz) {
+    const char* old = getenv("TZ");
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    setenv("TZ", tz, 1);
+    tzset();
+  }
+  ~ScopedTimeZone() {
+    if (had_) {
+      setenv("TZ", old_.c_str(), 1);
+    } else {
+      unsetenv("TZ");
+    }
+    tzset();
+  }
+
+ private:
+  bool had_ = false;
+  std::string old_;
+};
+
+void SetTime(const std::string& path, time_t sec, long nsec) {
+  timespec times[2] = {{sec, nsec}, {sec, nsec}};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+TEST(PosixEnvListTest, PatternsMatchWholeNamesIgnoringCase) {
+  TempFolder t;
+  for (const char* name : {"a.htm", "A.HTM", "a.html", "b.txt", "noext", ".hidden", "x.y.htm"}) {
+    t.WriteFile(name, "x");
+  }
+  EXPECT_EQ(Names(List(t.path(), "*.htm")), (Strings{"A.HTM", "a.htm", "x.y.htm"}));
+  EXPECT_EQ(Names(List(t.path(), "*.HTM*")), (Strings{"A.HTM", "a.htm", "a.html", "x.y.htm"}));
+  EXPECT_EQ(Names(List(t.path(), "?.txt")), (Strings{"b.txt"}));
+  // "*.*" and "*" are every name, dot or not; "." and ".." never appear.
+  const Strings all{".hidden", "A.HTM", "a.htm", "a.html", "b.txt", "noext", "x.y.htm"};
+  EXPECT_EQ(Names(List(t.path(), "*.*")), all);
+  EXPECT_EQ(Names(List(t.path(), "*")), all);
+  EXPECT_EQ(Names(List(t.path() + "/", "*")), all);
+  bool ok = false;
+  EXPECT_TRUE(List(t.path(), "", &ok).empty());
+  EXPECT_TRUE(ok);
+  EXPECT_TRUE(List(t.path(), "nothing.*", &ok).empty());
+  EXPECT_TRUE(ok);
+}
+
+TEST(PosixEnvListTest, KindsOfEntries) {
+  TempFolder t;
+  t.WriteFile("file.txt", "12345");
+  t.MakeFolder("dir");
+  ASSERT_EQ(symlink("dir", t.Path("link-to-dir").c_str()), 0);
+  ASSERT_EQ(symlink("file.txt", t.Path("link-to-file").c_str()), 0);
+  ASSERT_EQ(symlink("missing", t.Path("dangling").c_str()), 0);
+  ASSERT_EQ(symlink("loop", t.Path("loop").c_str()), 0);
+  ASSERT_EQ(mkfifo(t.Path("fifo").c_str(), 0644), 0);
+
+  const auto items = List(t.path(), "*");
+  EXPECT_EQ(Names(items), (Strings{"dir", "file.txt", "link-to-dir", "link-to-file"}));
+  EXPECT_FALSE(items.at("file.txt").is_folder);
+  EXPECT_EQ(items.at("file.txt").size, 5u);
+  EXPECT_TRUE(items.at("dir").is_folder);
+  EXPECT_EQ(items.at("dir").size, 0u);
+  EXPECT_TRUE(items.at("link-to-dir").is_folder);
+  EXPECT_FALSE(items.at("link-to-file").is_folder);
+  EXPECT_EQ(items.at("link-to-file").size, 5u);
+
+  Strings folders;
+  EXPECT_TRUE(Env::Default()->ListSubfolders(
+      t.path(), [&](const FolderItem& item) { folders.push_back(item.name); }));
+  std::sort(folders.begin(), folders.end());
+  EXPECT_EQ(folders, (Strings{"dir", "link-to-dir"}));
+}
+
+TEST(PosixEnvListTest, UnusualNamesListAsTheyAre) {
+  TempFolder t;
+  const Strings names{"line\nbreak", "bad\xFF\xFEutf8", std::string(255, 'n'), "sp ace;x",
+                      "\xE4\xB8\xAD\xE6\x96\x87.txt", "-dash", "*star?"};
+  for (const auto& name : names) t.WriteFile(name, name);
+  Strings expected = names;
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Names(List(t.path(), "*")), expected);
+  // Each name leads back to its own file.
+  for (const auto& name : names) {
+    std::string data;
+    EXPECT_TRUE(Env::Default()->ReadWholeFile(t.Path(name), &data));
+    EXPECT_EQ(data, name);
+  }
+  EXPECT_EQ(Names(List(t.path(), "??.txt")), (Strings{"\xE4\xB8\xAD\xE6\x96\x87.txt"}));
+}
+
+TEST(PosixEnvListTest, UnreadableFolderFails) {
+  TempFolder t;
+  const std::string file = t.WriteFile("plain.txt", "x");
+  bool ok = true;
+  List(t.Path("missing"), "*", &ok);
+  EXPECT_FALSE(ok);
+  List(file, "*", &ok);
+  EXPECT_FALSE(ok);
+  List("", "*", &ok);
+  EXPECT_FALSE(ok);
+  if (geteuid() != 0) {  // root reads any folder
+    const std::string locked = t.MakeFolder("locked");
+    t.WriteFile("locked/inside.txt", "x");
+    ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+    int calls = 0;
+    EXPECT_FALSE(Env::Default()->ListFolder(locked, "*", [&](const FolderItem&) { ++calls; }));
+    EXPECT_EQ(calls, 0);
+  }
+}
+
+TEST(PosixEnvListTest, LargeSparseFileKeepsItsSize) {
+  TempFolder t;
+  const std::string path = t.WriteFile("big.bin", "");
+  const uint64_t size = 5ULL << 30;
+  ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(size)), 0);
+  EXPECT_EQ(List(t.path(), "*").at("big.bin").size, size);
+}
+
+TEST(PosixEnvTimeTest, WriteTimesConvertExactly) {
+  TempFolder t;
+  const std::string path = t.WriteFile("dated.txt", "x");
+  // 2005-01-03 14:07:09 UTC plus 123456789 ns.
+  const time_t sec = 1104761229;
+  SetTime(path, sec, 123456789);
+  const FileTime ft = List(t.path(), "*").at("dated.txt").write_time;
+  EXPECT_EQ(ft, static_cast<FileTime>(sec + kEpochSeconds) * 10000000u + 1234567u);
+
+  // Before 1970 the file time is still exact.
+  SetTime(path, -1, 500000000);
+  EXPECT_EQ(List(t.path(), "*").at("dated.txt").write_time,
+            static_cast<FileTime>(kEpochSeconds - 1) * 10000000u + 5000000u);
+}
+
+TEST(PosixEnvTimeTest, FileTimeToLocalFollowsTimeZone) {
+  const FileTime ft = static_cast<FileTime>(1104761229 + kEpochSeconds) * 10000000u + 9999999u;
+  LocalTime lt;
+  {
+    ScopedTimeZone tz("UTC0");
+    ASSERT_TRUE(Env::Default()->FileTimeToLocal(ft, &lt));
+    EXPECT_EQ(lt.year, 2005);
+    EXPECT_EQ(lt.month, 1);
+    EXPECT_EQ(lt.day, 3);
+    EXPECT_EQ(lt.hour, 14);
+    EXPECT_EQ(lt.minute, 7);
+    EXPECT_EQ(lt.second, 9);  // the fraction is dropped, not rounded
+    EXPECT_EQ(lt.day_of_week, 1);
+  }
+  {
+    ScopedTimeZone tz("EST5EDT,M3.2.0,M11.1.0");
+    ASSERT_TRUE(Env::Default()->FileTimeToLocal(ft, &lt));
+    EXPECT_EQ(lt.hour, 9);
+    // 2004-07-01 12:00 UTC is 08:00 daylight time.
+    const FileTime summer = static_cast<FileTime>(1088683200 + kEpochSeconds) * 10000000u;
+    ASSERT_TRUE(Env::Default()->FileTimeToLocal(summer, &lt));
+    EXPECT_EQ(lt.hour, 8);
+    EXPECT_EQ(lt.day, 1);
+    EXPECT_EQ(lt.month, 7);
+  }
+  {
+    ScopedTimeZone tz("UTC0");
+    ASSERT_TRUE(Env::Default()->FileTimeToLocal(0, &lt));  // 1601-01-01, a Monday
+    EXPECT_EQ(lt.year, 1601);
+    EXPECT_EQ(lt.month, 1);
+    EXPECT_EQ(lt.day, 1);
+    EXPECT_EQ(lt.day_of_week, 1);
+  }
+}
+
+TEST(PosixEnvTimeTest, NowAndFormatting) {
+  const FileTime now = Env::Default()->Now();
+  const int64_t expected = static_cast<int64_t>(time(nullptr)) + kEpochSeconds;
+  EXPECT_NEAR(static_cast<double>(now / 10000000u), static_cast<double>(expected), 5.0);
+
+  LocalTime lt;
+  lt.year = 2026;
+  lt.month = 12;
+  lt.day = 6;
+  lt.hour = 13;
+  lt.minute = 5;
+  lt.day_of_week = 0;
+  EXPECT_EQ(Env::Default()->FormatLocalTime("%B %d, %Y  %I:%M ", lt), "December 06, 2026  01:05 ");
+  EXPECT_EQ(Env::Default()->FormatLocalTime("%d %B, %Y  %H:%M ", lt), "06 December, 2026  13:05 ");
+  EXPECT_EQ(Env::Default()->FormatLocalTime("%A %j", lt), "Sunday 340");
+  EXPECT_EQ(Env::Default()->FormatLocalTime("", lt), "");
+  EXPECT_EQ(Env::Default()->FormatLocalTime("%p", lt), "PM");
+}
+
+TEST(PosixEnvTextTest, CompareAndEncoding) {
+  Env* env = Env::Default();
+  EXPECT_LT(env->CompareText("a", "b"), 0);
+  EXPECT_GT(env->CompareText("b", "a"), 0);
+  EXPECT_EQ(env->CompareText("same", "same"), 0);
+  EXPECT_EQ(env->CharsetName(), "utf-8");
+  for (int c = 0; c < 256; ++c) EXPECT_FALSE(env->IsLeadByte(static_cast<unsigned char>(c)));
+}
+
+// Names of everything in `folder`, hidden ones included.
+Strings AllNames(const std::string& folder) { return Names(List(folder, "*")); }
+
+TEST(PosixEnvWriteTest, NewFileGetsNormalPermissions) {
+  TempFolder t;
+  const mode_t old_mask = umask(022);
+  const std::string path = t.Path("index.html");
+  const std::string data("a\r\nb\0c\xFF", 7);
+  const bool ok = Env::Default()->WriteFileSafely(path, data);
+  umask(old_mask);
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(ReadFileForTest(path), data);
+  struct stat st {};
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0644u);
+  EXPECT_EQ(AllNames(t.path()), (Strings{"index.html"}));
+
+  // An empty text makes an empty file.
+  ASSERT_TRUE(Env::Default()->WriteFileSafely(t.Path("empty.html"), ""));
+  EXPECT_EQ(ReadFileForTest(t.Path("empty.html")), "");
+}
+
+TEST(PosixEnvWriteTest, ReplacingKeepsModeAndLeavesNoTemporaryFile) {
+  TempFolder t;
+  const std::string path = t.WriteFile("index.html", "old old old old");
+  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+  ASSERT_TRUE(Env::Default()->WriteFileSafely(path, "new"));
+  EXPECT_EQ(ReadFileForTest(path), "new");
+  struct stat st {};
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(AllNames(t.path()), (Strings{"index.html"}));
+
+  // A relative path is taken from the current folder.
+  std::string cwd;
+  ASSERT_TRUE(Env::Default()->GetCurrentFolder(&cwd));
+  ASSERT_TRUE(Env::Default()->SetCurrentFolder(t.path()));
+  EXPECT_TRUE(Env::Default()->WriteFileSafely("index.html", "relative"));
+  ASSERT_TRUE(Env::Default()->SetCurrentFolder(cwd));
+  EXPECT_EQ(ReadFileForTest(path), "relative");
+}
+
+TEST(PosixEnvWriteTest, FailuresLeaveTheOldFile) {
+  TempFolder t;
+  EXPECT_FALSE(Env::Default()->WriteFileSafely(t.Path("missing/index.html"), "x"));
+  EXPECT_FALSE(Env::Default()->WriteFileSafely(t.path() + "/", "x"));
+  EXPECT_FALSE(Env::Default()->WriteFileSafely("", "x"));
+  // A folder in the way is never replaced.
+  t.MakeFolder("index.html");
+  t.WriteFile("index.html/keep.txt", "keep");
+  EXPECT_FALSE(Env::Default()->WriteFileSafely(t.Path("index.html"), "x"));
+  EXPECT_EQ(ReadFileForTest(t.Path("index.html/keep.txt")), "keep");
+
+  if (geteuid() != 0) {  // root writes into read-only folders
+    const std::string folder = t.MakeFolder("ro");
+    const std::string path = t.WriteFile("ro/index.html", "old");
+    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+    EXPECT_FALSE(Env::Default()->WriteFileSafely(path, "new"));
+    EXPECT_EQ(ReadFileForTest(path), "old");
+    EXPECT_EQ(AllNames(folder), (Strings{"index.html"}));
+  }
+}
+
+TEST(PosixEnvWriteTest, FileSizeLimitFailsCleanly) {
+  TempFolder t;
+  const std::string path = t.WriteFile("index.html", "old");
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Like a full disk: writes beyond the limit fail with EFBIG.
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{4096, 4096};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const bool ok = Env::Default()->WriteFileSafely(path, std::string(100000, 'x'));
+    _exit(ok ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "write past the size limit reported success";
+  EXPECT_EQ(ReadFileForTest(path), "old");
+  EXPECT_EQ(AllNames(t.path()), (Strings{"index.html"}));
+}
+
+TEST(PosixEnvWriteTest, LinksAreWrittenThrough) {
+  TempFolder t;
+  t.MakeFolder("real");
+  const std::string target = t.WriteFile("real/page.html", "old");
+  ASSERT_EQ(chmod(target.c_str(), 0604), 0);
+  ASSERT_EQ(symlink("real/page.html", t.Path("index.html").c_str()), 0);
+  ASSERT_TRUE(Env::Default()->WriteFileSafely(t.Path("index.html"), "new"));
+  EXPECT_EQ(ReadFileForTest(target), "new");
+  struct stat st {};
+  ASSERT_EQ(lstat(t.Path("index.html").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  ASSERT_EQ(stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0604u);
+  EXPECT_EQ(AllNames(t.Path("real")), (Strings{"page.html"}));
+}
+
+TEST(PosixEnvReadTest, ReadWholeFile) {
+  TempFolder t;
+  std::string data;
+  std::string bytes;
+  for (int i = 0; i < 200000; ++i) bytes += static_cast<char>(i * 7);
+  const std::string path = t.WriteFile("bytes.bin", bytes);
+  ASSERT_TRUE(Env::Default()->ReadWholeFile(path, &data));
+  EXPECT_EQ(data, bytes);
+  data = "unchanged";
+  EXPECT_FALSE(Env::Default()->ReadWholeFile(t.Path("missing"), &data));
+  EXPECT_FALSE(Env::Default()->ReadWholeFile(t.path(), &data));
+  EXPECT_EQ(data, "unchanged");
+}
+
+TEST(PosixEnvFolderTest, CurrentFolderAndIdentity) {
+  TempFolder t;
+  Env* env = Env::Default();
+  const std::string a = t.MakeFolder("a");
+  const std::string b = t.MakeFolder("b");
+  ASSERT_EQ(symlink("a", t.Path("link").c_str()), 0);
+  const std::string file = t.WriteFile("f.txt", "x");
+
+  FolderIdentity ia, ib, il;
+  ASSERT_TRUE(env->GetFolderIdentity(a, &ia));
+  ASSERT_TRUE(env->GetFolderIdentity(b, &ib));
+  ASSERT_TRUE(env->GetFolderIdentity(t.Path("link"), &il));
+  EXPECT_EQ(ia, il);
+  EXPECT_NE(ia, ib);
+  EXPECT_FALSE(env->GetFolderIdentity(file, &ia));
+  EXPECT_FALSE(env->GetFolderIdentity(t.Path("missing"), &ia));
+
+  EXPECT_TRUE(env->IsFolder(a));
+  EXPECT_TRUE(env->IsFolder(t.Path("link")));
+  EXPECT_FALSE(env->IsFolder(file));
+  EXPECT_FALSE(env->IsFolder(t.Path("missing")));
+  EXPECT_FALSE(env->IsFolder(""));
+
+  std::string start;
+  ASSERT_TRUE(env->GetCurrentFolder(&start));
+  ASSERT_TRUE(env->SetCurrentFolder(a));
+  std::string now;
+  ASSERT_TRUE(env->GetCurrentFolder(&now));
+  char real[PATH_MAX];
+  ASSERT_NE(realpath(a.c_str(), real), nullptr);
+  EXPECT_EQ(now, real);
+  EXPECT_FALSE(env->SetCurrentFolder(t.Path("missing")));
+  EXPECT_FALSE(env->SetCurrentFolder(file));
+  EXPECT_FALSE(env->SetCurrentFolder(""));
+  ASSERT_TRUE(env->GetCurrentFolder(&now));
+  EXPECT_EQ(now, real);  // a failed change leaves the folder as it was
+  ASSERT_TRUE(env->SetCurrentFolder("/"));
+  ASSERT_TRUE(env->GetCurrentFolder(&now));
+  EXPECT_EQ(now, "/");
+  ASSERT_TRUE(env->SetCurrentFolder(start));
+}
+
+TEST(PosixEnvFolderTest, DeepPathsBeyondPathMax) {
+  TempFolder t;
+  Env* env = Env::Default();
+  std::string start;
+  ASSERT_TRUE(env->GetCurrentFolder(&start));
+  char real[PATH_MAX];
+  ASSERT_NE(realpath(t.path().c_str(), real), nullptr);
+  // 300 levels of 30-byte names: about 9,300 bytes, well past PATH_MAX.
+  const std::string level(30, 'd');
+  std::string deep = real;
+  ASSERT_EQ(chdir(real), 0);
+  for (int i = 0; i < 300; ++i) {
+    ASSERT_EQ(mkdir(level.c_str(), 0755), 0);
+    ASSERT_EQ(chdir(level.c_str()), 0);
+    deep += "/" + level;
+  }
+  ASSERT_GT(deep.size(), static_cast<size_t>(PATH_MAX));
+  ASSERT_EQ(chdir("/"), 0);
+
+  ASSERT_TRUE(env->SetCurrentFolder(deep));
+  std::string now;
+  ASSERT_TRUE(env->GetCurrentFolder(&now));
+  EXPECT_EQ(now, deep);
+  ASSERT_TRUE(env->SetCurrentFolder(start));
+
+  const std::string page = deep + "/index.html";
+  ASSERT_TRUE(env->WriteFileSafely(page, "deep"));
+  ASSERT_TRUE(env->WriteFileSafely(page, "deeper"));
+  std::string data;
+  ASSERT_TRUE(env->ReadWholeFile(page, &data));
+  EXPECT_EQ(data, "deeper");
+  EXPECT_EQ(Names(List(deep, "*")), (Strings{"index.html"}));
+  EXPECT_EQ(List(deep, "*").at("index.html").size, 6u);
+  EXPECT_TRUE(env->IsFolder(deep));
+  FolderIdentity id;
+  EXPECT_TRUE(env->GetFolderIdentity(deep, &id));
+  EXPECT_FALSE(env->SetCurrentFolder(deep + "/missing"));
+}
+
+TEST(PosixEnvDesktopTest, OpenerGetsTheTargetVerbatim) {
+  TempFolder t;
+  const std::string bin = t.MakeFolder("bin");
+  const std::string out = t.Path("args.txt");
+  // A stand-in opener that records its arguments, one per NUL-terminated field.
+  t.WriteFile("bin/xdg-open",
+              "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"" + out +
+                  ".tmp\"\n/bin/mv \"" + out + ".tmp\" \"" + out + "\"\n");
+  ASSERT_EQ(chmod((bin + "/xdg-open").c_str(), 0755), 0);
+  const char* old_path = getenv("PATH");
+  const std::string saved = old_path != nullptr ? old_path : "";
+  setenv("PATH", bin.c_str(), 1);
+
+  auto run = [&](const std::string& target) {
+    unlink(out.c_str());
+    EXPECT_TRUE(Env::Default()->OpenWithDefaultProgram(target));
+    for (int i = 0; i < 500 && access(out.c_str(), F_OK) != 0; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return ReadFileForTest(out);
+  };
+  const std::string odd = "/tmp/a b;$(touch x)'\"\nc.html";
+  EXPECT_EQ(run(odd), odd + std::string(1, '\0'));
+  EXPECT_EQ(run("-x.html"), std::string("./-x.html") + '\0');
+
+  setenv("PATH", t.Path("nowhere").c_str(), 1);
+  EXPECT_FALSE(Env::Default()->OpenWithDefaultProgram("page.html"));
+  EXPECT_FALSE(Env::Default()->OpenWithDefaultProgram(""));
+  setenv("PATH", saved.c_str(), 1);
+}
+
+}  // namespace
+}  // namespace vellora
