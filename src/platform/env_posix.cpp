@@ -489,7 +489,7 @@ class PosixEnv : public Env {
     ok = ok && WriteAll(fd, data);
     // Flush to disk so that a system crash cannot leave an empty file behind
     // the rename; file systems that cannot sync say EINVAL.
-    ok = ok && (fsync(fd) == 0 || errno == EINVAL);
+    ok = ok && (fdatasync(fd) == 0 || errno == EINVAL);
     if (close(fd) != 0 && errno != EINTR) ok = false;
     ok = ok && renameat(dir, temp.c_str(), dir, base.c_str()) == 0;
     if (!ok) {
