@@ -1,6 +1,14 @@
 #!/usr/bin/env bash
-# Installs everything vellora's build and tests need on a fresh Debian machine.
-# Safe to run again: packages already present are left as they are.
+# Installs everything vellora's build and tests need on a fresh Debian 12
+# machine. Safe to run again: packages already present are left as they are.
+#
+# Native build and tests: cmake, g++, GoogleTest (the sources in
+# /usr/src/googletest are also what the Windows build compiles).
+# Sanitizer and fuzz builds: clang-14 with its runtime libraries.
+# Windows build: MinGW-w64 for i686 with posix threads, run under the 32-bit
+# Wine (needs the i386 architecture). Wine takes its ANSI code page from
+# LANG/LC_ALL by name (zh_CN.UTF-8 gives 936), so no host locale needs to be
+# generated for the code-page-936 run.
 set -euo pipefail
 
 need_native="cmake g++ make googletest libgtest-dev libgmock-dev python3 clang-14 libclang-rt-14-dev"
@@ -11,6 +19,7 @@ for p in $need_native $need_windows; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
   apt-get update -qq
