@@ -1,0 +1,119 @@
+#include "scan/file_list.h"
+
+#include <utility>
+
+#include "platform/text_case.h"
+
+namespace vellora {
+
+namespace {
+const std::string& EmptyText() {
+  static const std::string empty;
+  return empty;
+}
+}  // namespace
+
+std::shared_ptr<const CEntryFolder> MakeEntryFolder(const std::string& text, Env* env) {
+  auto record = std::make_shared<CEntryFolder>();
+  record->text = text;
+  record->upper = UpperCased(text, env);
+  return record;
+}
+
+void CFileEntry::SetName(const std::string& file_name, Env* env) {
+  name = file_name;
+  name_upper = name;
+  UpperCaseInPlace(&name_upper, env);
+}
+
+const std::string& CFileEntry::folder() const { return folder_ ? folder_->text : EmptyText(); }
+
+const std::string& CFileEntry::folder_upper() const {
+  return folder_ ? folder_->upper : EmptyText();
+}
+
+std::unique_ptr<CFileEntry> CFileEntry::Clone() const {
+  auto copy = std::make_unique<CFileEntry>();
+  copy->name = name;
+  copy->name_upper = name_upper;
+  if (type) copy->type = std::make_unique<std::string>(*type);
+  if (title) copy->title = std::make_unique<std::string>(*title);
+  copy->size = size;
+  copy->time = time;
+  copy->folder_ = folder_;
+  return copy;
+}
+
+CFileList::~CFileList() { Clear(); }
+
+CFileList::CFileList(CFileList&& other) noexcept
+    : head_(other.head_), tail_(other.tail_), count_(other.count_) {
+  other.head_ = other.tail_ = nullptr;
+  other.count_ = 0;
+}
+
+CFileList& CFileList::operator=(CFileList&& other) noexcept {
+  if (this != &other) {
+    Clear();
+    head_ = other.head_;
+    tail_ = other.tail_;
+    count_ = other.count_;
+    other.head_ = other.tail_ = nullptr;
+    other.count_ = 0;
+  }
+  return *this;
+}
+
+CFileEntry* CFileList::AddHead(std::unique_ptr<CFileEntry> entry) {
+  if (!entry) return nullptr;
+  CFileEntry* e = entry.release();
+  e->next = head_;
+  head_ = e;
+  if (tail_ == nullptr) tail_ = e;
+  ++count_;
+  return e;
+}
+
+CFileEntry* CFileList::CopyAppend(const CFileEntry& entry, bool at_head) {
+  std::unique_ptr<CFileEntry> copy = entry.Clone();
+  if (at_head || head_ == nullptr) return AddHead(std::move(copy));
+  CFileEntry* e = copy.release();
+  tail_->next = e;
+  tail_ = e;
+  ++count_;
+  return e;
+}
+
+void CFileList::Clear() {
+  CFileEntry* e = head_;
+  head_ = tail_ = nullptr;
+  count_ = 0;
+  while (e != nullptr) {
+    CFileEntry* next = e->next;
+    delete e;
+    e = next;
+  }
+}
+
+std::vector<CFileEntry*> CFileList::Entries() const {
+  std::vector<CFileEntry*> entries;
+  entries.reserve(count_);
+  for (CFileEntry* e = head_; e != nullptr; e = e->next) entries.push_back(e);
+  return entries;
+}
+
+void CFileList::Relink(const std::vector<CFileEntry*>& entries) {
+  head_ = tail_ = nullptr;
+  for (CFileEntry* e : entries) {
+    if (tail_ == nullptr) {
+      head_ = e;
+    } else {
+      tail_->next = e;
+    }
+    tail_ = e;
+  }
+  if (tail_ != nullptr) tail_->next = nullptr;
+  count_ = entries.size();
+}
+
+}  // namespace vellora

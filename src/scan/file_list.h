@@ -1,0 +1,113 @@
+// The entries a scan finds and the singly linked list that holds them for
+// one page: the scan adds at the head, the sort and the column arrangement
+// relink it, the page writer walks it from head() along `next`.
+#ifndef VELLORA_SCAN_FILE_LIST_H_
+#define VELLORA_SCAN_FILE_LIST_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/env.h"
+
+namespace vellora {
+
+// Sort kinds and orders (the two characters of the sort option).
+enum SortKind { kSortByName = 0, kSortBySize = 1, kSortByType = 2, kSortByDate = 3 };
+enum SortOrder { kSortAscending = 0, kSortDescending = 1, kSortUnsorted = 2 };
+
+// The folder of a group of entries, shared by all entries of that folder so
+// that a large scan does not repeat it per file. Immutable once made.
+struct CEntryFolder {
+  std::string text;   // relative folder with '/' separators ("/", "/a/b/")
+  std::string upper;  // `text` upper-cased (sort key)
+};
+
+// Makes a shared folder record for `text`.
+std::shared_ptr<const CEntryFolder> MakeEntryFolder(const std::string& text, Env* env);
+
+// One file found by a scan (or one row that the page writer lists).
+class CFileEntry {
+ public:
+  CFileEntry() = default;
+  CFileEntry(const CFileEntry&) = delete;
+  CFileEntry& operator=(const CFileEntry&) = delete;
+
+  // Sets `name` and its sort key `name_upper`.
+  void SetName(const std::string& file_name, Env* env);
+
+  // The folder relative to the scan root; empty when none was set.
+  const std::string& folder() const;
+  const std::string& folder_upper() const;
+  const std::shared_ptr<const CEntryFolder>& folder_record() const { return folder_; }
+  void SetFolder(std::shared_ptr<const CEntryFolder> record) { folder_ = std::move(record); }
+  void SetFolder(const std::string& text, Env* env) { folder_ = MakeEntryFolder(text, env); }
+
+  // A deep copy (the folder record is shared, which is safe: it never changes).
+  // `next` of the copy is null.
+  std::unique_ptr<CFileEntry> Clone() const;
+
+  std::string name;        // as the file system returned it, no folder part
+  std::string name_upper;  // `name` upper-cased (sort key)
+  std::unique_ptr<std::string> type;   // extension; null until FillTypes
+  std::unique_ptr<std::string> title;  // link title; null unless titles are used
+  int64_t size = 0;                    // bytes
+  FileTime time = 0;                   // last write
+  CFileEntry* next = nullptr;          // owned by the list, not by the entry
+
+ private:
+  std::shared_ptr<const CEntryFolder> folder_;
+};
+
+// Owns its entries. Destruction and Clear() are iterative, so lists of any
+// length are freed without deep recursion.
+class CFileList {
+ public:
+  CFileList() = default;
+  ~CFileList();
+  CFileList(const CFileList&) = delete;
+  CFileList& operator=(const CFileList&) = delete;
+  CFileList(CFileList&& other) noexcept;
+  CFileList& operator=(CFileList&& other) noexcept;
+
+  CFileEntry* head() const { return head_; }
+  bool empty() const { return head_ == nullptr; }
+  size_t size() const { return count_; }
+
+  // Takes `entry` and puts it first; returns it (null input adds nothing).
+  CFileEntry* AddHead(std::unique_ptr<CFileEntry> entry);
+  // Adds a deep copy of `entry` at the end, or at the head when `at_head`.
+  CFileEntry* CopyAppend(const CFileEntry& entry, bool at_head = false);
+  // Deletes every entry.
+  void Clear();
+
+  // Orders the entries by `kind` (SortKind) and `order` (SortOrder). With
+  // `group_by_folder` the entries are gathered by folder first (ascending
+  // folder order); with `use_titles` the name kind sorts by title. Stable:
+  // entries that neither goes before keep their list order. Unsorted leaves
+  // the list as it is, or only gathers it by folder when grouping.
+  void Sort(int kind, int order, bool group_by_folder, bool use_titles, Env* env);
+
+  // Sets every entry's `type`: the text of the name after its last '.', the
+  // whole name when it has none.
+  void FillTypes();
+
+ private:
+  friend class CIndexBuilder;
+
+  // The entries in list order.
+  std::vector<CFileEntry*> Entries() const;
+  // Relinks the list in the order of `entries`, which holds exactly the
+  // list's own entries.
+  void Relink(const std::vector<CFileEntry*>& entries);
+
+  CFileEntry* head_ = nullptr;
+  CFileEntry* tail_ = nullptr;
+  size_t count_ = 0;
+};
+
+}  // namespace vellora
+
+#endif  // VELLORA_SCAN_FILE_LIST_H_

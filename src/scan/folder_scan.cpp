@@ -1,0 +1,227 @@
+// The folder scan: collects the files of the current folder (and, for a
+// branch, of every folder below it) that pass the file filter and the skip
+// lists, and the skip-folder test.
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/build_settings.h"
+#include "platform/path.h"
+#include "platform/text_case.h"
+#include "platform/wildcard.h"
+#include "scan/index_builder.h"
+#include "scan/walk_guard.h"
+
+namespace vellora {
+
+namespace {
+
+// One pattern of the file filter and the extension its matches must have.
+struct FilePattern {
+  std::string pattern;
+  // The pattern's extension from its last '.' (the whole pattern when it has
+  // none), upper-cased. Compared with each found name's extension when it
+  // holds no wildcard, so that a Windows short-name match ('*.htm' finding
+  // a.html through A~1.HTM) is left out.
+  std::string extension;
+  bool check_extension = false;
+  // Lists every name, so its listing also yields the subfolders.
+  bool lists_all = false;
+};
+
+std::vector<FilePattern> SplitFileSpec(const std::string& spec, Env* env) {
+  std::vector<FilePattern> patterns;
+  size_t pos = 0;
+  while (pos < spec.size()) {
+    size_t end = spec.find(';', pos);
+    if (end == std::string::npos) end = spec.size();
+    if (end > pos) {
+      FilePattern p;
+      p.pattern = spec.substr(pos, end - pos);
+      const size_t dot = p.pattern.rfind('.');
+      p.extension = dot == std::string::npos ? p.pattern : p.pattern.substr(dot);
+      UpperCaseInPlace(&p.extension, env);
+      p.check_extension = p.extension.find_first_of("*?") == std::string::npos;
+      p.lists_all = p.pattern == "*.*" || p.pattern == "*";
+      patterns.push_back(std::move(p));
+    }
+    pos = end + 1;
+  }
+  return patterns;
+}
+
+// The name's extension from its last '.', upper-cased; the whole name
+// upper-cased when it has none.
+std::string ExtensionOf(const std::string& name, Env* env) {
+  const size_t dot = name.rfind('.');
+  std::string e = dot == std::string::npos ? name : name.substr(dot);
+  UpperCaseInPlace(&e, env);
+  return e;
+}
+
+bool IsShortcut(const std::string& name) {
+  const size_t n = name.size();
+  if (n < 4 || name[n - 4] != '.') return false;
+  static const char kLnk[] = "LNK";
+  for (size_t i = 0; i < 3; ++i) {
+    char c = name[n - 3 + i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != kLnk[i]) return false;
+  }
+  return true;
+}
+
+// The folder of the entries of `folder`: relative to `root` (the leading
+// root text removed) with '/' separators, beginning and ending with '/'.
+std::string RelativeFolder(const std::string& folder, const std::string& root) {
+  std::string r = WithTrailingSeparator(folder);
+  if (!root.empty() && r.compare(0, root.size(), root) == 0) r.erase(0, root.size());
+  if (kSeparator != '/') std::replace(r.begin(), r.end(), kSeparator, '/');
+  return r;
+}
+
+// What stays the same for every folder of one scan.
+class FolderScanner {
+ public:
+  FolderScanner(CIndexBuilder* builder, CFileList* list, const std::string& file_spec)
+      : b_(*builder),
+        list_(*list),
+        patterns_(SplitFileSpec(file_spec, builder->env)),
+        use_titles_(builder->settings != nullptr &&
+                    builder->settings->use_html_titles_for_links != 0) {}
+
+  bool has_patterns() const { return !patterns_.empty(); }
+
+  // Adds the files of `folder`, pattern by pattern. With `subfolders`, also
+  // collects the names of its subfolders in listing order.
+  void ScanFolder(const std::string& folder, std::vector<std::string>* subfolders) {
+    Env* env = b_.env;
+    const std::shared_ptr<const CEntryFolder> record =
+        MakeEntryFolder(RelativeFolder(folder, b_.scan_root), env);
+    bool subfolders_listed = false;
+    for (const FilePattern& p : patterns_) {
+      const bool collect = subfolders != nullptr && p.lists_all && !subfolders_listed;
+      env->ListFolder(folder, p.pattern, [&](const FolderItem& item) {
+        if (item.name.empty() || item.name[0] == '.') return;
+        if (item.is_folder) {
+          if (collect) subfolders->push_back(item.name);
+          return;
+        }
+        if (Skipped(item.name)) return;
+        if (IsShortcut(item.name)) return;
+        if (p.check_extension && ExtensionOf(item.name, env) != p.extension) return;
+        if (b_.progress != nullptr) ++b_.progress->links_total;
+        auto entry = std::make_unique<CFileEntry>();
+        entry->SetName(item.name, env);
+        entry->size = static_cast<int64_t>(item.size);
+        entry->time = item.write_time;
+        entry->SetFolder(record);
+        CFileEntry* added = list_.AddHead(std::move(entry));
+        if (use_titles_) {
+          added->title = std::make_unique<std::string>(b_.ReadLinkTitle(folder, *added));
+        }
+      });
+      if (collect) subfolders_listed = true;
+    }
+    if (subfolders != nullptr && !subfolders_listed) {
+      env->ListSubfolders(folder, [subfolders](const FolderItem& item) {
+        if (!item.name.empty() && item.name[0] != '.') subfolders->push_back(item.name);
+      });
+    }
+  }
+
+ private:
+  bool Skipped(const std::string& name) const {
+    for (const std::string& pattern : b_.skip_file_patterns) {
+      if (WildcardMatch(name, pattern, b_.env)) return true;
+    }
+    return false;
+  }
+
+  CIndexBuilder& b_;
+  CFileList& list_;
+  std::vector<FilePattern> patterns_;
+  bool use_titles_;
+};
+
+}  // namespace
+
+void CIndexBuilder::Scan(CFileList& list, const std::string& file_spec) {
+  if (file_spec.empty()) return;
+  std::string start;
+  if (!env->GetCurrentFolder(&start)) return;
+  if (SkipFolder(start)) return;
+  if (recurse_scan && scan_root.empty()) scan_root = start;
+  FolderScanner scanner(this, &list, file_spec);
+  if (!scanner.has_patterns()) return;
+  if (!recurse_scan) {
+    scanner.ScanFolder(start, nullptr);
+    return;
+  }
+
+  // Depth first, each folder's files before those of its subfolders, the
+  // subfolders in listing order. An explicit stack instead of recursion
+  // keeps deep trees cheap; the guard stops link cycles.
+  struct Level {
+    std::string folder;
+    std::vector<std::string> subfolders;
+    size_t next = 0;
+  };
+  CWalkGuard guard(env);
+  guard.Enter(start);
+  std::vector<Level> levels(1);
+  levels[0].folder = start;
+  scanner.ScanFolder(start, &levels[0].subfolders);
+  while (!levels.empty()) {
+    Level& top = levels.back();
+    if (top.next == top.subfolders.size()) {
+      levels.pop_back();
+      guard.Leave();
+      continue;
+    }
+    std::string sub = WithTrailingSeparator(top.folder) + top.subfolders[top.next++];
+    if (!env->SetCurrentFolder(sub)) continue;
+    if (!guard.Enter(sub)) continue;  // already on the path: a link cycle
+    if (progress != nullptr) {
+      if (progress->notify_enabled && progress->notify != nullptr) {
+        progress->current_folder = sub;
+        progress->notify(progress);
+        if (progress->cancel) break;
+      }
+      ++progress->folders_entered;
+    }
+    if (SkipFolder(sub)) {
+      guard.Leave();
+      continue;
+    }
+    Level level;
+    level.folder = std::move(sub);
+    scanner.ScanFolder(level.folder, &level.subfolders);
+    levels.push_back(std::move(level));
+  }
+  env->SetCurrentFolder(start);
+}
+
+bool CIndexBuilder::SkipFolder(const std::string& path) const {
+  if (settings == nullptr) return false;
+  const std::string& entries = settings->skip_folders;
+  size_t pos = 0;
+  while (pos < entries.size()) {
+    size_t end = entries.find(';', pos);
+    if (end == std::string::npos) end = entries.size();
+    size_t len = end - pos;
+    bool branch = false;
+    if (len >= 2 && entries[end - 2] == kSeparator && entries[end - 1] == '*') {
+      len -= 2;
+      branch = true;
+    }
+    if (path.size() == len && path.compare(0, len, entries, pos, len) == 0) return true;
+    if (branch && path.size() >= len && path.compare(0, len, entries, pos, len) == 0) return true;
+    pos = end + 1;
+  }
+  return false;
+}
+
+}  // namespace vellora
