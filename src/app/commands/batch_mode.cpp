@@ -1,0 +1,119 @@
+#include "app/commands/batch_mode.h"
+
+#include <memory>
+
+#include "app/build_settings.h"
+#include "app/main_sheet.h"
+#include "custom/text_file.h"
+#include "modes/framed_site.h"
+#include "platform/path.h"
+#include "scan/index_builder.h"
+
+namespace vellora {
+
+namespace {
+
+BatchOutcome Failure(int status, const std::string& message) {
+  BatchOutcome outcome;
+  outcome.status = status;
+  outcome.message = message;
+  return outcome;
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// True for a path that does not depend on the current folder (on Windows
+// also not on the current drive).
+bool IsAbsolutePath(const std::string& path) {
+#ifdef _WIN32
+  if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') return true;
+  return path.size() >= 3 && path[1] == ':' && path[2] == '\\';
+#else
+  return !path.empty() && path[0] == '/';
+#endif
+}
+
+// Checks that the folder to list can be entered. A relative folder is
+// replaced by its full path: the pages are written from inside the folders
+// they list, where a relative name no longer leads anywhere. The current
+// folder is restored.
+bool PrepareFolder(Env* env, CBuildSettings* s) {
+  std::string start;
+  const bool have_start = env->GetCurrentFolder(&start);
+  if (!env->IsFolder(s->path) || !env->SetCurrentFolder(s->path)) return false;
+  bool ok = true;
+  if (!IsAbsolutePath(s->path)) {
+    std::string full;
+    ok = env->GetCurrentFolder(&full);
+    if (ok) {
+      s->path = full;
+      s->root_folder = full;
+    }
+  }
+  if (have_start) env->SetCurrentFolder(start);
+  return ok;
+}
+
+}  // namespace
+
+bool CWriteWatchEnv::WriteFileSafely(const std::string& path, const std::string& data) {
+  if (inner_->WriteFileSafely(path, data)) return true;
+  if (failed_writes_++ == 0) first_failed_path_ = path;
+  return false;
+}
+
+BatchOutcome RunBatchMode(CMainSheet* sheet, const std::string& config_name) {
+  auto settings = std::make_unique<CBuildSettings>();
+  if (!sheet->ReadConfiguration(config_name)) {
+    return Failure(kExitNoConfig, "cannot read the configuration file " +
+                                      Quoted(sheet->ResolveConfigName(config_name)));
+  }
+  sheet->Exchange(1, settings.get());
+  CBuildSettings& s = *settings;
+
+  Env* env = sheet->env();
+  if (s.path.empty()) {
+    return Failure(kExitBuildFailed, "no folder to index: the key \"path\" is empty in " +
+                                         Quoted(sheet->ResolveConfigName(config_name)));
+  }
+  if (!PrepareFolder(env, &s)) {
+    return Failure(kExitBuildFailed,
+                   "the folder " + Quoted(s.path) + " does not exist or cannot be entered");
+  }
+
+  const bool framed = s.build_framed_site != 0 && s.recursive_build != 0;
+  if (framed) {
+    std::string frameset = LoadTextFile(sheet->frameset_file, std::string(), env);
+    if (frameset.empty()) {
+      return Failure(kExitBuildFailed, "the frameset template " + Quoted(sheet->frameset_file) +
+                                           " is missing or empty");
+    }
+    LowerFrameSources(&frameset);
+    std::string left, right;
+    if (!FrameSourceNames(frameset, &left, &right)) {
+      return Failure(kExitBuildFailed, "the frameset template " + Quoted(sheet->frameset_file) +
+                                           " does not name two frame pages with src=\"...\"");
+    }
+  }
+
+  CWriteWatchEnv watch(env);
+  {
+    CIndexBuilder builder(&s, &watch);
+    if (framed) {
+      builder.FramedSiteBuild(nullptr, sheet->frameset_file, sheet->left_frame_file,
+                              sheet->right_frame_file);
+    } else {
+      builder.Build(nullptr);
+    }
+  }
+  if (watch.failed_writes() > 0) {
+    std::string message = "could not write " + Quoted(watch.first_failed_path());
+    if (watch.failed_writes() > 1) {
+      message += " and " + std::to_string(watch.failed_writes() - 1) + " more page(s)";
+    }
+    return Failure(kExitBuildFailed, message);
+  }
+  return BatchOutcome();
+}
+
+}  // namespace vellora

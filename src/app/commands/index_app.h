@@ -1,0 +1,30 @@
+// The application object: start-up decides between the interactive sheet
+// and a build from a configuration file named on the command line.
+#ifndef VELLORA_APP_COMMANDS_INDEX_APP_H_
+#define VELLORA_APP_COMMANDS_INDEX_APP_H_
+
+#include <cstdio>
+#include <string>
+
+#include "platform/env.h"
+
+namespace vellora {
+
+class CIndexApp {
+ public:
+  // `env` must outlive the application object.
+  explicit CIndexApp(Env* env) : env_(env) {}
+
+  // Runs the program for the command-line text `command_line` (the text
+  // after the program name) and returns the process's exit status. Texts for
+  // the user go to `out` (usage, version) and `err` (usage errors, failures).
+  int InitInstance(const std::string& command_line, std::FILE* out = stdout,
+                   std::FILE* err = stderr);
+
+ private:
+  Env* env_;
+};
+
+}  // namespace vellora
+
+#endif  // VELLORA_APP_COMMANDS_INDEX_APP_H_

@@ -1,0 +1,137 @@
+// The build entries: one page for a folder, one page for a whole branch, or
+// one page in every folder of a branch (the per-folder walk).
+#include <string>
+#include <vector>
+
+#include "app/build_settings.h"
+#include "custom/custom_html.h"
+#include "platform/env.h"
+#include "platform/path.h"
+#include "scan/index_builder.h"
+#include "scan/walk_guard.h"
+
+namespace vellora {
+
+namespace {
+
+bool Cancelled(const CBuildProgress* progress) {
+  return progress != nullptr && progress->cancel != 0;
+}
+
+// The folder's own name for a page title: the text after the last separator,
+// except for a file-system root, which is its own title.
+std::string FolderTitle(const std::string& path) {
+#ifdef _WIN32
+  const bool named = ContainsSeparator(path) && path.size() > 3;
+#else
+  const bool named = ContainsSeparator(path) && !IsFileSystemRoot(path);
+#endif
+  return named ? TextAfterLastSeparator(path) : path;
+}
+
+// Writes the page of the folder in `path`, then walks its subfolders depth
+// first in listing order. Returns false once the build is cancelled; the
+// levels then return at once and leave `path` and `title` to the caller.
+bool WalkFrom(CIndexBuilder* b, CWalkGuard* guard) {
+  CBuildSettings& s = *b->settings;
+  Env* env = b->env;
+  CBuildProgress* progress = b->progress;
+  if (Cancelled(progress)) return false;
+
+  const std::string folder = s.path;
+  const std::string title = s.title;
+  if (progress != nullptr) {
+    progress->current_folder = folder;
+    if (progress->notify_enabled != 0 && progress->notify != nullptr) progress->notify(progress);
+  }
+  // A folder that cannot be entered gets no page, and nothing below it is
+  // visited: its page would list whatever folder happened to be current.
+  if (!env->SetCurrentFolder(folder)) return true;
+  b->write_page(folder);
+  if (Cancelled(progress)) return false;
+
+  // The names are taken first so that no listing stays open during the walk.
+  std::vector<std::string> names;
+  env->ListSubfolders(folder, [&names](const FolderItem& item) {
+    if (!item.name.empty() && item.name[0] != '.') names.push_back(item.name);
+  });
+  const std::string prefix = WithTrailingSeparator(folder);
+  for (const std::string& name : names) {
+    const std::string sub = prefix + name;
+    if (!env->SetCurrentFolder(sub)) continue;
+    if (!guard->Enter(sub)) continue;  // a link back to a folder on the path
+    if (s.multi_recurse_title == CBuildSettings::kTitleFullPath) {
+      s.title = sub;
+    } else if (s.multi_recurse_title == CBuildSettings::kTitleFolderName) {
+      s.title = name;
+    }
+    s.path = sub;
+    const bool go_on = WalkFrom(b, guard);
+    guard->Leave();
+    if (!go_on) return false;
+    env->SetCurrentFolder(folder);
+    if (Cancelled(progress)) return false;
+  }
+  env->SetCurrentFolder(folder);
+  s.title = title;
+  s.path = folder;
+  return true;
+}
+
+}  // namespace
+
+int CIndexBuilder::Build(CBuildProgress* build_progress) {
+  CBuildSettings& s = *settings;
+  if (s.path.empty()) return 0;
+  pages_written = 0;
+  progress = build_progress;
+  if (progress != nullptr) {
+    progress->folders_entered = 0;
+    progress->links_done = 0;
+    progress->links_total = 0;
+    progress->cancel = 0;
+  }
+  recurse_scan = (s.recursive_build != 0 && s.multi_recurse_link == 0) ? 1 : 0;
+  if (s.recursive_build != 0 && s.multi_recurse_link != 0) {
+    const std::string top = s.path;
+    std::string start;
+    const bool have_start = env->GetCurrentFolder(&start);
+    PerFolderBuild();
+    s.path = top;
+    if (have_start) env->SetCurrentFolder(start);
+    return pages_written;
+  }
+  return write_page(s.path);
+}
+
+int CIndexBuilder::BuildFromTop(CBuildProgress* build_progress) {
+  settings->root_folder = settings->path;
+  return Build(build_progress);
+}
+
+void CIndexBuilder::PerFolderBuild() {
+  CBuildSettings& s = *settings;
+  const std::string folder_file_link = s.custom_html.section(kFolderFileLink);
+  folder_link_override = s.link_folders_to_output_name != 0 ? s.output_filename : std::string();
+  if (s.multi_recurse_skip_root != 0) skip_next_page = 1;
+  const std::string title = s.title;
+  if (s.multi_recurse_title == CBuildSettings::kTitleFullPath) {
+    s.title = s.path;
+  } else if (s.multi_recurse_title == CBuildSettings::kTitleFolderName) {
+    s.title = FolderTitle(s.path);
+  }
+  WalkFolder();
+  s.title = title;
+  s.custom_html.section(kFolderFileLink) = folder_file_link;
+  folder_link_override.clear();
+  // A skipped top folder that could not be entered leaves nothing to skip.
+  skip_next_page = 0;
+}
+
+void CIndexBuilder::WalkFolder() {
+  CWalkGuard guard(env);
+  guard.Enter(settings->path);
+  WalkFrom(this, &guard);
+}
+
+}  // namespace vellora
