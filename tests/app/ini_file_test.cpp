@@ -1,0 +1,281 @@
+#include "app/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/config_env.h"
+
+namespace vellora {
+namespace {
+
+std::string Get(const std::string& text, const std::string& section, const std::string& key,
+                size_t max_chars = 998) {
+  return IniDocument(text).Get(section, key, "<default>", max_chars);
+}
+
+TEST(IniDocumentTest, NamesMatchWithoutCaseAndBlanksAreTrimmed) {
+  const std::string text = "  [ Vellora ]  \r\n \tTitle\t =  My  page \t\r\nPATH=C:\\x\r\n";
+  EXPECT_EQ(Get(text, "VELLORA", "title"), "My  page");
+  EXPECT_EQ(Get(text, "vellora", "path"), "C:\\x");
+  EXPECT_EQ(Get(text, " VELLORA ", " path "), "C:\\x");
+  EXPECT_EQ(Get(text, "VELLOR", "path"), "<default>");
+  EXPECT_EQ(Get(text, "VELLORA", "pat"), "<default>");
+}
+
+TEST(IniDocumentTest, MissingSectionKeyOrValueGivesTheDefault) {
+  IniDocument empty("");
+  EXPECT_EQ(empty.Get("VELLORA", "title", "x", 998), "x");
+  // A default loses its trailing spaces, as the profile functions do.
+  EXPECT_EQ(empty.Get("VELLORA", "title", "Folder:   ", 998), "Folder:");
+  EXPECT_EQ(empty.Get("VELLORA", "title", "   ", 998), " ");
+  const std::string text = "[VELLORA]\r\ntitle\r\npath=\r\n[OTHER]\r\nsize=1\r\n";
+  EXPECT_EQ(Get(text, "VELLORA", "title"), "<default>");  // no '='
+  EXPECT_FALSE(IniDocument(text).Has("VELLORA", "title"));
+  EXPECT_EQ(Get(text, "VELLORA", "path"), "");  // present and empty
+  EXPECT_TRUE(IniDocument(text).Has("VELLORA", "path"));
+  EXPECT_EQ(Get(text, "VELLORA", "size"), "<default>");  // another section's key
+}
+
+TEST(IniDocumentTest, LongValuesAreCutToTheBuffer) {
+  const std::string value(1500, 'v');
+  const std::string text = "[VELLORA]\r\npath=" + value + "\r\n";
+  EXPECT_EQ(Get(text, "VELLORA", "path", 998), value.substr(0, 998));
+  EXPECT_EQ(Get(text, "VELLORA", "path", 498), value.substr(0, 498));
+  EXPECT_EQ(IniDocument("").Get("S", "k", value, 498), value.substr(0, 498));
+}
+
+TEST(IniDocumentTest, MatchingQuotesAreDropped) {
+  const std::string text =
+      "[S]\r\na=\"quoted\"\r\nb='single'\r\nc=\"open\r\nd=\"mixed'\r\ne=\"\"\r\nf=\"\r\n"
+      "g=\"abcdef\"\r\n";
+  EXPECT_EQ(Get(text, "S", "a"), "quoted");
+  EXPECT_EQ(Get(text, "S", "b"), "single");
+  EXPECT_EQ(Get(text, "S", "c"), "\"open");
+  EXPECT_EQ(Get(text, "S", "d"), "\"mixed'");
+  EXPECT_EQ(Get(text, "S", "e"), "");
+  EXPECT_EQ(Get(text, "S", "f"), "\"");
+  // Cut inside the quotes: the closing quote is never reached.
+  EXPECT_EQ(Get(text, "S", "g", 3), "abc");
+  // A buffer one short of the closing quote loses the last character too.
+  EXPECT_EQ(Get(text, "S", "g", 7), "abcdef");
+  EXPECT_EQ(Get(text, "S", "g", 6), "abcde");
+}
+
+TEST(IniDocumentTest, LineEndsAndByteOrderMark) {
+  EXPECT_EQ(Get("[S]\nk=lf\n", "S", "k"), "lf");
+  EXPECT_EQ(Get("[S]\r\nk=crlf\r\n", "S", "k"), "crlf");
+  EXPECT_EQ(Get("[S]\rk=cr\rj=2", "S", "k"), "cr");
+  EXPECT_EQ(Get("[S]\rk=cr\rj=2", "S", "j"), "2");
+  EXPECT_EQ(Get("\xEF\xBB\xBF[S]\r\nk=bom\r\n", "S", "k"), "bom");
+  EXPECT_EQ(Get("[S]\r\n\r\n\n\n  \r\nk=after blanks", "S", "k"), "after blanks");
+}
+
+TEST(IniDocumentTest, FirstOfDuplicatesCounts) {
+  const std::string text = "[S]\r\nk=first\r\nK=second\r\n[T]\r\n[s]\r\nk=third\r\nonly=here\r\n";
+  EXPECT_EQ(Get(text, "S", "k"), "first");
+  // Keys of a repeated section are not seen.
+  EXPECT_EQ(Get(text, "S", "only"), "<default>");
+}
+
+TEST(IniDocumentTest, OddLinesAreKeysNobodyAsksFor) {
+  const std::string text =
+      "title=before any section\r\n"
+      "[VELLORA\r\n"
+      ";title=comment\r\n"
+      "[VELLORA] trailing text\r\n"
+      ";path=comment\r\n"
+      "  =no name\r\n"
+      "path = a = b\r\n"
+      "[a]b]\r\n"
+      "k=v\r\n";
+  EXPECT_EQ(Get(text, "VELLORA", "title"), "<default>");
+  EXPECT_EQ(Get(text, "VELLORA", "path"), "a = b");
+  EXPECT_EQ(Get(text, "", "title"), "before any section");
+  EXPECT_EQ(Get(text, "a]b", "k"), "v");
+}
+
+TEST(IniDocumentTest, NulEndsNamesAndValues) {
+  const std::string text("[S]\r\nk=ab\0cd\r\nn\0x=1\r\n", 21);
+  EXPECT_EQ(Get(text, "S", "k"), "ab");
+  EXPECT_EQ(Get(text, "S", "n"), "1");
+}
+
+TEST(IniDocumentTest, SetReplacesInPlaceAndKeepsEverythingElse) {
+  IniDocument doc(
+      "; settings\r\n"
+      "[OTHER]\n"
+      "title=other\n"
+      "\n"
+      "[VELLORA]\r\n"
+      "  Title =  old value  \r\n"
+      "; keep me\r\n"
+      "path\r\n"
+      "\r\n"
+      "[LAST]\r\n"
+      "x=1");
+  ASSERT_TRUE(doc.Set("VELLORA", "title", "new"));
+  ASSERT_TRUE(doc.Set("vellora", "PATH", "C:\\data"));
+  ASSERT_TRUE(doc.Set("VELLORA", "added", "1"));
+  ASSERT_TRUE(doc.Set("VELLORA", "more", "2"));
+  ASSERT_TRUE(doc.Set("LAST", "y", "2"));
+  ASSERT_TRUE(doc.Set("NEW", "z", "3"));
+  EXPECT_EQ(doc.Serialize(),
+            "; settings\r\n"
+            "[OTHER]\n"
+            "title=other\n"
+            "\n"
+            "[VELLORA]\r\n"
+            "  Title =  new  \r\n"
+            "; keep me\r\n"
+            "path=C:\\data\r\n"
+            "added=1\r\n"
+            "more=2\r\n"
+            "\r\n"
+            "[LAST]\r\n"
+            "x=1\r\n"
+            "y=2\r\n"
+            "[NEW]\r\n"
+            "z=3\r\n");
+  EXPECT_EQ(doc.Get("VELLORA", "title", "", 998), "new");
+  EXPECT_EQ(doc.Get("OTHER", "title", "", 998), "other");
+}
+
+TEST(IniDocumentTest, SetCreatesTheFileContentAndKeepsTheByteOrderMark) {
+  IniDocument doc;
+  ASSERT_TRUE(doc.Set("VELLORA", "title", "  leading blanks go"));
+  ASSERT_TRUE(doc.Set("VELLORA", "path", ""));
+  EXPECT_EQ(doc.Serialize(), "[VELLORA]\r\ntitle=leading blanks go\r\npath=\r\n");
+
+  IniDocument bom("\xEF\xBB\xBF[VELLORA]");
+  ASSERT_TRUE(bom.Set("VELLORA", "k", "v"));
+  EXPECT_EQ(bom.Serialize(), "\xEF\xBB\xBF[VELLORA]\r\nk=v\r\n");
+}
+
+TEST(IniDocumentTest, SetRefusesWhatCannotBeReadBack) {
+  IniDocument doc("[S]\r\nk=v\r\n");
+  EXPECT_FALSE(doc.Set("S", "", "v"));
+  EXPECT_FALSE(doc.Set("S", "a=b", "v"));
+  EXPECT_FALSE(doc.Set("S", "[k]", "v"));
+  EXPECT_FALSE(doc.Set("S", "a\nb", "v"));
+  EXPECT_FALSE(doc.Set("S\r\n[T]", "k", "v"));
+  EXPECT_FALSE(doc.Set(std::string("S\0", 2), "k", "v"));
+  EXPECT_EQ(doc.Serialize(), "[S]\r\nk=v\r\n");
+  // A value stops at its first line break: no key can be slipped in.
+  ASSERT_TRUE(doc.Set("S", "k", "one\r\n[S]\r\nrecursive_build=TRUE"));
+  EXPECT_EQ(doc.Serialize(), "[S]\r\nk=one\r\n");
+}
+
+TEST(IniDocumentTest, Utf16FilesGiveDefaultsAndAreNotRewritten) {
+  const std::string utf16("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0", 18);
+  IniDocument doc(utf16);
+  EXPECT_TRUE(doc.is_utf16());
+  EXPECT_EQ(doc.Get("S", "k", "d", 998), "d");
+  EXPECT_FALSE(doc.Set("S", "k", "x"));
+  EXPECT_EQ(doc.Serialize(), utf16);
+}
+
+// After any sequence of changes the document reads as its own text does.
+TEST(IniDocumentTest, ChangesAgreeWithAFreshParse) {
+  std::mt19937 rng(12345);
+  const std::vector<std::string> pieces = {
+      "[A]", "[b]", " [ C ] ", "k=1", "K = 2", "j", "; c", "", "x=\"q\"", "[A]", "=v", "  "};
+  const std::vector<std::string> breaks = {"\r\n", "\n", "\r", "\r\n\r\n", ""};
+  const std::vector<std::string> sections = {"A", "B", "c", "D", ""};
+  const std::vector<std::string> keys = {"k", "j", "x", "new", "K2"};
+  for (int round = 0; round < 300; ++round) {
+    std::string text;
+    for (int i = static_cast<int>(rng() % 8); i > 0; --i) {
+      text += pieces[rng() % pieces.size()] + breaks[rng() % breaks.size()];
+    }
+    IniDocument doc(text);
+    for (int step = 0; step < 8; ++step) {
+      const std::string& s = sections[rng() % sections.size()];
+      const std::string& k = keys[rng() % keys.size()];
+      // Reads first, so that the index exists while it changes.
+      doc.Get(sections[rng() % sections.size()], k, "", 998);
+      ASSERT_TRUE(doc.Set(s, k, "v" + std::to_string(step)));
+      IniDocument fresh(doc.Serialize());
+      for (const std::string& s2 : sections) {
+        for (const std::string& k2 : keys) {
+          ASSERT_EQ(doc.Get(s2, k2, "-", 998), fresh.Get(s2, k2, "-", 998))
+              << "text: " << text << " after setting " << s << "/" << k << " in step " << step
+              << ": " << doc.Serialize();
+        }
+      }
+      ASSERT_EQ(doc.Get(s, k, "-", 998), "v" + std::to_string(step));
+    }
+  }
+}
+
+TEST(IniDocumentTest, BadInputReadsWithoutHarm) {
+  std::mt19937 rng(7);
+  std::string garbage(1 << 16, '\0');
+  for (char& c : garbage) c = static_cast<char>(rng());
+  EXPECT_EQ(Get(garbage, "VELLORA", "title"), "<default>");
+  // Garbage around a valid section does not hide it.
+  EXPECT_EQ(Get(garbage + "\n[VELLORA]\ntitle=found\n" + garbage, "VELLORA", "title"), "found");
+  // Invalid UTF-8 is kept byte for byte.
+  EXPECT_EQ(Get("[VELLORA]\ntitle=\xC3\x28\xFF\xFE\x80\n", "VELLORA", "title"), "\xC3\x28\xFF\xFE\x80");
+  // A line of a million characters.
+  const std::string huge(1000000, 'x');
+  EXPECT_EQ(Get("[VELLORA]\ntitle=" + huge + "\n", "VELLORA", "title"), huge.substr(0, 998));
+  EXPECT_EQ(Get("[" + huge + "]\ntitle=x\n", "VELLORA", "title"), "<default>");
+  EXPECT_EQ(Get(huge, "VELLORA", "title"), "<default>");
+}
+
+TEST(IniDocumentTest, HundredMegabyteFileIsReadOnce) {
+  // Short lines of other sections, then the section that is asked for.
+  std::string text;
+  const std::string block = "[OTHER]\nk=123456789\nk2 = x\n; note\nno equals sign\n";
+  text.reserve((100u << 20) + 64);
+  while (text.size() < (100u << 20)) text += block;
+  text += "[VELLORA]\ntitle=found\n";
+  IniDocument doc(std::move(text));
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
+  ASSERT_EQ(doc.Get("VELLORA", "title", "d", 998), "found");
+  const auto first = Clock::now() - start;
+  // Further look-ups in the section do not read the text again.
+  const auto again = Clock::now();
+  for (int i = 0; i < 52; ++i) ASSERT_EQ(doc.Get("VELLORA", "title", "d", 998), "found");
+  EXPECT_LT(Clock::now() - again, first);
+  EXPECT_EQ(doc.Get("MISSING", "title", "d", 998), "d");
+}
+
+TEST(IniFileTest, FilesAreReadAndWrittenThroughTheEnv) {
+  ConfigEnv env;
+  const std::string path = NativePath("/opt/vellora/test.ini");
+  IniDocument doc;
+  EXPECT_FALSE(LoadIniFile(&env, path, &doc));
+  EXPECT_EQ(ReadIniString(&env, path, "S", "k", "def", 998), "def");
+  ASSERT_TRUE(WriteIniString(&env, path, "S", "k", "v1"));
+  ASSERT_TRUE(WriteIniString(&env, path, "S", "j", "v2"));
+  EXPECT_EQ(env.files[path], "[S]\r\nk=v1\r\nj=v2\r\n");
+  EXPECT_EQ(ReadIniString(&env, path, "s", "K", "def", 998), "v1");
+}
+
+TEST(IniFileTest, FailedWritesLeaveTheOldFile) {
+  ConfigEnv env;
+  const std::string path = NativePath("/opt/vellora/test.ini");
+  env.files[path] = "[S]\r\nk=old\r\n";
+  // Missing folder, a folder in the way, and a failing disk.
+  EXPECT_FALSE(WriteIniString(&env, NativePath("/missing/test.ini"), "S", "k", "v"));
+  EXPECT_FALSE(WriteIniString(&env, NativePath("/opt/vellora"), "S", "k", "v"));
+  env.fail_writes = true;
+  EXPECT_FALSE(WriteIniString(&env, path, "S", "k", "new"));
+  env.fail_writes = false;
+  // A file that exists but cannot be read is not replaced by a new one.
+  env.unreadable.insert(path);
+  EXPECT_FALSE(WriteIniString(&env, path, "S", "k", "new"));
+  env.unreadable.clear();
+  EXPECT_EQ(env.files[path], "[S]\r\nk=old\r\n");
+  EXPECT_EQ(env.writes, 0);
+  EXPECT_EQ(env.files.count(NativePath("/missing/test.ini")), 0u);
+}
+
+}  // namespace
+}  // namespace vellora
