@@ -14,10 +14,6 @@
 
 namespace vellora {
 
-// Sort kinds and orders (the two characters of the sort option).
-enum SortKind { kSortByName = 0, kSortBySize = 1, kSortByType = 2, kSortByDate = 3 };
-enum SortOrder { kSortAscending = 0, kSortDescending = 1, kSortUnsorted = 2 };
-
 // The folder of a group of entries, shared by all entries of that folder so
 // that a large scan does not repeat it per file. Immutable once made.
 struct CEntryFolder {
@@ -83,7 +79,8 @@ class CFileList {
   // Deletes every entry.
   void Clear();
 
-  // Orders the entries by `kind` (SortKind) and `order` (SortOrder). With
+  // Orders the entries by `kind` and `order` (the sort_key and sort_order
+  // values of CBuildSettings: kSortByName ..., kSortAscending ...). With
   // `group_by_folder` the entries are gathered by folder first (ascending
   // folder order); with `use_titles` the name kind sorts by title. Stable:
   // entries that neither goes before keep their list order. Unsorted leaves

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/build_settings.h"
 #include "scan/file_list.h"
 #include "scan/index_builder.h"
 
@@ -38,25 +39,25 @@ class GoesBefore {
                         : Collate(env_, p->folder_upper(), x->folder_upper());
       if (f != 0) return f > 0;
     }
-    if (order_ == kSortUnsorted) return false;
+    if (order_ == CBuildSettings::kSortUnsorted) return false;
     const int c = Value(*x, *p);
-    return order_ == kSortDescending ? c < 0 : c > 0;
+    return order_ == CBuildSettings::kSortDescending ? c < 0 : c > 0;
   }
 
  private:
   // Positive when x sorts before p in ascending order, negative when after.
   int Value(const CFileEntry& x, const CFileEntry& p) const {
     switch (kind_) {
-      case kSortBySize:
+      case CBuildSettings::kSortBySize:
         if (x.size == p.size) return NameTie(x, p);
         return x.size < p.size ? 1 : -1;
-      case kSortByType: {
+      case CBuildSettings::kSortByType: {
         const std::string& a = *x.type;  // filled by Sort
         const std::string& b = *p.type;
         if (a == b) return NameTie(x, p);
         return a.compare(b) < 0 ? 1 : -1;  // bytes, unsigned; a prefix is smaller
       }
-      case kSortByDate:
+      case CBuildSettings::kSortByDate:
         if (x.time != p.time) return x.time < p.time ? 1 : -1;
         return Collate(env_, x.name_upper, p.name_upper);
       default:
@@ -67,7 +68,7 @@ class GoesBefore {
   // Equal sizes or types: A to Z by name in either order.
   int NameTie(const CFileEntry& x, const CFileEntry& p) const {
     const int c = Collate(env_, x.name_upper, p.name_upper);
-    return order_ == kSortDescending ? c : -c;
+    return order_ == CBuildSettings::kSortDescending ? c : -c;
   }
 
   int NameValue(const CFileEntry& x, const CFileEntry& p) const {
@@ -155,10 +156,10 @@ void CFileList::FillTypes() {
 
 void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles, Env* env) {
   if (head_ == nullptr || head_->next == nullptr) return;
-  if (order == kSortUnsorted && !group_by_folder) return;
+  if (order == CBuildSettings::kSortUnsorted && !group_by_folder) return;
   if (env == nullptr) env = Env::Default();
   std::vector<CFileEntry*> entries = Entries();
-  if (kind == kSortByType) {
+  if (kind == CBuildSettings::kSortByType) {
     for (CFileEntry* e : entries) {
       if (!e->type) FillType(e);
     }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/build_settings.h"
 #include "scan/file_list.h"
 #include "scan/index_builder.h"
 #include "scan_test_env.h"
@@ -48,11 +49,11 @@ using Names = std::vector<std::string>;
 
 TEST(SortTest, ByNameIgnoresLetterCaseAndTiesOnFolder) {
   std::vector<Spec> s = {{"c.txt", "/", 0, 0}, {"a.txt", "/", 0, 0}, {"B.txt", "/", 0, 0}};
-  EXPECT_EQ(Sorted(s, kSortByName, kSortAscending), (Names{"/a.txt", "/B.txt", "/c.txt"}));
-  EXPECT_EQ(Sorted(s, kSortByName, kSortDescending), (Names{"/c.txt", "/B.txt", "/a.txt"}));
+  EXPECT_EQ(Sorted(s, CBuildSettings::kSortByName, CBuildSettings::kSortAscending), (Names{"/a.txt", "/B.txt", "/c.txt"}));
+  EXPECT_EQ(Sorted(s, CBuildSettings::kSortByName, CBuildSettings::kSortDescending), (Names{"/c.txt", "/B.txt", "/a.txt"}));
   std::vector<Spec> same = {{"x", "/b/", 0, 0}, {"x", "/a/", 0, 0}};
-  EXPECT_EQ(Sorted(same, kSortByName, kSortAscending), (Names{"/a/x", "/b/x"}));
-  EXPECT_EQ(Sorted(same, kSortByName, kSortDescending), (Names{"/b/x", "/a/x"}));
+  EXPECT_EQ(Sorted(same, CBuildSettings::kSortByName, CBuildSettings::kSortAscending), (Names{"/a/x", "/b/x"}));
+  EXPECT_EQ(Sorted(same, CBuildSettings::kSortByName, CBuildSettings::kSortDescending), (Names{"/b/x", "/a/x"}));
 }
 
 TEST(SortTest, BySizeWithSixtyFourBitSizesAndNameTies) {
@@ -62,23 +63,23 @@ TEST(SortTest, BySizeWithSixtyFourBitSizesAndNameTies) {
                          {"mid", "/", 2 * gib, 0},
                          {"a", "/", 10, 0},
                          {"z", "/", 5, 0}};
-  EXPECT_EQ(Sorted(s, kSortBySize, kSortAscending), (Names{"/z", "/a", "/b", "/mid", "/big"}));
-  EXPECT_EQ(Sorted(s, kSortBySize, kSortDescending), (Names{"/big", "/mid", "/a", "/b", "/z"}));
+  EXPECT_EQ(Sorted(s, CBuildSettings::kSortBySize, CBuildSettings::kSortAscending), (Names{"/z", "/a", "/b", "/mid", "/big"}));
+  EXPECT_EQ(Sorted(s, CBuildSettings::kSortBySize, CBuildSettings::kSortDescending), (Names{"/big", "/mid", "/a", "/b", "/z"}));
 }
 
 TEST(SortTest, ByDateTiesRunAgainstTheOrder) {
   std::vector<Spec> s = {{"a", "/", 0, 200}, {"b", "/", 0, 200}, {"old", "/", 0, 100},
                          {"new", "/", 0, 300}};
-  EXPECT_EQ(Sorted(s, kSortByDate, kSortAscending), (Names{"/old", "/b", "/a", "/new"}));
-  EXPECT_EQ(Sorted(s, kSortByDate, kSortDescending), (Names{"/new", "/a", "/b", "/old"}));
+  EXPECT_EQ(Sorted(s, CBuildSettings::kSortByDate, CBuildSettings::kSortAscending), (Names{"/old", "/b", "/a", "/new"}));
+  EXPECT_EQ(Sorted(s, CBuildSettings::kSortByDate, CBuildSettings::kSortDescending), (Names{"/new", "/a", "/b", "/old"}));
 }
 
 TEST(SortTest, ByTypeInByteOrder) {
   std::vector<Spec> s = {{"b.doc", "/", 0, 0}, {"x.TXT", "/", 0, 0}, {"a.doc", "/", 0, 0},
                          {"README", "/", 0, 0}, {"t.tar.gz", "/", 0, 0}};
-  EXPECT_EQ(Sorted(s, kSortByType, kSortAscending),
+  EXPECT_EQ(Sorted(s, CBuildSettings::kSortByType, CBuildSettings::kSortAscending),
             (Names{"/README", "/x.TXT", "/a.doc", "/b.doc", "/t.tar.gz"}));
-  EXPECT_EQ(Sorted(s, kSortByType, kSortDescending),
+  EXPECT_EQ(Sorted(s, CBuildSettings::kSortByType, CBuildSettings::kSortDescending),
             (Names{"/t.tar.gz", "/a.doc", "/b.doc", "/x.TXT", "/README"}));
   CFileList list;
   Fill(&list, s);
@@ -92,21 +93,21 @@ TEST(SortTest, ByTypeInByteOrder) {
 TEST(SortTest, UnsortedKeepsTheListOrGathersFoldersStably) {
   std::vector<Spec> s = {{"z", "/b/", 0, 0}, {"y", "/", 0, 0}, {"x", "/a/", 0, 0},
                          {"w", "/b/", 0, 0}, {"v", "/", 0, 0}};
-  EXPECT_EQ(Sorted(s, kSortBySize, kSortUnsorted), (Names{"/b/z", "/y", "/a/x", "/b/w", "/v"}));
-  EXPECT_EQ(Sorted(s, kSortByName, kSortUnsorted, true),
+  EXPECT_EQ(Sorted(s, CBuildSettings::kSortBySize, CBuildSettings::kSortUnsorted), (Names{"/b/z", "/y", "/a/x", "/b/w", "/v"}));
+  EXPECT_EQ(Sorted(s, CBuildSettings::kSortByName, CBuildSettings::kSortUnsorted, true),
             (Names{"/y", "/v", "/a/x", "/b/z", "/b/w"}));
-  EXPECT_EQ(Sorted(s, kSortByName, kSortAscending, true),
+  EXPECT_EQ(Sorted(s, CBuildSettings::kSortByName, CBuildSettings::kSortAscending, true),
             (Names{"/v", "/y", "/a/x", "/b/w", "/b/z"}));
-  EXPECT_EQ(Sorted(s, kSortByName, kSortDescending, true),
+  EXPECT_EQ(Sorted(s, CBuildSettings::kSortByName, CBuildSettings::kSortDescending, true),
             (Names{"/y", "/v", "/a/x", "/b/z", "/b/w"}));
 }
 
 TEST(SortTest, EmptyAndSingleListsAreLeftAlone) {
   CFileList list;
-  list.Sort(kSortByName, kSortAscending, true, true, Env::Default());
+  list.Sort(CBuildSettings::kSortByName, CBuildSettings::kSortAscending, true, true, Env::Default());
   EXPECT_TRUE(list.empty());
   Fill(&list, {{"only", "/", 0, 0}});
-  list.Sort(kSortByDate, kSortDescending, true, false, Env::Default());
+  list.Sort(CBuildSettings::kSortByDate, CBuildSettings::kSortDescending, true, false, Env::Default());
   EXPECT_EQ(Order(list), (Names{"/only"}));
 }
 
@@ -119,7 +120,7 @@ TEST(SortTest, TitlesAreTheNameKeyAndEqualTitlesFallBackToPath) {
   for (CFileEntry* e = list.head(); e != nullptr; e = e->next) {
     e->title = std::make_unique<std::string>(titles[i++]);
   }
-  list.Sort(kSortByName, kSortAscending, false, true, Env::Default());
+  list.Sort(CBuildSettings::kSortByName, CBuildSettings::kSortAscending, false, true, Env::Default());
   // "/d.html" sorts before "/x/c.html" (C locale byte order).
   EXPECT_EQ(Order(list), (Names{"/b.html", "/d.html", "/x/c.html", "/a.html"}));
 }
@@ -141,11 +142,11 @@ TEST(SortTest, ManyEqualKeysSortQuicklyAndStably) {
     e->time = static_cast<FileTime>(i);  // remembers the list position
     list.AddHead(std::move(e));
   }
-  list.Sort(kSortBySize, kSortAscending, false, false, Env::Default());
+  list.Sort(CBuildSettings::kSortBySize, CBuildSettings::kSortAscending, false, false, Env::Default());
   ASSERT_EQ(list.size(), static_cast<size_t>(n));
   FileTime expect = n - 1;
   for (CFileEntry* e = list.head(); e != nullptr; e = e->next) ASSERT_EQ(e->time, expect--);
-  list.Sort(kSortByName, kSortAscending, true, false, Env::Default());
+  list.Sort(CBuildSettings::kSortByName, CBuildSettings::kSortAscending, true, false, Env::Default());
   size_t count = 0;
   for (CFileEntry* e = list.head(); e != nullptr; e = e->next, ++count) {
     if (e->next != nullptr) {
@@ -176,7 +177,7 @@ TEST(SortTest, InconsistentCollationLosesNothing) {
     e->SetFolder("/" + std::to_string(i % 7) + "/", &env);
     list.AddHead(std::move(e));
   }
-  list.Sort(kSortByName, kSortAscending, true, true, &env);
+  list.Sort(CBuildSettings::kSortByName, CBuildSettings::kSortAscending, true, true, &env);
   size_t count = 0;
   for (CFileEntry* e = list.head(); e != nullptr; e = e->next) ++count;
   EXPECT_EQ(count, 5000u);

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/build_settings.h"
+#include "scan/index_builder.h"
+#include "scan_test_env.h"
+#include "support/temp_folder.h"
+
+namespace vellora {
+namespace {
+
+// Counts the files the title reader opens.
+class CountingEnv : public scantest::ForwardingEnv {
+ public:
+  bool ReadWholeFile(const std::string& path, std::string* data) override {
+    ++reads;
+    return ForwardingEnv::ReadWholeFile(path, data);
+  }
+  int reads = 0;
+};
+
+class LinkTitleTest : public ::testing::Test {
+ protected:
+  LinkTitleTest() : builder_(&settings_, &env_) {}
+
+  // The title of a file `name` holding `content`.
+  std::string Title(const std::string& name, const std::string& content, int64_t size = 0) {
+    tmp_.WriteFile(name, content);
+    CFileEntry entry;
+    entry.SetName(name, &env_);
+    entry.size = size;
+    return builder_.ReadLinkTitle(tmp_.path(), entry);
+  }
+
+  TempFolder tmp_;
+  CountingEnv env_;
+  CBuildSettings settings_;
+  CIndexBuilder builder_;
+};
+
+TEST_F(LinkTitleTest, TitleElementInAnyLetterCase) {
+  EXPECT_EQ(Title("a.html", "<html><TiTlE>Home Page</tItLe></html>"), "Home Page");
+  EXPECT_EQ(Title("b.html", "<title>Line one\r\nline two</title>"), "Line one\r\nline two");
+  EXPECT_EQ(Title("c.htm", "<title> &amp; spaced </title><title>second</title>"),
+            " &amp; spaced ");
+}
+
+TEST_F(LinkTitleTest, NoUsableTitleGivesTheName) {
+  EXPECT_EQ(Title("attr.html", "<title lang=\"en\">X</title>"), "attr.html");
+  EXPECT_EQ(Title("empty.html", "<TITLE></TITLE>"), "empty.html");
+  EXPECT_EQ(Title("open.html", "<title>never closed"), "open.html");
+  EXPECT_EQ(Title("none.html", "no title here"), "none.html");
+  EXPECT_EQ(Title("zero.html", std::string("<title>a\0b</title>", 18)), "zero.html");
+  CFileEntry missing;
+  missing.SetName("missing.html", &env_);
+  EXPECT_EQ(builder_.ReadLinkTitle(tmp_.path(), missing), "missing.html");
+}
+
+TEST_F(LinkTitleTest, OnlyHtmlNamesAreOpened) {
+  EXPECT_EQ(Title("page.shtml", "<title>S</title>"), "S");
+  EXPECT_EQ(Title("PAGE2.HTM", "<title>U</title>"), "U");
+  EXPECT_EQ(Title("report.htm.bak", "<title>B</title>"), "B");
+  EXPECT_EQ(env_.reads, 3);
+  EXPECT_EQ(Title("readme.txt", "<title>T</title>"), "readme.txt");
+  EXPECT_EQ(Title("page.php", "<title>P</title>"), "page.php");
+  EXPECT_EQ(env_.reads, 3);
+  // A page too large to hold twice in memory is not read.
+  EXPECT_EQ(Title("huge.html", "<title>H</title>", int64_t{3} << 30), "huge.html");
+  EXPECT_EQ(env_.reads, 3);
+}
+
+TEST_F(LinkTitleTest, ScanStoresTitlesWhenAsked) {
+  tmp_.WriteFile("a.html", "<title>Alpha</title>");
+  tmp_.WriteFile("b.txt", "<title>Beta</title>");
+  std::string start;
+  env_.GetCurrentFolder(&start);
+  ASSERT_TRUE(env_.SetCurrentFolder(tmp_.path()));
+  CFileList plain;
+  builder_.Scan(plain, "*.*");
+  for (CFileEntry* e = plain.head(); e != nullptr; e = e->next) EXPECT_EQ(e->title, nullptr);
+  settings_.use_html_titles_for_links = 1;
+  CFileList titled;
+  builder_.Scan(titled, "*.*");
+  env_.SetCurrentFolder(start);
+  ASSERT_EQ(titled.size(), 2u);
+  for (CFileEntry* e = titled.head(); e != nullptr; e = e->next) {
+    ASSERT_NE(e->title, nullptr);
+    EXPECT_EQ(*e->title, e->name == "a.html" ? "Alpha" : "b.txt");
+  }
+}
+
+}  // namespace
+}  // namespace vellora
