@@ -38,7 +38,7 @@ build_demo() {
   "$vellora" "$conf" || status=$?
   if [ ! -f "$site/index.html" ]; then
     echo "demo: vellora $conf wrote no $site/index.html (exit status $status)." >&2
-    echo "demo: this build of vellora cannot build pages from a configuration file yet." >&2
+    echo "demo: this vellora cannot build from a configuration file, or its build failed." >&2
     return 1
   fi
   echo "demo: $name: $(file_url "$site/index.html")"
