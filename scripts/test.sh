@@ -49,6 +49,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 exe="$build/win32/vellora.exe"
 if command -v file >/dev/null; then file "$exe"; fi
+# The program must run alone: only DLLs of the system, no MinGW runtime DLLs.
+imports=$(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p')
+echo "imports:" $imports
+if grep -qiE '^(lib|mingw)' <<<"$imports"; then
+  echo "vellora.exe needs a runtime DLL; it must be linked statically" >&2
+  exit 1
+fi
 
 # Each run starts the program once first (it must run alone, without any DLL
 # of its own), which also lets Wine settle the prefix for the locale.
