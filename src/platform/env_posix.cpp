@@ -288,13 +288,16 @@ class PosixEnv : public Env {
   std::string CharsetName() override { return "utf-8"; }
 
   bool ReadWholeFile(const std::string& path, std::string* data) override {
-    const int fd = OpenAt(AT_FDCWD, path, O_RDONLY);
+    // O_NONBLOCK keeps a FIFO from blocking the open; only regular files are read.
+    const int fd = OpenAt(AT_FDCWD, path, O_RDONLY | O_NONBLOCK);
     if (fd < 0) return false;
     std::string text;
     struct stat st {};
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-      text.reserve(static_cast<size_t>(st.st_size));
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      CloseKeepErrno(fd);
+      return false;
     }
+    if (st.st_size > 0) text.reserve(static_cast<size_t>(st.st_size));
     char chunk[65536];
     for (;;) {
       const ssize_t n = read(fd, chunk, sizeof chunk);

@@ -344,6 +344,8 @@ TEST(PosixEnvReadTest, ReadWholeFile) {
   data = "unchanged";
   EXPECT_FALSE(Env::Default()->ReadWholeFile(t.Path("missing"), &data));
   EXPECT_FALSE(Env::Default()->ReadWholeFile(t.path(), &data));
+  ASSERT_EQ(mkfifo(t.Path("fifo").c_str(), 0644), 0);
+  EXPECT_FALSE(Env::Default()->ReadWholeFile(t.Path("fifo"), &data));  // must not hang
   EXPECT_EQ(data, "unchanged");
 }
 
