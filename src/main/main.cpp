@@ -1,31 +1,25 @@
 // vellora: writes HTML index pages for folders.
-#include <cstdio>
-#include <cstring>
+#include <clocale>
+#include <string>
 
-namespace {
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
-const char kVersion[] = "vellora v4.6";
-
-void PrintUsage(FILE* out) {
-  std::fprintf(out,
-               "usage: vellora CONFIG.ini\n"
-               "       vellora --help | --version\n"
-               "\n"
-               "Builds the index pages that the configuration file CONFIG.ini describes,\n"
-               "without any window. A name without a folder is read from the program's folder.\n");
-}
-
-}  // namespace
+#include "app/commands/command_line.h"
+#include "app/commands/index_app.h"
+#include "platform/env.h"
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::printf("%s\n", kVersion);
-    return 0;
-  }
-  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    PrintUsage(stdout);
-    return 0;
-  }
-  PrintUsage(stderr);
-  return 2;
+#ifdef _WIN32
+  (void)argc;
+  (void)argv;
+  // The tail of the command line as the system gives it, program name skipped.
+  const std::string line = vellora::StripEnclosingQuotes(vellora::CommandLineTail(GetCommandLineA()));
+#else
+  std::setlocale(LC_ALL, "");
+  const std::string line = vellora::JoinArguments(argc, argv);
+#endif
+  vellora::CIndexApp app(vellora::Env::Default());
+  return app.InitInstance(line);
 }

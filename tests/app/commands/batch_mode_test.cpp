@@ -1,0 +1,176 @@
+// Batch mode: a configuration file in, pages and an exit status out.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "app/commands/batch_mode.h"
+#include "app/commands/index_app.h"
+#include "app/main_sheet.h"
+#include "platform/env.h"
+#include "support/temp_folder.h"
+
+namespace vellora {
+namespace {
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+const char kFrameset[] = "<frameset><frame SRC=\"l.htm\"><frame src=\"r.htm\"></frameset>\r\n";
+
+class BatchModeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tmp_.WriteFile("web/x.txt", "x");
+    tmp_.WriteFile("web/sub/y.txt", "y");
+    web_ = tmp_.Path("web");
+  }
+
+  // A configuration file listing `path` with plain pages, plus `extra` lines.
+  std::string Config(const std::string& path, const std::string& extra = "") {
+    return tmp_.WriteFile("cfg/" + std::to_string(++configs_) + ".ini",
+                          "[VELLORA]\ncustom_html_filename=\npath=" + path + "\n" + extra);
+  }
+
+  BatchOutcome Run(const std::string& config) {
+    CMainSheet sheet(Env::Default());
+    return RunBatchMode(&sheet, config);
+  }
+
+  std::string Page(const std::string& relative) { return ReadFileForTest(tmp_.Path(relative)); }
+
+  TempFolder tmp_;
+  std::string web_;
+  int configs_ = 0;
+};
+
+TEST_F(BatchModeTest, UnreadableConfigurationBuildsNothing) {
+  for (const std::string& name : {tmp_.Path("cfg/none.ini"), tmp_.MakeFolder("cfg/dir.ini")}) {
+    const BatchOutcome o = Run(name);
+    EXPECT_EQ(kExitNoConfig, o.status) << name;
+    EXPECT_TRUE(Has(o.message, name)) << o.message;
+  }
+}
+
+TEST_F(BatchModeTest, SingleFolderSucceedsSilently) {
+  const BatchOutcome o = Run(Config(web_, "title=Mine\nrecursive_build=FALSE\n"));
+  EXPECT_EQ(kExitBuilt, o.status);
+  EXPECT_EQ("", o.message);
+  const std::string page = Page("web/index.html");
+  EXPECT_TRUE(Has(page, "<title>Mine</title>"));
+  EXPECT_TRUE(Has(page, "x.txt"));
+  EXPECT_EQ("<missing>", Page("web/sub/index.html"));
+}
+
+TEST_F(BatchModeTest, BadFolderFailsWithItsName) {
+  const std::string file = tmp_.WriteFile("plain.txt", "not a folder");
+  for (const std::string& path : {file, tmp_.Path("gone"), std::string()}) {
+    const BatchOutcome o = Run(Config(path));
+    EXPECT_EQ(kExitBuildFailed, o.status) << path;
+    EXPECT_TRUE(Has(o.message, path.empty() ? "empty" : path)) << o.message;
+  }
+}
+
+TEST_F(BatchModeTest, PerFolderBuildLinksFoldersToTheOutputName) {
+  const BatchOutcome o = Run(Config(web_, "recursive_build=TRUE\nmulti_recurse_link=TRUE\n"
+                                          "output_filename=list.htm\nmulti_recurse_title=FOLDER\n"));
+  EXPECT_EQ(kExitBuilt, o.status) << o.message;
+  EXPECT_TRUE(Has(Page("web/list.htm"), "sub/list.htm"));
+  EXPECT_TRUE(Has(Page("web/sub/list.htm"), "<title>sub</title>"));
+}
+
+TEST_F(BatchModeTest, AllLinksInOneFile) {
+  const BatchOutcome o = Run(Config(web_, "recursive_build=TRUE\nmulti_recurse_link=FALSE\n"));
+  EXPECT_EQ(kExitBuilt, o.status) << o.message;
+  EXPECT_TRUE(Has(Page("web/index.html"), "y.txt"));
+  EXPECT_EQ("<missing>", Page("web/sub/index.html"));
+}
+
+TEST_F(BatchModeTest, UnwritablePageFailsAndNamesIt) {
+  const std::string out = tmp_.Path("nowhere/index.html");
+  const BatchOutcome o = Run(Config(web_, "output_filename=" + out + "\n"));
+  EXPECT_EQ(kExitBuildFailed, o.status);
+  EXPECT_TRUE(Has(o.message, out)) << o.message;
+  EXPECT_FALSE(std::filesystem::exists(tmp_.Path("nowhere")));
+}
+
+TEST_F(BatchModeTest, OddValuesStillBuild) {
+  const BatchOutcome o = Run(Config(web_, "file_columns=0\nfolder_columns=999\nno_such_key=1\n"
+                                          "custom_html_filename=" + tmp_.Path("none.txt") + "\n"
+                                          "file_spec=\nskip_files=;;\nsort_type=?\n"));
+  EXPECT_EQ(kExitBuilt, o.status) << o.message;
+  EXPECT_TRUE(Has(Page("web/index.html"), "sub/"));
+}
+
+TEST_F(BatchModeTest, RelativeFolderIsTakenFromTheCurrentFolder) {
+  Env* env = Env::Default();
+  std::string before;
+  ASSERT_TRUE(env->GetCurrentFolder(&before));
+  ASSERT_TRUE(env->SetCurrentFolder(tmp_.path()));
+  const BatchOutcome o = Run(Config("web", "recursive_build=TRUE\nmulti_recurse_link=TRUE\n"));
+  std::string after;
+  env->GetCurrentFolder(&after);
+  env->SetCurrentFolder(before);
+  EXPECT_EQ(kExitBuilt, o.status) << o.message;
+  EXPECT_EQ(tmp_.path(), after);
+  EXPECT_TRUE(Has(Page("web/index.html"), "x.txt"));
+  EXPECT_TRUE(Has(Page("web/sub/index.html"), "y.txt"));
+}
+
+TEST_F(BatchModeTest, FramedSite) {
+  const std::string frameset = tmp_.WriteFile("tpl/frameset.txt", kFrameset);
+  const std::string framed = "recursive_build=TRUE\nbuild_framed_site=TRUE\n"
+                             "left_frame_file=" + tmp_.Path("tpl/l.txt") + "\n"
+                             "right_frame_file=" + tmp_.Path("tpl/r.txt") + "\n";
+  BatchOutcome o = Run(Config(web_, framed + "frameset_file=" + frameset + "\n"));
+  EXPECT_EQ(kExitBuilt, o.status) << o.message;
+  EXPECT_TRUE(Has(Page("web/index.html"), "src=\"l.htm\""));
+  EXPECT_TRUE(Has(Page("web/l.htm"), "sub/r.htm"));
+  EXPECT_TRUE(Has(Page("web/sub/r.htm"), "y.txt"));
+
+  // Without the recursive build the framed choice is an ordinary page.
+  o = Run(Config(tmp_.Path("web/sub"), "build_framed_site=TRUE\nframeset_file=" + frameset + "\n"));
+  EXPECT_EQ(kExitBuilt, o.status) << o.message;
+  EXPECT_TRUE(Has(Page("web/sub/index.html"), "y.txt"));
+}
+
+TEST_F(BatchModeTest, UnusableFramesetFailsBeforeWritingAnything) {
+  const std::string one = tmp_.WriteFile("tpl/one.txt", "<frame src=\"only.htm\">");
+  const std::string empty = tmp_.WriteFile("tpl/empty.txt", "");
+  for (const std::string& t : {tmp_.Path("tpl/missing.txt"), empty, one}) {
+    const BatchOutcome o =
+        Run(Config(web_, "recursive_build=TRUE\nbuild_framed_site=TRUE\nframeset_file=" + t + "\n"));
+    EXPECT_EQ(kExitBuildFailed, o.status) << t;
+    EXPECT_TRUE(Has(o.message, t)) << o.message;
+  }
+  EXPECT_EQ("<missing>", Page("web/index.html"));
+  EXPECT_EQ("<missing>", Page("web/only.htm"));
+}
+
+TEST(IndexAppTest, OptionsAndUsage) {
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  ASSERT_TRUE(out != nullptr && err != nullptr);
+  CIndexApp app(Env::Default());
+  EXPECT_EQ(0, app.InitInstance("--version", out, err));
+  EXPECT_EQ(0, app.InitInstance("--help", out, err));
+  EXPECT_EQ(2, app.InitInstance("", out, err));
+  EXPECT_EQ(2, app.InitInstance("no such file, surely.ini", out, err));
+  auto text = [](std::FILE* f) {
+    std::string s;
+    std::rewind(f);
+    for (int c; (c = std::fgetc(f)) != EOF;) s += static_cast<char>(c);
+    std::fclose(f);
+    return s;
+  };
+  const std::string o = text(out), e = text(err);
+  EXPECT_EQ(0u, o.find("vellora v4.6\nusage: vellora CONFIG.ini"));
+  EXPECT_EQ(0u, e.find("usage:"));
+  EXPECT_TRUE(Has(e, "vellora: cannot read the configuration file \"")) << e;
+  EXPECT_TRUE(Has(e, "no such file, surely.ini\"\n")) << e;
+}
+
+}  // namespace
+}  // namespace vellora

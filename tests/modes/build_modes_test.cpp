@@ -1,0 +1,276 @@
+// The build entries: single folder, one page for a branch, one page per
+// folder with its titles, skipped root, links, restoring and cancel.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/build_settings.h"
+#include "custom/custom_html.h"
+#include "modes/modes_test_env.h"
+#include "platform/env.h"
+#include "scan/index_builder.h"
+#include "support/temp_folder.h"
+
+namespace vellora {
+namespace {
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+class BuildModesTest : public ::testing::Test {
+ protected:
+  // web/{x.txt, a/{y.txt, a1/z.txt}, b/w.txt, .svn/{s.txt, deep/t.txt}}
+  void SetUp() override {
+    tmp_.WriteFile("web/x.txt", "x");
+    tmp_.WriteFile("web/a/y.txt", "y");
+    tmp_.WriteFile("web/a/a1/z.txt", "z");
+    tmp_.WriteFile("web/b/w.txt", "w");
+    tmp_.WriteFile("web/.svn/s.txt", "s");
+    tmp_.WriteFile("web/.svn/deep/t.txt", "t");
+    web_ = tmp_.Path("web");
+    PlainSettings(&s_, &words_, web_);
+  }
+
+  void PerFolder() {
+    s_.recursive_build = 1;
+    s_.multi_recurse_link = 1;
+  }
+
+  std::string Page(const std::string& folder) const { return folder + kSeparator + "index.html"; }
+
+  TempFolder tmp_;
+  std::string web_;
+  CDefaultWords words_;
+  CBuildSettings s_;
+  ModesTestEnv env_;
+};
+
+TEST_F(BuildModesTest, EmptyPathBuildsNothing) {
+  s_.path.clear();
+  for (int per_folder = 0; per_folder < 2; ++per_folder) {
+    s_.recursive_build = per_folder;
+    s_.multi_recurse_link = per_folder;
+    CIndexBuilder b(&s_, &env_);
+    EXPECT_EQ(0, b.Build(nullptr));
+  }
+  EXPECT_TRUE(env_.writes.empty());
+}
+
+TEST_F(BuildModesTest, SingleFolderWritesOnePage) {
+  CIndexBuilder b(&s_, &env_);
+  EXPECT_EQ(1, b.Build(nullptr));
+  ASSERT_EQ(std::vector<std::string>{Page(web_)}, env_.writes);
+  const std::string& page = env_.pages[Page(web_)];
+  EXPECT_TRUE(Has(page, "x.txt"));
+  EXPECT_FALSE(Has(page, "y.txt"));
+}
+
+TEST_F(BuildModesTest, AllLinksInOneFileListsTheBranchButNotDotFolders) {
+  s_.recursive_build = 1;
+  s_.multi_recurse_link = 0;
+  CIndexBuilder b(&s_, &env_);
+  EXPECT_EQ(1, b.Build(nullptr));
+  ASSERT_EQ(std::vector<std::string>{Page(web_)}, env_.writes);
+  const std::string& page = env_.pages[Page(web_)];
+  for (const char* name : {"x.txt", "y.txt", "z.txt", "w.txt"}) EXPECT_TRUE(Has(page, name)) << name;
+  EXPECT_FALSE(Has(page, "s.txt"));
+  EXPECT_EQ(1, b.recurse_scan);
+}
+
+TEST_F(BuildModesTest, PerFolderPagesComeDepthFirstAndSkipDotFolders) {
+  PerFolder();
+  CIndexBuilder b(&s_, &env_);
+  EXPECT_EQ(4, b.Build(nullptr));
+  const std::vector<std::string> expected = {Page(web_), Page(tmp_.Path("web/a")),
+                                             Page(tmp_.Path("web/a/a1")), Page(tmp_.Path("web/b"))};
+  EXPECT_EQ(expected, env_.writes);
+  EXPECT_EQ(4, b.pages_written);
+  EXPECT_EQ(0, b.recurse_scan);
+  // Each folder links to the page of the same name below it.
+  EXPECT_TRUE(Has(env_.pages[Page(web_)], "a/index.html"));
+  EXPECT_TRUE(Has(env_.pages[Page(tmp_.Path("web/a"))], "a1/index.html"));
+}
+
+TEST_F(BuildModesTest, SkipRootLeavesOutOnlyTheTopPage) {
+  PerFolder();
+  s_.multi_recurse_skip_root = 1;
+  CIndexBuilder b(&s_, &env_);
+  EXPECT_EQ(3, b.Build(nullptr));
+  EXPECT_EQ(0u, env_.pages.count(Page(web_)));
+  EXPECT_EQ("<missing>", ReadFileForTest(Page(web_)));
+  EXPECT_EQ(1u, env_.pages.count(Page(tmp_.Path("web/a/a1"))));
+}
+
+TEST_F(BuildModesTest, PageTitlesFollowTheTitleMode) {
+  PerFolder();
+  const std::string a = tmp_.Path("web/a");
+  struct Case {
+    int32_t mode;
+    std::string top, sub;
+  } cases[] = {
+      {CBuildSettings::kTitleFolderName, "web", "a"},
+      {CBuildSettings::kTitleFullPath, web_, a},
+      {CBuildSettings::kTitleDefault, "Listing", "Listing"},
+  };
+  for (const Case& c : cases) {
+    s_.multi_recurse_title = c.mode;
+    ModesTestEnv env;
+    CIndexBuilder b(&s_, &env);
+    b.Build(nullptr);
+    EXPECT_TRUE(Has(env.pages[Page(web_)], "<title>" + c.top + "</title>")) << c.mode;
+    EXPECT_TRUE(Has(env.pages[Page(a)], "<title>" + c.sub + "</title>")) << c.mode;
+    EXPECT_EQ("Listing", s_.title);
+  }
+}
+
+TEST_F(BuildModesTest, FolderNameTitleOfAFileSystemRootIsTheRoot) {
+#ifdef _WIN32
+  GTEST_SKIP() << "drive roots are covered by the end-to-end tests";
+#else
+  // Nothing is written and nothing below the root is visited.
+  env_.dry_run = true;
+  PerFolder();
+  s_.path = "/";
+  s_.root_folder = "/";
+  s_.file_spec = "no-such-file-*.none";
+  s_.supress_parent_link = 1;
+  std::filesystem::path root("/");
+  for (const auto& entry : std::filesystem::directory_iterator(root)) {
+    env_.locked.insert("/" + entry.path().filename().string());
+  }
+  s_.multi_recurse_title = CBuildSettings::kTitleFolderName;
+  CIndexBuilder b(&s_, &env_);
+  b.first_right_frame_page = 1;  // written although it lists nothing
+  b.Build(nullptr);
+  ASSERT_EQ(std::vector<std::string>{"/index.html"}, env_.writes);
+  EXPECT_TRUE(Has(env_.pages["/index.html"], "<title>/</title>"));
+#endif
+}
+
+TEST_F(BuildModesTest, PathTitleAndFolderLinkAreRestored) {
+  PerFolder();
+  s_.multi_recurse_title = CBuildSettings::kTitleFullPath;
+  s_.custom_html.section(kFolderFileLink) = "custom.htm";
+  s_.reload_custom_html = 0;
+  std::string before;
+  Env::Default()->GetCurrentFolder(&before);
+  CIndexBuilder b(&s_, &env_);
+  b.Build(nullptr);
+  EXPECT_EQ(web_, s_.path);
+  EXPECT_EQ("Listing", s_.title);
+  EXPECT_EQ("custom.htm", s_.custom_html.section(kFolderFileLink));
+  EXPECT_EQ("", b.folder_link_override);
+  std::string after;
+  Env::Default()->GetCurrentFolder(&after);
+  EXPECT_EQ(before, after);
+}
+
+TEST_F(BuildModesTest, CustomFolderLinkIsKeptWhenNotLinkingToTheOutputName) {
+  PerFolder();
+  s_.link_folders_to_output_name = 0;
+  s_.reload_custom_html = 0;
+  s_.custom_html.section(kFolderFileLink) = "main.htm";
+  CIndexBuilder b(&s_, &env_);
+  b.Build(nullptr);
+  EXPECT_TRUE(Has(env_.pages[Page(web_)], "a/main.htm"));
+  EXPECT_FALSE(Has(env_.pages[Page(web_)], "a/index.html"));
+}
+
+TEST_F(BuildModesTest, FullOutputPathIsOverwrittenByEveryPage) {
+  PerFolder();
+  const std::string out = tmp_.Path("out.html");
+  s_.output_filename = out;
+  CIndexBuilder b(&s_, &env_);
+  EXPECT_EQ(4, b.Build(nullptr));
+  EXPECT_EQ(std::vector<std::string>(4, out), env_.writes);
+  EXPECT_TRUE(Has(ReadFileForTest(out), "w.txt"));  // the last page, of web/b
+}
+
+TEST_F(BuildModesTest, FolderThatCannotBeEnteredIsPassedOverWithItsBranch) {
+  PerFolder();
+  env_.locked.insert(tmp_.Path("web/a"));
+  CIndexBuilder b(&s_, &env_);
+  EXPECT_EQ(2, b.Build(nullptr));
+  const std::vector<std::string> expected = {Page(web_), Page(tmp_.Path("web/b"))};
+  EXPECT_EQ(expected, env_.writes);
+}
+
+TEST_F(BuildModesTest, TopFolderThatCannotBeEnteredWritesNothing) {
+  PerFolder();
+  env_.locked.insert(web_);
+  CIndexBuilder b(&s_, &env_);
+  EXPECT_EQ(0, b.Build(nullptr));
+  EXPECT_TRUE(env_.writes.empty());
+}
+
+TEST_F(BuildModesTest, UnwritablePageIsNotCountedAndTheWalkGoesOn) {
+  PerFolder();
+  // A file where the page of web/a would go makes that write fail.
+  std::filesystem::create_directory(tmp_.Path("web/a/index.html"));
+  CIndexBuilder b(&s_, &env_);
+  EXPECT_EQ(3, b.Build(nullptr));
+  EXPECT_EQ(1u, env_.pages.count(Page(tmp_.Path("web/b"))));
+}
+
+#ifndef _WIN32
+TEST_F(BuildModesTest, LinkToTheRootEndsTheBranch) {
+  std::filesystem::create_directory_symlink(web_, tmp_.Path("web/a/a1/up"));
+  PerFolder();
+  CIndexBuilder b(&s_, &env_);
+  EXPECT_EQ(4, b.Build(nullptr));
+  EXPECT_EQ(0u, env_.pages.count(Page(tmp_.Path("web/a/a1/up"))));
+}
+#endif
+
+TEST_F(BuildModesTest, CancelStopsTheWalkAndRestoresTheTopValues) {
+  PerFolder();
+  s_.multi_recurse_title = CBuildSettings::kTitleFolderName;
+  // The request comes while web/a/a1 is announced: its page is still
+  // written, then the walk stops before web/b.
+  std::string stop_at = tmp_.Path("web/a/a1");
+  CBuildProgress progress;
+  progress.notify_enabled = 1;
+  progress.context = &stop_at;
+  progress.notify = [](CBuildProgress* p) {
+    if (p->current_folder == *static_cast<std::string*>(p->context)) p->cancel = 1;
+  };
+  progress.cancel = 1;  // a stale request is cleared when the build starts
+  CIndexBuilder b(&s_, &env_);
+  EXPECT_EQ(3, b.Build(&progress));
+  EXPECT_EQ(1, progress.cancel);
+  EXPECT_EQ(0u, env_.pages.count(Page(tmp_.Path("web/b"))));
+  EXPECT_EQ(web_, s_.path);
+  EXPECT_EQ("Listing", s_.title);
+}
+
+TEST_F(BuildModesTest, ProgressNamesEachFolderBeforeItsPage) {
+  PerFolder();
+  std::vector<std::string> seen;
+  CBuildProgress progress;
+  progress.notify_enabled = 1;
+  progress.context = &seen;
+  progress.notify = [](CBuildProgress* p) {
+    auto* list = static_cast<std::vector<std::string>*>(p->context);
+    if (list->empty() || list->back() != p->current_folder) list->push_back(p->current_folder);
+  };
+  CIndexBuilder b(&s_, &env_);
+  b.Build(&progress);
+  const std::vector<std::string> expected = {web_, tmp_.Path("web/a"), tmp_.Path("web/a/a1"),
+                                             tmp_.Path("web/b")};
+  EXPECT_EQ(expected, seen);
+  EXPECT_EQ(4, progress.folders_entered);
+}
+
+TEST_F(BuildModesTest, BuildFromTopSetsTheRootFolder) {
+  PerFolder();
+  s_.root_folder = "elsewhere";
+  CIndexBuilder b(&s_, &env_);
+  EXPECT_EQ(4, b.BuildFromTop(nullptr));
+  EXPECT_EQ(web_, s_.root_folder);
+}
+
+}  // namespace
+}  // namespace vellora
