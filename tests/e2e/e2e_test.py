@@ -1,0 +1,313 @@
+#!/usr/bin/env python3
+"""End-to-end tests of vellora: the real program, real folder trees, real
+configuration files, its exit status and what it writes.
+
+    e2e_test.py --program build/native/vellora
+    e2e_test.py --program build/win32/vellora.exe --wine
+
+With --wine the Windows program runs under Wine (WINEPREFIX as set, or the
+default prefix) and sees the test folder as a drive of its own, so that
+drive-root cases are real.
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+PROGRAM = None
+WINE = False
+
+
+def read(path):
+    try:
+        with open(path, "rb") as f:
+            return f.read().decode("utf-8", "replace")
+    except OSError:
+        return None
+
+
+class Drive:
+    """A folder as the program sees it: itself natively, a drive under Wine."""
+
+    def __init__(self, folder):
+        self.folder = folder
+        self.link = None
+        self.letter = None
+        if not WINE:
+            return
+        prefix = os.environ.get("WINEPREFIX") or os.path.expanduser("~/.wine")
+        devices = os.path.join(prefix, "dosdevices")
+        os.makedirs(devices, exist_ok=True)
+        for letter in "xwvutsrqponmlkj":
+            link = os.path.join(devices, letter + ":")
+            try:
+                os.symlink(folder, link)
+            except FileExistsError:
+                continue
+            self.link, self.letter = link, letter.upper()
+            return
+        raise RuntimeError("no free drive letter in " + devices)
+
+    def path(self, relative=""):
+        """The program's name for `relative` ('/'-separated) in the folder."""
+        if not WINE:
+            return os.path.join(self.folder, relative) if relative else self.folder
+        return self.letter + ":\\" + relative.replace("/", "\\")
+
+    def close(self):
+        if self.link:
+            os.unlink(self.link)
+
+
+def run(args, cwd=None):
+    command = ([shutil.which("wine") or "wine"] if WINE else []) + [PROGRAM] + args
+    env = dict(os.environ, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    return subprocess.run(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
+                          capture_output=True, timeout=300)
+
+
+class E2E(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.mkdtemp(prefix="vellora-e2e-")
+        self.drive = Drive(self.tmp)
+        self.addCleanup(shutil.rmtree, self.tmp, True)
+        self.addCleanup(self.drive.close)
+        self.configs = 0
+
+    # --- helpers -------------------------------------------------------
+    def file(self, relative, content=""):
+        path = os.path.join(self.tmp, relative)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(content.encode("utf-8") if isinstance(content, str) else content)
+        return path
+
+    def tree(self):
+        """web/{x.txt, a b/{y.txt, deep/z.txt}, c/w.txt, .svn/s.txt}"""
+        for name in ["web/x.txt", "web/a b/y.txt", "web/a b/deep/z.txt", "web/c/w.txt",
+                     "web/.svn/s.txt"]:
+            self.file(name, "data")
+
+    def config(self, keys, name=None):
+        """A configuration file with plain pages and `keys`; its program name."""
+        self.configs += 1
+        name = name or "cfg/%d.ini" % self.configs
+        lines = ["[VELLORA]", "custom_html_filename="]
+        lines += ["%s=%s" % kv for kv in keys.items()]
+        eol = "\r\n" if WINE else "\n"
+        self.file(name, eol.join(lines) + eol)
+        return self.drive.path(name)
+
+    def page(self, relative):
+        return read(os.path.join(self.tmp, relative))
+
+    def build(self, keys, status=0):
+        r = run([self.config(keys)])
+        self.assertEqual(status, r.returncode, r.stderr)
+        if status == 0:
+            self.assertEqual(b"", r.stdout + r.stderr)
+        else:
+            self.assertEqual(1, r.stderr.count(b"\n"), r.stderr)  # one line
+        return r
+
+    # --- command line --------------------------------------------------
+    def test_options_and_usage(self):
+        r = run(["--version"])
+        self.assertEqual((0, b"vellora v4.6"), (r.returncode, r.stdout.strip()))
+        for option in ["--help", "-h"]:
+            r = run([option])
+            self.assertEqual(0, r.returncode)
+            self.assertIn(b"usage: vellora", r.stdout)
+        r = run([])
+        self.assertEqual(2, r.returncode)
+        self.assertIn(b"usage: vellora", r.stderr)
+
+    def test_missing_configuration(self):
+        self.tree()
+        for name in [self.drive.path("cfg/none.ini"), "no-such-vellora-config.ini"]:
+            r = run([name])
+            self.assertEqual(2, r.returncode, r.stderr)
+            self.assertEqual(1, r.stderr.count(b"\n"))
+            self.assertIn(name.encode(), r.stderr)
+        self.assertEqual(sorted([".svn", "a b", "c", "x.txt"]), sorted(os.listdir(self.tmp + "/web")))
+
+    def test_configuration_name_with_blanks(self):
+        self.tree()
+        name = self.config({"path": self.drive.path("web")}, "cfg dir/my settings.ini")
+        head, tail = name.split(" ", 1)
+        # Under Wine one argument with blanks reaches the program in quotes.
+        for args in ([name], [head, tail]):
+            if self.page("web/index.html") is not None:
+                os.unlink(os.path.join(self.tmp, "web/index.html"))
+            r = run(args)
+            self.assertEqual(0, r.returncode, r.stderr)
+            self.assertIn("x.txt", self.page("web/index.html"))
+
+    def test_bare_name_is_read_from_the_program_folder(self):
+        self.tree()
+        self.config({"path": self.drive.path("web")}, "c.ini")
+        bare = "e2e-%d.ini" % os.getpid()
+        beside = os.path.join(os.path.dirname(PROGRAM), bare)
+        shutil.copyfile(os.path.join(self.tmp, "c.ini"), beside)
+        self.addCleanup(os.unlink, beside)
+        r = run([bare], cwd=self.tmp)
+        self.assertEqual(0, r.returncode, r.stderr)
+        self.assertIn("x.txt", self.page("web/index.html"))
+
+    # --- build modes ---------------------------------------------------
+    def test_single_folder(self):
+        self.tree()
+        self.build({"path": self.drive.path("web"), "title": "Web", "recursive_build": "FALSE"})
+        page = self.page("web/index.html")
+        self.assertIn("<title>Web</title>", page)
+        self.assertIn('href="x.txt"', page)
+        self.assertIn('href="a%20b/"', page)
+        self.assertNotIn("y.txt", page)
+        self.assertIsNone(self.page("web/a b/index.html"))
+        self.assertTrue(page.startswith("<!DOCTYPE"))
+        self.assertIn("\r\n", page)
+
+    def test_all_links_in_one_file(self):
+        self.tree()
+        self.build({"path": self.drive.path("web"), "recursive_build": "TRUE",
+                    "multi_recurse_link": "FALSE", "include_date": "TRUE"})
+        page = self.page("web/index.html")
+        for name in ["x.txt", "y.txt", "z.txt", "w.txt"]:
+            self.assertIn(name, page)
+        self.assertNotIn("s.txt", page)
+        self.assertIsNone(self.page("web/c/index.html"))
+
+    def test_one_page_per_folder(self):
+        self.tree()
+        self.build({"path": self.drive.path("web"), "recursive_build": "TRUE",
+                    "multi_recurse_link": "TRUE", "multi_recurse_title": "FOLDER",
+                    "output_filename": "list.htm"})
+        self.assertIn("<title>web</title>", self.page("web/list.htm"))
+        self.assertIn('href="a%20b/list.htm"', self.page("web/list.htm"))
+        self.assertIn("<title>a b</title>", self.page("web/a b/list.htm"))
+        self.assertIn("<title>deep</title>", self.page("web/a b/deep/list.htm"))
+        self.assertIn("w.txt", self.page("web/c/list.htm"))
+        self.assertIsNone(self.page("web/.svn/list.htm"))
+
+    def test_one_page_per_folder_titles_and_skipped_root(self):
+        self.tree()
+        web = self.drive.path("web")
+        self.build({"path": web, "recursive_build": "TRUE", "multi_recurse_title": "QUALIFIED",
+                    "multi_recurse_skip_root": "TRUE"})
+        self.assertIsNone(self.page("web/index.html"))
+        sep = "\\" if WINE else "/"
+        self.assertIn("<title>%s%sa b%sdeep</title>" % (web, sep, sep),
+                      self.page("web/a b/deep/index.html"))
+
+    def test_link_to_its_own_root(self):
+        self.tree()
+        os.symlink(os.path.join(self.tmp, "web"), os.path.join(self.tmp, "web/a b/deep/loop"))
+        for mode in ["TRUE", "FALSE"]:
+            self.build({"path": self.drive.path("web"), "recursive_build": "TRUE",
+                        "multi_recurse_link": mode})
+        self.assertIsNone(self.page("web/a b/deep/loop/loop/index.html"))
+
+    def test_framed_site(self):
+        self.tree()
+        frameset = ('<html><frameset cols="25%,75%"><frame SRC="menu.htm">'
+                    '<frame src="main.htm"></frameset></html>\r\n')
+        self.file("tpl/frameset.txt", frameset)
+        self.file("tpl/left.txt", "/START\r\nLEFT\r\n")
+        self.build({"path": self.drive.path("web"), "recursive_build": "TRUE",
+                    "build_framed_site": "TRUE", "include_subfolders": "FALSE",
+                    "frameset_file": self.drive.path("tpl/frameset.txt"),
+                    "left_frame_file": self.drive.path("tpl/left.txt"),
+                    "right_frame_file": self.drive.path("tpl/missing.txt")})
+        self.assertEqual(frameset.replace("SRC=", "src="), self.page("web/index.html"))
+        left = self.page("web/menu.htm")
+        self.assertIn("LEFT", left)
+        self.assertIn('href="a%20b/main.htm"', left)
+        self.assertNotIn("deep", left)
+        self.assertIn("x.txt", self.page("web/main.htm"))
+        self.assertIn("z.txt", self.page("web/a b/deep/main.htm"))
+        self.assertNotIn("deep", self.page("web/a b/main.htm"))
+
+    def test_unusable_frameset_builds_nothing(self):
+        self.tree()
+        self.file("tpl/one.txt", '<frame src="only.htm">')
+        self.file("tpl/empty.txt", "")
+        for name in ["tpl/one.txt", "tpl/empty.txt", "tpl/missing.txt"]:
+            r = self.build({"path": self.drive.path("web"), "recursive_build": "TRUE",
+                            "build_framed_site": "TRUE", "frameset_file": self.drive.path(name)},
+                           status=1)
+            self.assertIn(b"frameset", r.stderr)
+        self.assertIsNone(self.page("web/index.html"))
+        self.assertIsNone(self.page("web/only.htm"))
+
+    # --- bad input -----------------------------------------------------
+    def test_bad_folders(self):
+        self.tree()
+        for path in ["", self.drive.path("missing"), self.drive.path("web/x.txt")]:
+            r = self.build({"path": path, "recursive_build": "TRUE"}, status=1)
+            self.assertIn(b"empty" if not path else path.encode(), r.stderr)
+
+    def test_folder_with_blanks(self):
+        self.tree()
+        self.build({"path": self.drive.path("web/a b"), "title": "AB"})
+        self.assertIn("y.txt", self.page("web/a b/index.html"))
+
+    def test_unwritable_page_is_reported_and_nothing_partial_stays(self):
+        self.tree()
+        os.mkdir(os.path.join(self.tmp, "web/c/index.html"))  # a folder where a page goes
+        for keys in [{"output_filename": self.drive.path("nowhere/out.html")},
+                     {"recursive_build": "TRUE", "multi_recurse_link": "TRUE"}]:
+            keys["path"] = self.drive.path("web")
+            r = self.build(keys, status=1)
+            self.assertIn(b"could not write", r.stderr)
+        self.assertFalse(os.path.exists(os.path.join(self.tmp, "nowhere")))
+        self.assertIn("y.txt", self.page("web/a b/index.html"))  # the other pages
+        leftovers = [n for n in os.listdir(os.path.join(self.tmp, "web/c")) if n != "index.html"]
+        self.assertEqual(["w.txt"], leftovers)
+
+    def test_odd_values(self):
+        self.tree()
+        self.build({"path": self.drive.path("web"), "file_columns": "0", "folder_columns": "999",
+                    "unknown_key": "x", "sort_type": "", "multi_recurse_title": "",
+                    "custom_html_filename": self.drive.path("none.txt"),
+                    "output_filename": "", "title": "", "skip_files": ";;*.txt"})
+        page = self.page("web/index.html")
+        self.assertIn('href="c/"', page)
+        self.assertNotIn("x.txt", page)
+
+    # --- drive roots (Windows) -----------------------------------------
+    def test_drive_root(self):
+        if not WINE:
+            self.skipTest("drive roots exist on Windows only; the root folder is not ours")
+        self.tree()
+        root = Drive(os.path.join(self.tmp, "web"))
+        self.addCleanup(root.close)
+        top = root.path()
+        self.assertEqual(3, len(top))
+        self.build({"path": top, "recursive_build": "TRUE", "multi_recurse_link": "TRUE",
+                    "multi_recurse_title": "FOLDER", "supress_parent_link": "FALSE"})
+        page = self.page("web/index.html")
+        self.assertIn("<title>%s</title>" % top, page)
+        self.assertNotIn('href="../"', page)  # a drive root has no parent
+        self.assertIn("<title>a b</title>", self.page("web/a b/index.html"))
+        self.assertIn('href="../"', self.page("web/a b/index.html"))
+        # One page for the whole drive.
+        self.build({"path": top, "recursive_build": "TRUE", "multi_recurse_link": "FALSE",
+                    "output_filename": "all.htm"})
+        self.assertIn("z.txt", self.page("web/all.htm"))
+
+
+def main():
+    global PROGRAM, WINE
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--program", required=True)
+    ap.add_argument("--wine", action="store_true")
+    args, rest = ap.parse_known_args()
+    PROGRAM, WINE = os.path.abspath(args.program), args.wine
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+
+
+if __name__ == "__main__":
+    main()
