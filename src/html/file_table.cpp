@@ -1,0 +1,367 @@
+// The file table: a header row and one cell group per file (link, size,
+// date and time), filled row by row over `file_columns` columns; on a page
+// that lists a whole branch grouped by folder, a heading row before each
+// folder's files.
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "html/page_parts.h"
+#include "html/text_helpers.h"
+
+namespace vellora {
+
+namespace {
+
+bool IsGroupedListing(const PageContext& page) {
+  const CBuildSettings& s = *page.settings;
+  return page.builder->recurse_scan && s.sort_folders_first && s.show_folder_names;
+}
+
+int CellsPerFile(const CBuildSettings& s) {
+  return 1 + (s.include_filesize ? 1 : 0) + (s.include_date ? 2 : 0);
+}
+
+std::string WithoutLeadingSlash(const std::string& folder) {
+  return !folder.empty() && folder[0] == '/' ? folder.substr(1) : folder;
+}
+
+// The root's own files need no heading: the folder "/" of a branch, or ""
+// for the files of a branch that starts at a file-system root.
+bool IsRootGroup(const std::string& folder) { return folder.empty() || folder == "/"; }
+
+// Replaces every "%%F" of a section by `name`.
+std::string WithFileName(const std::string& section, const std::string& name) {
+  std::string text = section;
+  ReplaceAll(&text, "%%F", name);
+  return text;
+}
+
+class FileTableWriter {
+ public:
+  FileTableWriter(PageContext* page, const CFileList& files)
+      : page_(*page),
+        s_(*page->settings),
+        out_(*page->out),
+        files_(files),
+        grouped_(IsGroupedListing(*page)),
+        cells_(CellsPerFile(*page->settings)),
+        href20_(page->settings->href20 != 0),
+        iso_(page->settings->replace_iso_chars != 0) {}
+
+  bool Write() {
+    if (files_.empty()) return true;
+    const std::string& table_header = page_.section(kTableHeader);
+    if (table_header.empty()) {
+      out_.Add("<table cellpadding=\"0\" cellspacing=\"0\" border=\"0\">");
+      out_.Add(kCrLf);
+    } else {
+      out_.AddHtml(table_header);
+    }
+    if (!s_.supress_headers) WriteHeaderRow();
+
+    const int columns = s_.file_columns;
+    int c = 0;
+    size_t after = files_.size();  // entries after the current one
+    for (const CFileEntry* e = files_.head(); e != nullptr; e = e->next) {
+      --after;
+      ++c;
+      if (grouped_ && e == files_.head() && !IsRootGroup(e->folder())) OpeningHeading(*e);
+      if (c > columns) {
+        c = 1;
+        out_.Add("<tr>");
+      } else if (c == 1) {
+        out_.Add("<tr>");
+      }
+      if (!WriteFileCells(*e, c)) return false;
+      if (grouped_ && e->next != nullptr && e->next->folder_upper() != e->folder_upper()) {
+        BetweenHeading(*e->next, after);
+        c = columns;
+      }
+      if (columns == 1 || c == columns || e->next == nullptr) {
+        out_.Add("</tr>");
+        out_.Add(kCrLf);
+      }
+    }
+    out_.Add("</table>");
+    out_.Add(kCrLf);
+    return true;
+  }
+
+ private:
+  void HeaderCellOpen(const char* open) {
+    out_.Add(open);
+    const std::string& header_td = page_.section(kFileHeaderTd);
+    if (!header_td.empty()) {
+      out_.Add(' ');
+      out_.AddHtml(header_td);
+    }
+    out_.Add('>');
+  }
+
+  void WriteHeaderRow() {
+    const CDefaultWords& words = *page_.words;
+    const size_t groups = std::min(files_.size(), static_cast<size_t>(s_.file_columns));
+    out_.Add("<tr>");
+    for (size_t g = 0; g < groups; ++g) {
+      if (s_.suppress_visible_links) {
+        out_.Add("<td></td>");
+      } else {
+        HeaderCellOpen("<td align=\"left\"");
+        out_.AddHtml(words.filename_word);
+        out_.Add("&nbsp;</td>");
+      }
+      if (s_.include_filesize) {
+        HeaderCellOpen("<td align=\"center\"");
+        out_.AddHtml(words.size_word);
+        out_.Add("&nbsp;</td>");
+      }
+      if (s_.include_date) {
+        HeaderCellOpen(s_.include_time ? "<td align=\"center\" colspan=\"2\""
+                                       : "<td align=\"center\"");
+        out_.AddHtml(words.date_word);
+        out_.Add("&nbsp;</td>");
+      }
+    }
+    out_.Add("</tr>");
+    out_.Add(kCrLf);
+  }
+
+  // Link, size and date cells of one file. False when cancelled.
+  bool WriteFileCells(const CFileEntry& e, int column) {
+    const std::string& file_td = page_.section(kFileTd);
+    if (file_td.empty()) {
+      out_.Add("<td align=\"left\">");
+    } else {
+      out_.AddHtml(file_td);
+    }
+    if (s_.non_functional_links) {
+      out_.Add("<a");
+    } else {
+      out_.Add("<a href=\"");
+      out_.AddHtml(page_.section(kFolderPrefix));
+      if (s_.full_pathname_links) {
+        out_.Add("File://");
+        out_.Add(page_.link_base);
+      }
+      if (page_.builder->recurse_scan) {
+        out_.Add(EscapeLinkTarget(WithoutLeadingSlash(e.folder()), href20_, false));
+      }
+      out_.Add(EscapeLinkTarget(e.name, href20_, iso_));
+      out_.Add('"');
+    }
+    if (!CountFile(e)) return false;
+
+    // Names reach the custom sections as markup-safe text.
+    const std::string& href_append = page_.section(kFileHrefAppend);
+    if (!href_append.empty()) out_.AddHtml(WithFileName(href_append, EscapeNameText(e.name, false)));
+    out_.Add('>');
+    out_.AddHtml(page_.section(kPreFnameFile));
+    if (s_.show_folder_names && !grouped_ && e.folder() != "/") out_.Add(FolderPrefix(e));
+
+    std::string name = e.name;
+    // A title is HTML of its own, except when the scan found none and fell
+    // back to the file name.
+    const bool has_title = s_.use_html_titles_for_links && e.title && *e.title != e.name;
+    std::string title = has_title ? *e.title : std::string();
+    if (s_.suppress_extensions) {
+      const size_t dot = name.rfind('.');
+      if (dot != std::string::npos) name.erase(dot);
+    }
+    if (!s_.suppress_visible_links) {
+      out_.Add(has_title ? escape_link_text(title, iso_) : EscapeNameText(name, iso_));
+    }
+    out_.AddHtml(page_.section(kPostFnameFile));
+    out_.Add("</a>");
+    const std::string& post_href = page_.section(kPostHrefFile);
+    if (!post_href.empty()) out_.AddHtml(WithFileName(post_href, EscapeNameText(name, false)));
+    out_.Add("&nbsp;</td>");
+
+    const std::string& size_date_td = page_.section(kSizeDateTd);
+    if (s_.include_filesize) {
+      out_.Add(SizeCell(e.size, s_.sizes_by_k != 0, s_.insert_commas != 0,
+                        s_.euro_date_style != 0, size_date_td));
+    }
+    if (s_.include_date) {
+      out_.Add(DateCell(page_.env, e.time, s_.euro_date_style != 0, s_.include_time != 0,
+                        size_date_td, column, s_.file_columns));
+    }
+    return true;
+  }
+
+  // Counts the file in the page totals and reports progress every
+  // `update_interval` files. False when the build was cancelled.
+  bool CountFile(const CFileEntry& e) {
+    ++page_.files_listed;
+    page_.total_bytes += e.size;
+    out_.CountFile();
+    CBuildProgress* progress = page_.builder->progress;
+    if (progress == nullptr || progress->update_interval <= 0) return true;
+    if (page_.files_listed % progress->update_interval != 0) return true;
+    progress->links_done += progress->update_interval;
+    if (progress->notify != nullptr) progress->notify(progress);
+    return progress->cancel == 0;
+  }
+
+  // The file's folder in front of its name, on a page that shows folder
+  // names without headings: relative to the listed folder.
+  std::string FolderPrefix(const CFileEntry& e) const {
+    std::string prefix = e.folder();
+    std::string path = WithSlashes(s_.path, page_.env);
+    if (path.empty() || path.back() != '/') path.push_back('/');
+    ReplaceAll(&prefix, path, "");
+    if (kSeparator != '/') std::replace(prefix.begin(), prefix.end(), '/', kSeparator);
+#ifdef _WIN32
+    // The folder of a drive root's files ("C:/") ends its prefix with '\'.
+    const std::string& f = e.folder();
+    if (f.size() == 3 && f[1] == ':' && f[2] == '/' && !prefix.empty() && prefix.back() != '\\') {
+      prefix.push_back('\\');
+    }
+#endif
+    return EscapeNameText(prefix, false);
+  }
+
+  // Starts the heading cell of a folder spanning `file_columns` groups.
+  void HeadingCellOpen(int span_columns) {
+    out_.Add("<tr><td colspan=\"");
+    out_.Add(std::to_string(cells_ * span_columns));
+    out_.Add('"');
+    const std::string& anchor_td = page_.section(kAnchorTd);
+    if (!anchor_td.empty()) {
+      out_.Add(' ');
+      out_.AddHtml(anchor_td);
+    }
+    out_.Add('>');
+  }
+
+  void AfterHeadingTitle() {
+    const std::string& anchor = page_.section(kAnchor);
+    if (!anchor.empty()) {
+      out_.AddHtml(anchor);
+      out_.Add("&nbsp;&nbsp;");
+    }
+  }
+
+  // The heading before the first file, when that file is not the root's.
+  void OpeningHeading(const CFileEntry& e) {
+    std::string text = WithoutLeadingSlash(e.folder());
+    if (!text.empty() && text.back() == '/') text.pop_back();
+    HeadingCellOpen(s_.file_columns);
+    if (s_.folder_anchors && text != std::string(1, kSeparator)) {
+      const std::string id = FolderAnchorId(text);
+      out_.Add("<a id=\"");
+      out_.Add(id);
+      out_.Add("\" name=\"");
+      out_.Add(id);
+      out_.Add("\"></a>");
+      page_.anchors.push_back(FolderAnchor{id, text});
+    }
+    if (!text.empty()) {
+      out_.Add("<b>");
+      out_.AddHtml(page_.words->folder_sort_word);
+      out_.Add(' ');
+      out_.Add(EscapeNameText(text, false));
+      out_.Add("&nbsp;&nbsp;</b>");
+    }
+    AfterHeadingTitle();
+    if (!text.empty()) {
+      out_.Add("</td></tr>");
+      out_.Add(kCrLf);
+    }
+  }
+
+  // The heading between the last file of a folder and the first of `next`.
+  void BetweenHeading(const CFileEntry& next, size_t entries_after) {
+    const int span = static_cast<int>(
+        std::min(entries_after, static_cast<size_t>(s_.file_columns)));
+    out_.Add("</tr>");
+    out_.Add(kCrLf);
+    HeadingCellOpen(span);
+    const std::string id_text = WithoutLeadingSlash(next.folder());
+    std::string text = id_text;
+    if (s_.folder_anchors && !text.empty() && text.back() == '/') text.pop_back();
+    // Tested on the '/' form: a final '\\' there may be a trail byte.
+    std::string shown = text;
+    if (shown.size() > 3 && shown.back() == '/') shown.pop_back();
+    if (kSeparator != '/') std::replace(shown.begin(), shown.end(), '/', kSeparator);
+    if (s_.folder_anchors && shown != std::string(1, kSeparator)) {
+      const std::string id = FolderAnchorId(id_text);
+      out_.Add("<a id=\"");
+      out_.Add(id);
+      out_.Add("\"></a>");
+      page_.anchors.push_back(FolderAnchor{id, text});
+    }
+    if (!shown.empty()) {
+      out_.Add("<b>");
+      out_.AddHtml(page_.words->folder_sort_word);
+      out_.Add(' ');
+      out_.Add(EscapeNameText(shown, false));
+      out_.Add("</b>");
+    }
+    AfterHeadingTitle();
+    out_.Add("</td>");
+  }
+
+  PageContext& page_;
+  const CBuildSettings& s_;
+  PageOutput& out_;
+  const CFileList& files_;
+  const bool grouped_;
+  const int cells_;
+  const bool href20_;
+  const bool iso_;
+};
+
+}  // namespace
+
+std::string FolderAnchorId(const std::string& folder_text) {
+  std::string id = "ID" + folder_text;
+  for (char& c : id) {
+    if (c == ' ') {
+      c = '_';
+    } else if (c == '/') {
+      c = '-';
+    }
+  }
+  return EscapeLinkTarget(id, false, false);
+}
+
+void OrderFileList(PageContext* page, CFileList* files) {
+  if (files->empty()) return;
+  CBuildSettings& s = *page->settings;
+  CIndexBuilder& builder = *page->builder;
+  const bool grouped = IsGroupedListing(*page);
+  if (s.sort_key == CBuildSettings::kSortByType) files->FillTypes();
+  files->Sort(s.sort_key, s.sort_order, s.sort_folders_first && builder.recurse_scan,
+              s.use_html_titles_for_links != 0, page->env);
+
+  if (!grouped) {
+    if (s.file_columns > 1 && s.column_wise_sort) builder.ArrangeInColumns(*files, s.file_columns);
+    return;
+  }
+  // Each folder's run of files is laid out for the columns on its own.
+  CFileList regrouped;
+  size_t widest = 0;
+  const CFileEntry* e = files->head();
+  while (e != nullptr) {
+    CFileList run;
+    const std::string& folder_upper = e->folder_upper();
+    while (e != nullptr && e->folder_upper() == folder_upper) {
+      run.CopyAppend(*e);
+      e = e->next;
+    }
+    widest = std::max(widest, std::min(run.size(), static_cast<size_t>(s.file_columns)));
+    if (s.column_wise_sort) builder.ArrangeInColumns(run, s.file_columns);
+    for (const CFileEntry* r = run.head(); r != nullptr; r = r->next) regrouped.CopyAppend(*r);
+  }
+  if (widest < static_cast<size_t>(s.file_columns)) s.file_columns = static_cast<int32_t>(widest);
+  *files = std::move(regrouped);
+}
+
+bool WriteFileTable(PageContext* page, const CFileList& files) {
+  FileTableWriter writer(page, files);
+  return writer.Write();
+}
+
+}  // namespace vellora

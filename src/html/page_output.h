@@ -1,0 +1,64 @@
+// The text of the page being assembled. It lives in the builder's
+// `page_text` and, every 300 files, moves whole into `page_chunks`, so that
+// a page of many files never grows one string in small steps. The places of
+// the folder-anchor marker are recorded as the text is written and filled in
+// when the pieces are joined, so no pass over the whole page searches for it.
+#ifndef VELLORA_HTML_PAGE_OUTPUT_H_
+#define VELLORA_HTML_PAGE_OUTPUT_H_
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace vellora {
+
+class CIndexBuilder;
+
+// The marker of the folder-anchor table.
+extern const char kAnchorMarker[];
+
+// The line break of every page.
+extern const char kCrLf[];
+
+class PageOutput {
+ public:
+  // Files written between two moves of the page text into the chunks.
+  static constexpr int kFilesPerChunk = 300;
+
+  // Empties the builder's page text and chunks.
+  explicit PageOutput(CIndexBuilder* builder);
+
+  // Generated text (names included): written as it is.
+  void Add(const std::string& text) { text_->append(text); }
+  void Add(const char* text) { text_->append(text); }
+  void Add(char c) { text_->push_back(c); }
+
+  // The user's own HTML (custom sections, title, default words): every
+  // marker in it becomes a place of the folder-anchor table.
+  void AddHtml(const std::string& html);
+
+  // A place of the folder-anchor table.
+  void AddMarker() { markers_.push_back(size()); }
+
+  // Counts one file of the file table; moves the text aside every
+  // kFilesPerChunk files.
+  void CountFile();
+
+  // Bytes written so far.
+  size_t size() const { return moved_ + text_->size(); }
+
+  // The whole page with `anchor_table` at every marker place. The pieces
+  // are freed as they are copied, and the builder's text is left empty.
+  std::string Join(const std::string& anchor_table);
+
+ private:
+  CIndexBuilder& builder_;
+  std::string* text_;
+  size_t moved_ = 0;
+  int files_since_move_ = 0;
+  std::vector<size_t> markers_;
+};
+
+}  // namespace vellora
+
+#endif  // VELLORA_HTML_PAGE_OUTPUT_H_

@@ -1,0 +1,76 @@
+// The parts of one index page and the state they share while write_page
+// assembles it: the folder table, the file table, the folder-anchor table
+// and the summary.
+#ifndef VELLORA_HTML_PAGE_PARTS_H_
+#define VELLORA_HTML_PAGE_PARTS_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/build_settings.h"
+#include "html/page_output.h"
+#include "platform/env.h"
+#include "scan/file_list.h"
+#include "scan/index_builder.h"
+
+namespace vellora {
+
+// One in-page link target of the folder headings: the escaped anchor id and
+// the folder text shown for it ('/' separators, no trailing '/').
+struct FolderAnchor {
+  std::string id;
+  std::string text;
+};
+
+struct PageContext {
+  CIndexBuilder* builder = nullptr;
+  CBuildSettings* settings = nullptr;
+  const CDefaultWords* words = nullptr;
+  Env* env = nullptr;
+  PageOutput* out = nullptr;
+  // The listed folder, and the link base put after "File://".
+  std::string folder;
+  std::string link_base;
+  // Page totals.
+  int32_t folders_listed = 0;
+  int32_t files_listed = 0;
+  int64_t total_bytes = 0;
+  // Filled by the folder headings of a grouped listing.
+  std::vector<FolderAnchor> anchors;
+
+  const std::string& section(int n) const { return settings->custom_html.section(n); }
+};
+
+// The text of a path with the native separators turned into '/'. On a
+// double-byte code page the trail byte of a character is never taken for one.
+std::string WithSlashes(const std::string& path, Env* env);
+
+// Fills `folders` with the subfolders of the listed folder that can be
+// entered and are not skipped, and the parent entry when it is shown;
+// counts them in the page totals. Leaves the listed folder current.
+void ScanSubfolders(PageContext* page, CFileList* folders);
+
+// Writes the folder table of `folders` (nothing for an empty list).
+void WriteFolderTable(PageContext* page, CFileList* folders);
+
+// Sorts the file list and lays it out for its columns; a grouped listing
+// is replaced by its regrouped copy.
+void OrderFileList(PageContext* page, CFileList* files);
+
+// Writes the file table. False when the build was cancelled meanwhile.
+bool WriteFileTable(PageContext* page, const CFileList& files);
+
+// The folder-anchor table of the page, or "" when the page has none.
+std::string BuildAnchorTable(PageContext* page);
+
+// Writes the summary paragraph.
+void WriteSummary(PageContext* page);
+
+// The anchor id of a folder text: "ID" and the text with spaces turned into
+// '_' and '/' into '-', escaped as a link target.
+std::string FolderAnchorId(const std::string& folder_text);
+
+}  // namespace vellora
+
+#endif  // VELLORA_HTML_PAGE_PARTS_H_

@@ -1,0 +1,240 @@
+// write_page: the index page of one folder, from the document type to
+// "</body></html>", assembled in memory and saved in one piece.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "custom/text_file.h"
+#include "html/page_output.h"
+#include "html/page_parts.h"
+#include "html/text_helpers.h"
+#include "platform/path.h"
+
+namespace vellora {
+
+namespace {
+
+constexpr int32_t kMaxColumns = 20;
+
+const char kHtmlDoctype[] =
+    "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
+    "\"http://www.w3.org/TR/html4/loose.dtd\">";
+const char kXhtmlDoctype[] =
+    "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
+    "\"http://www.w3.org/TR/xhtml1/DTD/transitional.dtd\">";
+
+int32_t ClampColumns(int32_t columns) { return std::max(1, std::min(columns, kMaxColumns)); }
+
+// The skip_files option split at ';'; a final ';' adds no empty pattern.
+std::vector<std::string> SplitSkipFiles(const std::string& skip_files) {
+  std::vector<std::string> patterns;
+  if (skip_files.empty()) return patterns;
+  std::string piece;
+  for (char c : skip_files) {
+    if (c == ';') {
+      patterns.push_back(piece);
+      piece.clear();
+    } else {
+      piece.push_back(c);
+    }
+  }
+  if (skip_files.back() != ';') patterns.push_back(piece);
+  return patterns;
+}
+
+void Notify(CBuildProgress* progress) {
+  if (progress != nullptr && progress->notify != nullptr) progress->notify(progress);
+}
+
+// Places one of the sections that take the page tokens and included files.
+void AddTokenSection(PageContext* page, int section, const std::string& page_date) {
+  const std::string& text = page->section(section);
+  if (text.empty()) return;
+  std::string copy = text;
+  ReplaceTokens(&copy, page->settings->path, page_date);
+  ExpandIncludes(&copy, page->settings->path, page->env);
+  page->out->AddHtml(copy);
+}
+
+void WriteHead(PageContext* page) {
+  const CBuildSettings& s = *page->settings;
+  PageOutput& out = *page->out;
+  const std::string& doctype = page->section(kDoctype);
+  if (doctype.empty()) {
+    out.Add(s.xml_compliant ? kXhtmlDoctype : kHtmlDoctype);
+    out.Add(kCrLf);
+  } else if (doctype != kCrLf) {
+    out.AddHtml(doctype);
+  }
+  out.Add("<html>");
+  out.Add(kCrLf);
+  out.Add("<head>");
+  out.Add(kCrLf);
+  if (s.xml_compliant) {
+    // The charset the page's bytes are really in.
+    out.Add("<meta http-equiv=\"Content-type\" content=\"text/html; charset=");
+    out.Add(page->env->CharsetName());
+    out.Add("\"/>");
+    out.Add(kCrLf);
+  }
+  out.Add("<meta name=\"generator\" content=\"vellora\"");
+  if (s.xml_compliant) out.Add('/');
+  out.Add('>');
+  out.Add(kCrLf);
+  if (!s.title.empty()) {
+    out.Add("<title>");
+    out.AddHtml(s.title);
+    out.Add("</title>");
+    out.Add(kCrLf);
+  }
+  const std::string& head = page->section(kHead);
+  if (!head.empty()) {
+    std::string copy = head;
+    ExpandIncludes(&copy, page->folder, page->env);
+    out.AddHtml(copy);
+  }
+  out.Add("</head>");
+  out.Add(kCrLf);
+  const std::string& body_header = page->section(kBodyHeader);
+  if (body_header.empty()) {
+    out.Add("<body>");
+    out.Add(kCrLf);
+  } else {
+    out.AddHtml(body_header);
+  }
+}
+
+}  // namespace
+
+std::string WithSlashes(const std::string& path, Env* env) {
+  std::string slashed = path;
+  if (kSeparator == '/') return slashed;
+  for (size_t i = 0; i < slashed.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(slashed[i]);
+    if (c == static_cast<unsigned char>(kSeparator)) {
+      slashed[i] = '/';
+    } else if (c >= 0x80 && env->IsLeadByte(c)) {
+      ++i;
+    }
+  }
+  return slashed;
+}
+
+int CIndexBuilder::write_page(const std::string& folder) {
+  // 1-7: one-shot skip, progress, options of this page.
+  if (skip_next_page) {
+    skip_next_page = 0;
+    return 0;
+  }
+  if (progress != nullptr) {
+    ++progress->folders_entered;
+    progress->links_done = 0;
+    progress->links_total = 0;
+  }
+  main_file_path.clear();
+  if (settings == nullptr || folder.empty()) return 0;
+  CBuildSettings& s = *settings;
+  static const CDefaultWords kNoWords;
+  s.file_columns = ClampColumns(s.file_columns);
+  s.folder_columns = ClampColumns(s.folder_columns);
+  if (s.reload_custom_html) s.custom_html.Load(s.custom_html_filename, env);
+  if (!folder_link_override.empty()) s.custom_html.section(kFolderFileLink) = folder_link_override;
+  std::string start_folder;
+  const bool have_start_folder = env->GetCurrentFolder(&start_folder);
+  skip_file_patterns = SplitSkipFiles(s.skip_files);
+
+  PageOutput out(this);
+  PageContext page;
+  page.builder = this;
+  page.settings = &s;
+  page.words = s.default_words != nullptr ? s.default_words : &kNoWords;
+  page.env = env;
+  page.out = &out;
+  page.folder = folder;
+
+  // 8-17: document type, head, body start.
+  WriteHead(&page);
+  const std::string page_date = FormatPageDate(env, env->Now(), s.euro_date_style != 0);
+  AddTokenSection(&page, kStart, page_date);
+
+  // 18-21: folder table, then the place of the folder-anchor table.
+  page.link_base = MakeLinkBase(s.path, s.href20 != 0);
+  CFileList folders;
+  if (s.include_subfolders && !first_right_frame_page) {
+    ScanSubfolders(&page, &folders);
+    WriteFolderTable(&page, &folders);
+  }
+  const bool listed_folders = !folders.empty();
+  folders.Clear();
+  AddTokenSection(&page, kBetweenFilesAndFolders, page_date);
+  out.AddMarker();
+
+  // 22-25: the files. A folder that cannot be entered lists none.
+  CFileList files;
+  if (env->SetCurrentFolder(folder)) Scan(files, s.file_spec);
+  if (progress != nullptr) {
+    progress->current_folder = folder;
+    progress->phase = 1;
+    Notify(progress);
+  }
+  OrderFileList(&page, &files);
+  if (progress != nullptr) {
+    progress->phase = 2;
+    Notify(progress);
+  }
+  if (!WriteFileTable(&page, files)) {
+    // Cancelled: nothing is written. The text is dropped so that no later
+    // page is joined with it; the current folder stays where it is.
+    files.Clear();
+    page_text->clear();
+    page_chunks.clear();
+    page_chunk_count = 0;
+    skip_file_patterns.clear();
+    return 0;
+  }
+  const bool listed_files = !files.empty();
+  files.Clear();
+
+  // 26-29: summary and end.
+  AddTokenSection(&page, kBeforeSummary, page_date);
+  if (s.include_summary) WriteSummary(&page);
+  if (progress != nullptr) {
+    progress->links_done = progress->links_total;
+    progress->phase = 2;
+    Notify(progress);
+  }
+  AddTokenSection(&page, kEnd, page_date);
+  out.Add("</body></html>");
+
+  // 30-34: save the page, unless it lists nothing.
+  const std::string output_path = ContainsSeparator(s.output_filename)
+                                      ? s.output_filename
+                                      : WithTrailingSeparator(folder) + s.output_filename;
+  int result = 0;
+  if (listed_files || listed_folders || first_right_frame_page) {
+    if (progress != nullptr) {
+      progress->phase = 3;
+      progress->links_done = progress->links_total;
+      Notify(progress);
+      progress->phase = 2;
+    }
+    const std::string anchor_table = BuildAnchorTable(&page);
+    const std::string text = out.Join(anchor_table);
+    if (env->WriteFileSafely(output_path, text)) {
+      main_file_path = output_path;
+      ++pages_written;
+      result = 1;
+    }
+  }
+
+  // 35: clean up.
+  if (have_start_folder) env->SetCurrentFolder(start_folder);
+  skip_file_patterns.clear();
+  page_text->clear();
+  page_chunks.clear();
+  page_chunk_count = 0;
+  first_right_frame_page = 0;
+  return result;
+}
+
+}  // namespace vellora

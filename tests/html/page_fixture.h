@@ -1,0 +1,113 @@
+// A real folder in the temporary folder, settings with the configuration
+// file's defaults, and a builder to write its page with.
+#ifndef VELLORA_TESTS_HTML_PAGE_FIXTURE_H_
+#define VELLORA_TESTS_HTML_PAGE_FIXTURE_H_
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <string>
+
+#include "app/build_settings.h"
+#include "platform/env.h"
+#include "scan/index_builder.h"
+#include "support/temp_folder.h"
+
+namespace vellora {
+namespace pagetest {
+
+// The default words of the configuration file, without trailing blanks.
+CDefaultWords DefaultWords();
+
+// The lines joined, each followed by CR LF.
+std::string Lines(std::initializer_list<const char*> lines);
+
+// Sets the last-write time of a file to a local time.
+void SetLocalWriteTime(const std::string& path, int year, int month, int day, int hour,
+                       int minute);
+
+// Forwards to the real system; the clock can be fixed.
+class ClockEnv : public Env {
+ public:
+  FileTime now = 0;  // 0: the real clock
+
+  bool ListFolder(const std::string& folder, const std::string& pattern,
+                  const std::function<void(const FolderItem&)>& visit) override {
+    return real_->ListFolder(folder, pattern, visit);
+  }
+  bool ListSubfolders(const std::string& folder,
+                      const std::function<void(const FolderItem&)>& visit) override {
+    return real_->ListSubfolders(folder, visit);
+  }
+  bool GetFolderIdentity(const std::string& folder, FolderIdentity* id) override {
+    return real_->GetFolderIdentity(folder, id);
+  }
+  bool GetCurrentFolder(std::string* folder) override { return real_->GetCurrentFolder(folder); }
+  bool SetCurrentFolder(const std::string& folder) override {
+    return real_->SetCurrentFolder(folder);
+  }
+  std::string ExecutablePath() override { return real_->ExecutablePath(); }
+  bool FileTimeToLocal(FileTime t, LocalTime* out) override {
+    return real_->FileTimeToLocal(t, out);
+  }
+  FileTime Now() override { return now != 0 ? now : real_->Now(); }
+  std::string FormatLocalTime(const char* format, const LocalTime& t) override {
+    return real_->FormatLocalTime(format, t);
+  }
+  int CompareText(const std::string& a, const std::string& b) override {
+    return real_->CompareText(a, b);
+  }
+  bool IsLeadByte(unsigned char c) override { return real_->IsLeadByte(c); }
+  std::string CharsetName() override { return real_->CharsetName(); }
+  bool ReadWholeFile(const std::string& path, std::string* data) override {
+    return real_->ReadWholeFile(path, data);
+  }
+  bool WriteFileSafely(const std::string& path, const std::string& data) override {
+    return real_->WriteFileSafely(path, data);
+  }
+  bool IsFolder(const std::string& path) override { return real_->IsFolder(path); }
+  bool OpenWithDefaultProgram(const std::string&) override { return false; }
+
+ private:
+  Env* real_ = Env::Default();
+};
+
+class PageTest : public ::testing::Test {
+ protected:
+  PageTest();
+  ~PageTest() override;
+
+  // Creates a file of `size` bytes (sparse, when large) in the listed folder.
+  std::string File(const std::string& relative, uint64_t size = 0);
+  // Creates a folder below the listed folder.
+  std::string Folder(const std::string& relative);
+
+  // Writes the page of the listed folder (or `folder`); returns write_page's
+  // result and reads the page into `page`.
+  int Write();
+  int WriteFolder(const std::string& folder);
+
+  // The page from its line that starts with `first` to the end of its line
+  // that starts with `last` (both included); "<none>" when not found.
+  std::string Slice(const std::string& first, const std::string& last) const;
+
+  TempFolder temp;
+  std::string root;  // the listed folder
+  CDefaultWords words;
+  CBuildSettings settings;
+  std::unique_ptr<ClockEnv> env;
+  std::unique_ptr<CIndexBuilder> builder;
+  std::string page;
+
+ private:
+  std::string saved_tz_;
+  bool had_tz_ = false;
+};
+
+}  // namespace pagetest
+}  // namespace vellora
+
+#endif  // VELLORA_TESTS_HTML_PAGE_FIXTURE_H_

@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "html/page_fixture.h"
+#include "html/page_output.h"
+#include "platform/path.h"
+
+namespace vellora {
+namespace pagetest {
+namespace {
+
+const char kHtmlDoctype[] =
+    "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
+    "\"http://www.w3.org/TR/html4/loose.dtd\">";
+
+class PageWriterTest : public PageTest {
+ protected:
+  // The files and the subfolder of the worked example.
+  void ExampleFolder() {
+    SetLocalWriteTime(File("a.txt", 1234), 2005, 1, 3, 14, 7);
+    SetLocalWriteTime(File("b c.doc", 56), 2005, 1, 26, 9, 5);
+    Folder("Docs");
+  }
+  std::string& Section(int n) { return settings.custom_html.section(n); }
+};
+
+TEST_F(PageWriterTest, WorkedExampleByteForByte) {
+  ExampleFolder();
+  ASSERT_EQ(Write(), 1);
+  const std::string expected =
+      Lines({kHtmlDoctype, "<html>", "<head>", "<meta name=\"generator\" content=\"vellora\">",
+             "<title>文件列表</title>", "</head>", "<body>",
+             "<table cellpadding=\"0\" cellspacing=\"0\" border=\"0\"><tr><td colspan=\"1\">"
+             "<b>文件夹</b>&nbsp;</td></tr>",
+             "<tr><td><a href=\"../\">{parent folder}</a>&nbsp;&nbsp;</td></tr>",
+             "<tr><td><a href=\"Docs/\">Docs</a>&nbsp;&nbsp;</td></tr>", "</table>", "<p></p>",
+             "<table cellpadding=\"0\" cellspacing=\"0\" border=\"0\">",
+             "<tr><td align=\"left\"><b>文件名称</b>&nbsp;</td><td align=\"center\"><b>大小</b>"
+             "&nbsp;</td><td align=\"center\" colspan=\"2\"><b>日期</b>&nbsp;</td></tr>",
+             "<tr><td align=\"left\"><a href=\"a.txt\">a.txt</a>&nbsp;</td><td align=\"right\">"
+             "&nbsp;&nbsp;1,234&nbsp;&nbsp;</td><td align=\"right\">&nbsp;&nbsp;1/03/05</td>"
+             "<td align=\"right\">&nbsp;2:07&nbsp;pm</td></tr>",
+             "<tr><td align=\"left\"><a href=\"b%20c.doc\">b c.doc</a>&nbsp;</td>"
+             "<td align=\"right\">&nbsp;&nbsp;56&nbsp;&nbsp;</td><td align=\"right\">"
+             "&nbsp;&nbsp;1/26/05</td><td align=\"right\">&nbsp;9:05&nbsp;am</td></tr>",
+             "</table>"}) +
+      "</body></html>";
+  EXPECT_EQ(page, expected);
+  EXPECT_EQ(builder->main_file_path, root + kSeparator + "index.html");
+  EXPECT_EQ(builder->pages_written, 1);
+}
+
+TEST_F(PageWriterTest, SkeletonOptions) {
+  File("a.txt");
+  // XHTML: its document type, the charset the page is written in, "/>".
+  settings.xml_compliant = 1;
+  settings.title.clear();
+  ASSERT_EQ(Write(), 1);
+  EXPECT_EQ(page.substr(0, page.find("</head>")),
+            Lines({"<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
+                   "\"http://www.w3.org/TR/xhtml1/DTD/transitional.dtd\">",
+                   "<html>", "<head>"}) +
+                "<meta http-equiv=\"Content-type\" content=\"text/html; charset=" +
+                env->CharsetName() + "\"/>\r\n<meta name=\"generator\" content=\"vellora\"/>\r\n");
+
+  // A /DOCTYPE of one line break: no document type line; /BODYHEADER
+  // replaces the body tag; no reload so the sections stay.
+  settings.xml_compliant = 0;
+  settings.reload_custom_html = 0;
+  Section(kDoctype) = "\r\n";
+  Section(kBodyHeader) = "<body class=\"x\">\r\n";
+  Section(kHead) = "<style></style>\r\n";
+  ASSERT_EQ(Write(), 1);
+  EXPECT_EQ(page.substr(0, page.find("<table")),
+            Lines({"<html>", "<head>", "<meta name=\"generator\" content=\"vellora\">",
+                   "<style></style>", "</head>", "<body class=\"x\">"}));
+}
+
+TEST_F(PageWriterTest, SectionTokensAndIncludes) {
+  File("a.txt");
+  temp.WriteFile("Data/one.txt", "[1]");
+  temp.WriteFile("Data/two.txt", "[2]");
+  settings.reload_custom_html = 0;
+  settings.include_subfolders = 0;
+  // 13:05 on 6 December 2026 (UTC; the local zone is UTC on POSIX).
+  env->now = (1796562300ULL + 11644473600ULL) * 10000000ULL;
+  Section(kStart) = "%%FOLDER|%%FILEone.txt%|%%FILEtwo.txt%\r\n";
+  Section(kEnd) = "INSERT_FOLDER_ANCHORS%%DATE\r\n";
+  ASSERT_EQ(Write(), 1);
+  EXPECT_NE(page.find("<body>\r\nData|[1]|[2]\r\n<table"), std::string::npos) << page;
+#ifndef _WIN32
+  // The marker of a custom section is replaced (here by nothing).
+  EXPECT_NE(page.find("</table>\r\nDecember 06, 2026  01:05 pm\r\n</body></html>"),
+            std::string::npos);
+#endif
+}
+
+TEST_F(PageWriterTest, NothingToListWritesNoPage) {
+  settings.supress_parent_link = 1;
+  std::string before;
+  ASSERT_TRUE(env->GetCurrentFolder(&before));
+  EXPECT_EQ(Write(), 0);
+  EXPECT_EQ(page, "<missing>");
+  EXPECT_EQ(ReadFileForTest(root + kSeparator + "index.html"), "<missing>");
+  std::string after;
+  ASSERT_TRUE(env->GetCurrentFolder(&after));
+  EXPECT_EQ(after, before);
+
+  // With the parent link the same folder gets a page of only the folder table.
+  settings.supress_parent_link = 0;
+  ASSERT_EQ(Write(), 1);
+  EXPECT_NE(page.find("{parent folder}</a>&nbsp;&nbsp;</td></tr>\r\n</table>\r\n<p></p>\r\n"
+                      "</body></html>"),
+            std::string::npos);
+}
+
+TEST_F(PageWriterTest, UnwritableOutputLeavesOldPage) {
+  File("a.txt");
+  const std::string out = temp.WriteFile("out.html", "old page");
+  settings.output_filename = temp.Path("missing/out.html");
+  EXPECT_EQ(Write(), 0);
+  EXPECT_TRUE(builder->main_file_path.empty());
+  settings.output_filename = out + kSeparator + "x.html";  // below a regular file
+  EXPECT_EQ(Write(), 0);
+  EXPECT_EQ(builder->pages_written, 0);
+  EXPECT_EQ(ReadFileForTest(out), "old page");
+  // A full output path is used as it is.
+  settings.output_filename = out;
+  EXPECT_EQ(Write(), 1);
+  EXPECT_EQ(builder->main_file_path, out);
+}
+
+struct Reports {
+  std::vector<std::string> seen;
+  bool cancel_at_first_batch = false;
+};
+
+TEST_F(PageWriterTest, ProgressAndCancel) {
+  for (int i = 0; i < 40; ++i) File("f" + std::to_string(i) + ".txt");
+  static Reports reports;
+  reports = Reports();
+  CBuildProgress progress;
+  progress.update_interval = 15;
+  progress.notify = [](CBuildProgress* p) {
+    reports.seen.push_back(std::to_string(p->phase) + ":" + std::to_string(p->links_done) + "/" +
+                           std::to_string(p->links_total));
+    if (reports.cancel_at_first_batch && p->links_done == 15) p->cancel = 1;
+  };
+  builder->progress = &progress;
+  ASSERT_EQ(Write(), 1);
+  EXPECT_EQ(reports.seen, (std::vector<std::string>{"1:0/40", "2:0/40", "2:15/40", "2:30/40",
+                                                    "2:40/40", "3:40/40"}));
+  EXPECT_EQ(progress.folders_entered, 1);
+
+  // A cancel during the file table: no file, result 0.
+  const std::string out = root + kSeparator + "index.html";
+  env->WriteFileSafely(out, "old");
+  reports = Reports();
+  reports.cancel_at_first_batch = true;
+  EXPECT_EQ(Write(), 0);
+  EXPECT_EQ(ReadFileForTest(out), "old");
+  // The next page is not joined with the cancelled one.
+  progress.cancel = 0;
+  reports.cancel_at_first_batch = false;
+  ASSERT_EQ(Write(), 1);
+  EXPECT_EQ(page.find("<html>"), page.rfind("<html>"));
+}
+
+TEST_F(PageWriterTest, SkipNextPageAndFolderTableOffOnFirstRightFrame) {
+  File("a.txt");
+  builder->skip_next_page = 1;
+  EXPECT_EQ(Write(), 0);
+  EXPECT_EQ(builder->skip_next_page, 0);
+  // The first right-frame page: no folder table, written even when empty.
+  settings.file_spec.clear();
+  builder->first_right_frame_page = 1;
+  ASSERT_EQ(Write(), 1);
+  EXPECT_EQ(page.find("<a href"), std::string::npos);
+  EXPECT_EQ(builder->first_right_frame_page, 0);
+}
+
+// The page text moves aside every 300 files; the joined page is whole, and
+// the anchor marker is filled in wherever a piece boundary falls.
+TEST(PageOutputTest, ChunksJoinToTheSameText) {
+  Env* env = Env::Default();
+  CBuildSettings settings;
+  CIndexBuilder builder(&settings, env);
+  PageOutput out(&builder);
+  std::string expected;
+  out.AddHtml("<a>INSERT_FOLDER_ANCHORS");
+  expected += "<a>[T]";
+  for (int i = 0; i < 700; ++i) {
+    out.Add("r" + std::to_string(i));
+    expected += "r" + std::to_string(i);
+    out.CountFile();
+    if (i == 299) {
+      out.AddMarker();
+      expected += "[T]";
+    }
+  }
+  EXPECT_EQ(builder.page_chunk_count, 2);
+  out.AddHtml("INSERT_FOLDER_ANCHORSINSERT_FOLDER_ANCHORS");
+  expected += "[T][T]";
+  EXPECT_EQ(out.Join("[T]"), expected);
+  EXPECT_TRUE(builder.page_chunks.empty());
+}
+
+}  // namespace
+}  // namespace pagetest
+}  // namespace vellora
