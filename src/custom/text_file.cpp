@@ -14,16 +14,15 @@ const char kIncludeMarker[] = "%%FILZ";
 constexpr size_t kTokenLength = 6;
 
 // Replaces every include marker of `text` by `content`, or by nothing when
-// the result would grow beyond the size limit. False in the second case.
-bool ReplaceMarkers(std::string* text, const std::string& content) {
+// the result would grow beyond `max_size`. False in the second case.
+bool ReplaceMarkers(std::string* text, const std::string& content, size_t max_size) {
   size_t markers = 0;
   for (size_t at = text->find(kIncludeMarker); at != std::string::npos;
        at = text->find(kIncludeMarker, at + kTokenLength)) {
     ++markers;
   }
-  bool fits = content.empty() ||
-              (markers <= kMaxExpandedSectionSize / content.size() &&
-               text->size() <= kMaxExpandedSectionSize - markers * content.size());
+  bool fits = content.empty() || (markers <= max_size / content.size() &&
+                                  text->size() <= max_size - markers * content.size());
   static const std::string kNothing;
   const std::string& with = fits ? content : kNothing;
   std::string out;
@@ -102,11 +101,12 @@ bool TakeIncludeName(std::string* text, std::string* name) {
   return true;
 }
 
-void ExpandIncludes(std::string* section_copy, const std::string& lookup_folder, Env* env) {
+void ExpandIncludes(std::string* section_copy, const std::string& lookup_folder, Env* env,
+                    size_t max_size) {
   std::string name;
   for (int expansions = 0; expansions < kMaxIncludeExpansions; ++expansions) {
     if (!TakeIncludeName(section_copy, &name)) return;
-    if (!ReplaceMarkers(section_copy, LoadTextFile(name, lookup_folder, env))) break;
+    if (!ReplaceMarkers(section_copy, LoadTextFile(name, lookup_folder, env), max_size)) break;
   }
   RemoveIncludeTokens(section_copy);
 }

@@ -30,17 +30,20 @@ bool TakeIncludeName(std::string* text, std::string* name);
 // At most this many include tokens are expanded in one section copy.
 constexpr int kMaxIncludeExpansions = 100;
 // No include may make a section copy larger than this many bytes.
-constexpr size_t kMaxExpandedSectionSize = size_t{256} << 20;
+constexpr size_t kMaxExpandedSectionSize = size_t{128} << 20;
 
 // Replaces every "%%FILE<name>%" of a section copy by the content of that
-// file (LoadTextFile with `lookup_folder`), first token first. The search
-// restarts from the front after each include, so included text may include
-// further files. After kMaxIncludeExpansions includes, or when an include
-// would make the copy larger than kMaxExpandedSectionSize (that include then
-// contributes nothing), the remaining complete tokens are removed without
-// reading their files; a file that includes itself therefore ends. A token
-// without a closing '%' stays as written and ends the expansion of the copy.
-void ExpandIncludes(std::string* section_copy, const std::string& lookup_folder, Env* env);
+// file (LoadTextFile with `lookup_folder`), first token first: the token
+// becomes the marker "%%FILZ" and every "%%FILZ" of the copy is replaced by
+// the content. The search restarts from the front after each include, so
+// included text may include further files. After kMaxIncludeExpansions
+// includes, or when an include would make the copy larger than `max_size`
+// bytes (that include then contributes nothing), the remaining complete
+// tokens are removed without reading their files; a file that includes
+// itself therefore ends. A token without a closing '%' stays as written and
+// ends the expansion of the copy.
+void ExpandIncludes(std::string* section_copy, const std::string& lookup_folder, Env* env,
+                    size_t max_size = kMaxExpandedSectionSize);
 
 }  // namespace vellora
 

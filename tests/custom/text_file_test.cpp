@@ -120,6 +120,15 @@ TEST_F(TextFileTest, IncludesNeverGrowACopyBeyondTheLimit) {
   EXPECT_EQ(out, "<>");
   // Below the limit the same content is included.
   EXPECT_EQ(Expand("%%FILZ%%FILEblock.txt%"), block + block);
+
+  // Markers in included text double the copy at every include.
+  env_.files[Listed("boom.txt")] = "ab%%FILZ%%FILZ%%FILEboom.txt%";
+  std::string boom = "%%FILEboom.txt%";
+  const size_t limit = size_t{1} << 20;
+  ExpandIncludes(&boom, listed_, &env_, limit);
+  EXPECT_LE(boom.size(), limit);
+  EXPECT_GT(boom.size(), 1000u);
+  EXPECT_EQ(boom.find_first_not_of("ab"), std::string::npos);  // markers and tokens gone
 }
 
 }  // namespace
