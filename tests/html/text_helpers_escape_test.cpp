@@ -84,6 +84,14 @@ TEST(LinkBase, SlashSeparatedWithOneTrailingSlash) {
   EXPECT_EQ(SpacesToPercent20(base), base);
 }
 
+// Under a double-byte code page a trail byte may be a backslash.
+TEST(LinkBase, DoubleByteCharactersKeepTheirTrailBytes) {
+  if (kSeparator != '\\' || !Env::Default()->IsLeadByte(0x95)) GTEST_SKIP();
+  const std::string name = "\x95\x5c";  // one character, trail byte 0x5C
+  EXPECT_EQ(MakeLinkBase("C:\\" + name + "\\x", false), "C:/" + name + "/x/");
+  EXPECT_EQ(FolderTokenText("C:\\" + name), name);
+}
+
 TEST(SectionTokens, ReplacedInOrderEachPassOnItsOwnText) {
   const std::string data = kSep + "srv" + kSep + "Data";
   std::string s = "%%DIR|%%FOLDER|%%DATE|%%DIRX";
