@@ -82,16 +82,10 @@ TEST_F(CustomHtmlTest, EmptyLinesKeptOrDroppedBySection) {
 TEST_F(CustomHtmlTest, OnlyExactDirectiveLinesCount) {
   CCustomHtml html = LoadText(
       "ignored before any directive\n/HEAD \n<meta a>\n/head\n/HEAD comment\n"
-      " /HEAD\n/END\nx\n/HEAD\nh\n");
+      " /HEAD\n/END\nx\n/HEAD\nh\n/END\ny\n");
   EXPECT_EQ(html.section(kHead), "h\r\n");
-  EXPECT_EQ(html.section(kEnd), "x\r\n");
+  EXPECT_EQ(html.section(kEnd), "x\r\ny\r\n");  // a repeated directive continues
   EXPECT_EQ(html.section(kStart), "");
-}
-
-TEST_F(CustomHtmlTest, RepeatedDirectiveContinuesItsSection) {
-  CCustomHtml html = LoadText("/END\na\n/START\ns\n/END\nb\n");
-  EXPECT_EQ(html.section(kEnd), "a\r\nb\r\n");
-  EXPECT_EQ(html.section(kStart), "s\r\n");
 }
 
 TEST_F(CustomHtmlTest, LongLinesAreReadInPiecesOf998) {

@@ -29,7 +29,6 @@ TEST(NameEscaping, PlainNamesGiveTheDesignedBytes) {
   EXPECT_EQ(EscapeNameText("A&B (old)", true), "A&amp;B &#40;old&#41;");
   EXPECT_EQ(EscapeLinkTarget("b c.doc", true, true), "b%20c.doc");
   EXPECT_EQ(EscapeNameText("b c.doc", true), "b c.doc");
-  EXPECT_EQ(EscapeLinkTarget("b c.doc", false, true), "b c.doc");
   EXPECT_EQ(EscapeLinkTarget("a&b (c)", true, false), "a&b%20(c)");
   EXPECT_EQ(EscapeNameText("a&b (c)", false), "a&b (c)");
   for (const char* plain : {"report.final.pdf", "..", "Docs", "\xe6\x96\x87\xe4\xbb\xb6.txt"}) {
@@ -74,7 +73,6 @@ TEST(NameEscaping, TargetsEscapeUrlCharactersBeforeTheSpaceRule) {
 
 TEST(LinkBase, SlashSeparatedWithOneTrailingSlash) {
   EXPECT_EQ(MakeLinkBase("C:" + kSep + "My Data", true), "C:/My%20Data/");
-  EXPECT_EQ(MakeLinkBase("C:" + kSep + "My Data", false), "C:/My Data/");
   EXPECT_EQ(MakeLinkBase("C:" + kSep + "Data" + kSep, true), "C:/Data/");
   EXPECT_EQ(MakeLinkBase(kSep, true), "/");
   EXPECT_EQ(MakeLinkBase("", true), "");
