@@ -46,20 +46,6 @@ std::string Lower(std::string s) {
 // The name a caller asks for, in the form the index keeps.
 std::string LookupName(const std::string& name) { return Lower(Trim(CutAtNul(name))); }
 
-// Drops one pair of matching quotes and keeps at most max_chars bytes, the
-// way the profile functions copy a value into a buffer of max_chars + 1.
-std::string CopyEntry(const std::string& value, size_t max_chars) {
-  if (value.size() >= 2 && (value[0] == '\'' || value[0] == '"') && value.back() == value[0]) {
-    std::string rest = value.substr(1);  // still ends in the closing quote
-    std::string out = rest.substr(0, std::min(rest.size(), max_chars));
-    // The closing quote goes only when the copy could hold all of `rest`
-    // less one; a copy of exactly that size loses its last character instead.
-    if (max_chars + 1 >= rest.size() && !out.empty()) out.pop_back();
-    return out;
-  }
-  return value.substr(0, std::min(value.size(), max_chars));
-}
-
 // A default loses its trailing spaces, all but the first character at most.
 std::string TrimDefault(const std::string& def) {
   size_t e = def.size();
@@ -69,6 +55,31 @@ std::string TrimDefault(const std::string& def) {
 
 }  // namespace
 
+CharacterCut CharacterCutFor(Env* env) {
+  if (env->CharsetName() == "utf-8") {
+    return [](const std::string& text, size_t max_bytes) {
+      if (max_bytes >= text.size()) return text.size();
+      auto continuation = [&](size_t i) { return (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80; };
+      // Back to the first byte of the sequence the cut falls in, if any.
+      size_t start = max_bytes;
+      while (start > 0 && max_bytes - start < 3 && continuation(start)) --start;
+      const unsigned char lead = static_cast<unsigned char>(text[start]);
+      const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+      return start < max_bytes && start + length > max_bytes ? start : max_bytes;
+    };
+  }
+  return [env](const std::string& text, size_t max_bytes) {
+    if (max_bytes >= text.size()) return text.size();
+    size_t i = 0;
+    while (i < max_bytes) {
+      const size_t step = env->IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+      if (i + step > max_bytes) break;
+      i += step;
+    }
+    return i;
+  };
+}
+
 struct IniDocument::Line {
   size_t begin = 0;    // first byte
   size_t raw_end = 0;  // first CR or LF, or the end of the text
@@ -76,6 +87,24 @@ struct IniDocument::Line {
   size_t cb = 0;       // the line without its surrounding blanks
   size_t ce = 0;
 };
+
+// Drops one pair of matching quotes and keeps at most max_chars bytes, the
+// way the profile functions copy a value into a buffer of max_chars + 1.
+std::string IniDocument::CopyEntry(const std::string& value, size_t max_chars) const {
+  auto head = [this](const std::string& s, size_t n) {
+    n = std::min(s.size(), n);
+    return s.substr(0, cut_ ? std::min(n, cut_(s, n)) : n);
+  };
+  if (value.size() >= 2 && (value[0] == '\'' || value[0] == '"') && value.back() == value[0]) {
+    std::string rest = value.substr(1);  // still ends in the closing quote
+    std::string out = head(rest, max_chars);
+    // The closing quote goes only when the copy could hold all of `rest`
+    // less one; a copy of exactly that size loses its last character instead.
+    if (max_chars + 1 >= rest.size() && !out.empty()) out.pop_back();
+    return out;
+  }
+  return head(value, max_chars);
+}
 
 void IniDocument::Parse(std::string bytes) {
   sections_.clear();
@@ -309,6 +338,7 @@ bool ListedInFolder(Env* env, const std::string& path) {
 
 bool LoadIniFile(Env* env, const std::string& path, IniDocument* doc) {
   std::string bytes;
+  doc->set_character_cut(CharacterCutFor(env));
   if (!env->ReadWholeFile(path, &bytes)) {
     doc->Parse(std::string());
     return false;

@@ -16,12 +16,21 @@
 #define VELLORA_APP_INI_FILE_H_
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <unordered_map>
 
 namespace vellora {
 
 class Env;
+
+// The longest cut of `text`, at most `max_bytes` long, that splits no
+// character.
+using CharacterCut = std::function<size_t(const std::string& text, size_t max_bytes)>;
+
+// The cut for the narrow strings of `env`: whole UTF-8 sequences, or whole
+// double-byte characters of the active code page.
+CharacterCut CharacterCutFor(Env* env);
 
 class IniDocument {
  public:
@@ -34,7 +43,8 @@ class IniDocument {
 
   // The value of `key` in `section`, or `default_value` (less its trailing
   // spaces) when the section, the key or its '=' is missing. At most
-  // `max_chars` bytes are kept, as a buffer of max_chars + 1 would keep them.
+  // `max_chars` bytes are kept, as a buffer of max_chars + 1 would keep them,
+  // and no character is split when a character cut is set.
   std::string Get(const std::string& section, const std::string& key,
                   const std::string& default_value, size_t max_chars) const;
 
@@ -52,6 +62,9 @@ class IniDocument {
 
   // The file began with a UTF-16 byte-order mark.
   bool is_utf16() const { return utf16_; }
+
+  // Without one, values are cut between any two bytes.
+  void set_character_cut(CharacterCut cut) { cut_ = std::move(cut); }
 
  private:
   // Where a section lies in text_, and the first line of each of its keys.
@@ -72,15 +85,19 @@ class IniDocument {
   void Shift(size_t from, ptrdiff_t delta, const SectionIndex* keep_body_begin);
   const char* LineBreak() const;
 
+  std::string CopyEntry(const std::string& value, size_t max_chars) const;
+
   std::string text_;
+  CharacterCut cut_;
   bool bom_ = false;
   bool utf16_ = false;
   // Sections looked up so far, by trimmed lower-case name.
   mutable std::unordered_map<std::string, SectionIndex> sections_;
 };
 
-// Reads the file at `path` into `doc`. False, with an empty document, when
-// the file cannot be read.
+// Reads the file at `path` into `doc`, which then cuts values as the
+// narrow strings of `env` need. False, with an empty document, when the file
+// cannot be read.
 bool LoadIniFile(Env* env, const std::string& path, IniDocument* doc);
 
 // Writes `doc` to `path` through a temporary file, so that a failed write

@@ -252,8 +252,9 @@ bool CMainSheet::WriteConfiguration(const std::string& full_name, const CControl
   auto put = [&doc, &ok](const char* key, const std::string& value) {
     ok = doc.Set(kConfigSection, key, value) && ok;
   };
-  // Edit boxes give at most this much text.
-  auto edit_text = [](const std::string& value) { return value.substr(0, kShortValue); };
+  // Edit boxes give at most this much text, in whole characters.
+  const CharacterCut cut = CharacterCutFor(env_);
+  auto edit_text = [&cut](const std::string& value) { return value.substr(0, cut(value, kShortValue)); };
   const CBuildSettings& s = settings;
   const CControlValues& c = controls;
 

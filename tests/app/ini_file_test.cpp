@@ -243,7 +243,33 @@ TEST(IniDocumentTest, HundredMegabyteFileIsReadOnce) {
   const auto again = Clock::now();
   for (int i = 0; i < 52; ++i) ASSERT_EQ(doc.Get("VELLORA", "title", "d", 998), "found");
   EXPECT_LT(Clock::now() - again, first);
-  EXPECT_EQ(doc.Get("MISSING", "title", "d", 998), "d");
+}
+
+// An Env of a double-byte code page.
+class DoubleByteEnv : public ConfigEnv {
+ public:
+  bool IsLeadByte(unsigned char c) override { return c >= 0x81 && c <= 0xFE; }
+  std::string CharsetName() override { return "gbk"; }
+};
+
+TEST(IniFileTest, CutsKeepWholeCharacters) {
+  DoubleByteEnv dbcs;
+  const std::string path = NativePath("/opt/vellora/c.ini");
+  dbcs.files[path] = "[S]\r\nk=\xCE\xC4\xBC\xFEx\xCE\xC4\r\n";
+  EXPECT_EQ(ReadIniString(&dbcs, path, "S", "k", "", 3), "\xCE\xC4");
+  EXPECT_EQ(ReadIniString(&dbcs, path, "S", "k", "", 4), "\xCE\xC4\xBC\xFE");
+  EXPECT_EQ(ReadIniString(&dbcs, path, "S", "k", "", 6), "\xCE\xC4\xBC\xFEx");
+
+  ConfigEnv utf8;
+  const CharacterCut cut = CharacterCutFor(&utf8);
+  const std::string text = "a\xE6\x96\x87\xF0\x9F\x98\x80z";  // a, a 3-byte and a 4-byte character
+  const size_t expected[] = {0, 1, 1, 1, 4, 4, 4, 4, 8, 9, 9};
+  for (size_t n = 0; n < sizeof expected / sizeof expected[0]; ++n) {
+    EXPECT_EQ(cut(text, n), expected[n]) << n;
+  }
+  // Stray continuation bytes are not characters to keep whole.
+  EXPECT_EQ(cut("a\x80\x80\x80", 2), 2u);
+  EXPECT_EQ(cut("\xE6\x96", 1), 0u);
 }
 
 TEST(IniFileTest, FilesAreReadAndWrittenThroughTheEnv) {
