@@ -74,7 +74,8 @@ void FuzzDocument(const std::string& bytes) {
   IniDocument fresh(doc.Serialize());
   for (const char* s : kSections) {
     for (const char* k : kKeys) {
-      Check(doc.Get(s, k, "-", 998) == fresh.Get(s, k, "-", 998), "changed document reads as its text");
+      Check(doc.Get(s, k, "-", 998) == fresh.Get(s, k, "-", 998),
+            "changed document reads as its text");
       Check(doc.Get(s, k, "-", 7).size() <= 7, "values are cut");
     }
   }

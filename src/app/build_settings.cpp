@@ -5,15 +5,29 @@ namespace vellora {
 std::string SortTypeCode(int32_t sort_key, int32_t sort_order) {
   std::string code;
   switch (sort_key) {
-    case CBuildSettings::kSortBySize: code = "S"; break;
-    case CBuildSettings::kSortByType: code = "E"; break;
-    case CBuildSettings::kSortByDate: code = "D"; break;
-    default: code = "N"; break;
+    case CBuildSettings::kSortBySize:
+      code = "S";
+      break;
+    case CBuildSettings::kSortByType:
+      code = "E";
+      break;
+    case CBuildSettings::kSortByDate:
+      code = "D";
+      break;
+    default:
+      code = "N";
+      break;
   }
   switch (sort_order) {
-    case CBuildSettings::kSortDescending: code += '-'; break;
-    case CBuildSettings::kSortUnsorted: code += '='; break;
-    default: code += '+'; break;
+    case CBuildSettings::kSortDescending:
+      code += '-';
+      break;
+    case CBuildSettings::kSortUnsorted:
+      code += '=';
+      break;
+    default:
+      code += '+';
+      break;
   }
   return code;
 }
@@ -32,9 +46,12 @@ void ParseSortType(const std::string& code, int32_t* sort_key, int32_t* sort_ord
 
 const char* TitleModeWord(int32_t multi_recurse_title) {
   switch (multi_recurse_title) {
-    case CBuildSettings::kTitleFullPath: return "QUALIFIED";
-    case CBuildSettings::kTitleDefault: return "DEFAULT";
-    default: return "FOLDER";
+    case CBuildSettings::kTitleFullPath:
+      return "QUALIFIED";
+    case CBuildSettings::kTitleDefault:
+      return "DEFAULT";
+    default:
+      return "FOLDER";
   }
 }
 

@@ -14,15 +14,11 @@ const char kUtf8Bom[] = "\xEF\xBB\xBF";
 const char kLineBreak[] = "\r\n";
 
 // Blanks as the profile functions trim them; Ctrl-Z is an old end-of-file mark.
-bool IsBlank(char c) {
-  return (c >= 0x09 && c <= 0x0d) || c == 0x1a || c == ' ';
-}
+bool IsBlank(char c) { return (c >= 0x09 && c <= 0x0d) || c == 0x1a || c == ' '; }
 
 bool IsBreak(char c) { return c == '\r' || c == '\n'; }
 
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Names and values end at a NUL, as C strings do.
 std::string CutAtNul(std::string s) {
@@ -59,7 +55,9 @@ CharacterCut CharacterCutFor(Env* env) {
   if (env->CharsetName() == "utf-8") {
     return [](const std::string& text, size_t max_bytes) {
       if (max_bytes >= text.size()) return text.size();
-      auto continuation = [&](size_t i) { return (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80; };
+      auto continuation = [&](size_t i) {
+        return (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+      };
       // Back to the first byte of the sequence the cut falls in, if any.
       size_t start = max_bytes;
       while (start > 0 && max_bytes - start < 3 && continuation(start)) --start;
@@ -72,7 +70,8 @@ CharacterCut CharacterCutFor(Env* env) {
     if (max_bytes >= text.size()) return text.size();
     size_t i = 0;
     while (i < max_bytes) {
-      const size_t step = env->IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+      const size_t step =
+          env->IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
       if (i + step > max_bytes) break;
       i += step;
     }
@@ -110,14 +109,13 @@ void IniDocument::Parse(std::string bytes) {
   sections_.clear();
   bom_ = bytes.compare(0, 3, kUtf8Bom) == 0;
   if (bom_) bytes.erase(0, 3);
-  utf16_ = !bom_ && bytes.size() >= 2 &&
-           ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+  utf16_ =
+      !bom_ && bytes.size() >= 2 &&
+      ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
   text_ = std::move(bytes);
 }
 
-std::string IniDocument::Serialize() const {
-  return bom_ ? std::string(kUtf8Bom) + text_ : text_;
-}
+std::string IniDocument::Serialize() const { return bom_ ? std::string(kUtf8Bom) + text_ : text_; }
 
 IniDocument::Line IniDocument::ReadLine(size_t pos) const {
   const char* t = text_.data();
@@ -147,7 +145,7 @@ const IniDocument::SectionIndex& IniDocument::Find(const std::string& section) c
   auto after_break = [&](const Line& l) {
     if (l.raw_end == n) return n;
     return (t[l.raw_end] == '\r' && l.raw_end + 1 < n && t[l.raw_end + 1] == '\n') ? l.raw_end + 2
-                                                                                     : l.raw_end + 1;
+                                                                                   : l.raw_end + 1;
   };
 
   SectionIndex idx;
@@ -233,7 +231,8 @@ void IniDocument::Shift(size_t from, ptrdiff_t delta, const SectionIndex* keep_b
   }
 }
 
-bool IniDocument::Set(const std::string& section, const std::string& key, const std::string& value) {
+bool IniDocument::Set(const std::string& section, const std::string& key,
+                      const std::string& value) {
   if (utf16_) return false;
   const std::string sec = Trim(section);
   const std::string name = Trim(key);

@@ -70,10 +70,11 @@ class IniDocument {
   // Where a section lies in text_, and the first line of each of its keys.
   struct SectionIndex {
     bool found = false;
-    size_t body_begin = 0;  // first byte after the header line's break
-    size_t body_end = 0;    // start of the next header line, or the end
-    size_t append_at = 0;   // after the break of the last non-blank line
-    std::unordered_map<std::string, size_t> keys;  // lower-case name -> line start
+    size_t body_begin = 0;  // after the header line's break
+    size_t body_end = 0;    // the next header line, or the end
+    size_t append_at = 0;   // after the last non-blank line's break
+    // Lower-case key name -> start of its first line.
+    std::unordered_map<std::string, size_t> keys;
   };
   struct Line;
 

@@ -254,7 +254,9 @@ bool CMainSheet::WriteConfiguration(const std::string& full_name, const CControl
   };
   // Edit boxes give at most this much text, in whole characters.
   const CharacterCut cut = CharacterCutFor(env_);
-  auto edit_text = [&cut](const std::string& value) { return value.substr(0, cut(value, kShortValue)); };
+  auto edit_text = [&cut](const std::string& value) {
+    return value.substr(0, cut(value, kShortValue));
+  };
   const CBuildSettings& s = settings;
   const CControlValues& c = controls;
 

@@ -32,7 +32,9 @@ class ConfigEnv : public Env {
     const bool absolute = path.rfind(NativePath("/"), 0) == 0;
     return absolute ? path : current + kSeparator + path;
   }
-  static std::string Parent(const std::string& full) { return full.substr(0, full.rfind(kSeparator)); }
+  static std::string Parent(const std::string& full) {
+    return full.substr(0, full.rfind(kSeparator));
+  }
   std::string& File(const std::string& path) { return files[Full(path)]; }
 
   bool ListFolder(const std::string& folder, const std::string&,

@@ -13,8 +13,7 @@ namespace {
 
 TEST(ConfigFileTest, WritesAndReadsBackOnDisk) {
   TempFolder tmp;
-  const std::string file =
-      tmp.WriteFile("cfg.ini", "; kept\n[OTHER]\nx=1\n[VELLORA]\ntitle=old\n");
+  const std::string file = tmp.WriteFile("cfg.ini", "; kept\n[OTHER]\nx=1\n[VELLORA]\ntitle=old\n");
   CMainSheet sheet(Env::Default());
   sheet.settings.title = "new title";
   sheet.settings.recursive_build = 1;

@@ -131,8 +131,8 @@ TEST(IniDocumentTest, Utf16FilesGiveDefaultsAndAreNotRewritten) {
 // After any sequence of changes the document reads as its own text does.
 TEST(IniDocumentTest, ChangesAgreeWithAFreshParse) {
   std::mt19937 rng(12345);
-  const std::vector<std::string> pieces = {
-      "[A]", "[b]", " [ C ] ", "k=1", "K = 2", "j", "; c", "", "x=\"q\"", "[A]", "=v", "  "};
+  const std::vector<std::string> pieces = {"[A]", "[b]", " [ C ] ", "k=1", "K = 2", "j",
+                                           "; c", "",    "x=\"q\"", "[A]", "=v",    "  "};
   const std::vector<std::string> breaks = {"\r\n", "\n", "\r", "\r\n\r\n", ""};
   const std::vector<std::string> sections = {"A", "B", "c", "D", ""};
   const std::vector<std::string> keys = {"k", "j", "x", "new", "K2"};
@@ -169,7 +169,8 @@ TEST(IniDocumentTest, BadInputReadsWithoutHarm) {
   // Garbage around a valid section does not hide it.
   EXPECT_EQ(Get(garbage + "\n[VELLORA]\ntitle=found\n" + garbage, "VELLORA", "title"), "found");
   // Invalid UTF-8 is kept byte for byte.
-  EXPECT_EQ(Get("[VELLORA]\ntitle=\xC3\x28\xFF\xFE\x80\n", "VELLORA", "title"), "\xC3\x28\xFF\xFE\x80");
+  EXPECT_EQ(Get("[VELLORA]\ntitle=\xC3\x28\xFF\xFE\x80\n", "VELLORA", "title"),
+            "\xC3\x28\xFF\xFE\x80");
   // A line of a million characters.
   const std::string huge(1000000, 'x');
   EXPECT_EQ(Get("[VELLORA]\ntitle=" + huge + "\n", "VELLORA", "title"), huge.substr(0, 998));

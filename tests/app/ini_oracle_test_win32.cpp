@@ -1,9 +1,8 @@
 // The INI reader and writer against the system's profile functions, on
 // shared vectors: whatever the system reads from a file, IniDocument reads
 // from the same bytes, and files written by either read the same.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <string>
@@ -21,8 +20,8 @@ class OracleFile {
     static int counter = 0;
     char dir[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);
-    path_ = std::string(dir) + "vellora_ini_oracle_" + std::to_string(GetCurrentProcessId()) +
-            "_" + std::to_string(++counter) + ".ini";
+    path_ = std::string(dir) + "vellora_ini_oracle_" + std::to_string(GetCurrentProcessId()) + "_" +
+            std::to_string(++counter) + ".ini";
     DeleteFileA(path_.c_str());
   }
   ~OracleFile() { DeleteFileA(path_.c_str()); }
@@ -76,7 +75,8 @@ std::vector<ReadVector> ReadVectors() {
       {"quote and cut", "[VELLORA]\r\ntitle=\"abcdef\"\r\npath=\"abcde\"\r\n"},
       {"long value", "[VELLORA]\r\ntitle=" + value20 + "\r\n"},
       {"duplicate keys", "[VELLORA]\r\ntitle=first\r\nTitle=second\r\n"},
-      {"duplicate sections", "[VELLORA]\r\ntitle=first\r\n[OTHER]\r\nk=1\r\n[vellora]\r\ntitle=2\r\npath=only here\r\n"},
+      {"duplicate sections",
+       "[VELLORA]\r\ntitle=first\r\n[OTHER]\r\nk=1\r\n[vellora]\r\ntitle=2\r\npath=only here\r\n"},
       {"keys before any section", "title=no section\r\npath=x\r\n[VELLORA]\r\nk=v\r\n"},
       {"line without equals", "[VELLORA]\r\ntitle\r\npath=\r\n"},
       {"empty key name", "[VELLORA]\r\n=empty name\r\n  = second\r\ntitle=t\r\n"},
@@ -87,7 +87,8 @@ std::vector<ReadVector> ReadVectors() {
       {"mixed breaks", "[VELLORA]\n\r\r\ntitle=mixed\n\n\rpath=p"},
       {"byte-order mark", "\xEF\xBB\xBF[VELLORA]\r\ntitle=bom\r\n"},
       {"control blanks", "[VELLORA]\r\ntitle=\x0b\x0c value \x1a\t\r\n\x1apath\x1a=\x1ap\r\n"},
-      {"header variants", "[VELLORA] junk\r\ntitle=junk header\r\n[a]b]\r\nk=ab\r\n[OTHER\r\nk=no header\r\n"},
+      {"header variants",
+       "[VELLORA] junk\r\ntitle=junk header\r\n[a]b]\r\nk=ab\r\n[OTHER\r\nk=no header\r\n"},
       {"empty header", "k=top\r\n[]\r\nk=empty\r\n[ ]\r\nk=blank\r\n"},
       {"NUL bytes", std::string("[VELLORA]\r\ntitle=ab\0cd\r\npa\0th=x\r\n", 33)},
       {"value with equals", "[VELLORA]\r\ntitle = a = b = c\r\n"},
@@ -121,7 +122,9 @@ TEST(IniOracleTest, ReadsAsTheProfileFunctions) {
 TEST(IniOracleTest, CutsKeepTheCharactersTheSystemKeeps) {
   if (!IsDBCSLeadByte(static_cast<BYTE>('\xCE'))) GTEST_SKIP() << "not a double-byte code page";
   OracleFile file;
-  const std::string content = "[VELLORA]\r\ntitle=\xCE\xC4\xBC\xFE" "a\xCE\xC4\xBC\xFE\r\n";
+  const std::string content =
+      "[VELLORA]\r\ntitle=\xCE\xC4\xBC\xFE"
+      "a\xCE\xC4\xBC\xFE\r\n";
   file.Write(content);
   IniDocument doc(content);
   doc.set_character_cut(CharacterCutFor(Env::Default()));
@@ -149,15 +152,28 @@ TEST(IniOracleTest, WritesReadAsTheProfileFunctionsWrite) {
       {"new file", "", {{"VELLORA", "title", "x"}, {"VELLORA", "path", "C:\\y"}}},
       {"replace and add",
        "; keep\r\n[OTHER]\r\nk=1\r\n[vellora]\r\nTITLE=old\r\n;c\r\n\r\n[LAST]\r\nk=2",
-       {{"VELLORA", "title", "new"}, {"VELLORA", "new", "n"}, {"LAST", "x", "3"}, {"NEW", "k", "4"}}},
-      {"blanks in values", "[VELLORA]\r\ntitle=a\r\n",
-       {{"VELLORA", "title", "  leading"}, {"VELLORA", "path", "trailing  "}, {"VELLORA", "k", ""}}},
+       {{"VELLORA", "title", "new"},
+        {"VELLORA", "new", "n"},
+        {"LAST", "x", "3"},
+        {"NEW", "k", "4"}}},
+      {"blanks in values",
+       "[VELLORA]\r\ntitle=a\r\n",
+       {{"VELLORA", "title", "  leading"},
+        {"VELLORA", "path", "trailing  "},
+        {"VELLORA", "k", ""}}},
       {"key without value", "[VELLORA]\r\ntitle\r\npath\r\n", {{"VELLORA", "title", "now set"}}},
-      {"duplicates", "[VELLORA]\r\ntitle=1\r\ntitle=2\r\n[VELLORA]\r\npath=3\r\n",
+      {"duplicates",
+       "[VELLORA]\r\ntitle=1\r\ntitle=2\r\n[VELLORA]\r\npath=3\r\n",
        {{"VELLORA", "title", "changed"}, {"VELLORA", "path", "added"}}},
-      {"keys before any section", "title=top\r\n", {{"VELLORA", "title", "in section"}, {"", "path", "top2"}}},
-      {"CR only", "[VELLORA]\rtitle=a\r[OTHER]\rk=b", {{"VELLORA", "new", "1"}, {"OTHER", "x", "2"}}},
-      {"LF only", "[VELLORA]\ntitle=a\n\n[OTHER]\nk=b\n", {{"VELLORA", "title", "c"}, {"VELLORA", "new", "d"}}},
+      {"keys before any section",
+       "title=top\r\n",
+       {{"VELLORA", "title", "in section"}, {"", "path", "top2"}}},
+      {"CR only",
+       "[VELLORA]\rtitle=a\r[OTHER]\rk=b",
+       {{"VELLORA", "new", "1"}, {"OTHER", "x", "2"}}},
+      {"LF only",
+       "[VELLORA]\ntitle=a\n\n[OTHER]\nk=b\n",
+       {{"VELLORA", "title", "c"}, {"VELLORA", "new", "d"}}},
       {"quotes", "[VELLORA]\r\n", {{"VELLORA", "title", "\"quoted\""}, {"VELLORA", "path", "'s'"}}},
       {"byte-order mark", "\xEF\xBB\xBF[VELLORA]\r\ntitle=a\r\n", {{"VELLORA", "path", "b"}}},
   };
@@ -177,10 +193,13 @@ TEST(IniOracleTest, WritesReadAsTheProfileFunctionsWrite) {
       for (const char* key : keys) {
         const std::string expected = theirs.Get(section, key, "-", 999);
         EXPECT_EQ(ours.Get(section, key, "-", 999), expected)
-            << v.name << ": [" << section << "] " << key << "\nours:\n" << doc.Serialize()
-            << "\ntheirs:\n" << theirs.Read();
-        EXPECT_EQ(doc.Get(section, key, "-", 998), expected) << v.name << ": [" << section << "] " << key;
-        EXPECT_EQ(reread.Get(section, key, "-", 998), expected) << v.name << ": [" << section << "] " << key;
+            << v.name << ": [" << section << "] " << key << "\nours:\n"
+            << doc.Serialize() << "\ntheirs:\n"
+            << theirs.Read();
+        EXPECT_EQ(doc.Get(section, key, "-", 998), expected)
+            << v.name << ": [" << section << "] " << key;
+        EXPECT_EQ(reread.Get(section, key, "-", 998), expected)
+            << v.name << ": [" << section << "] " << key;
       }
     }
   }

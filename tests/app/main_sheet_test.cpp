@@ -151,15 +151,16 @@ TEST_F(MainSheetTest, ValueFormsAndReadingRules) {
   EXPECT_EQ(sheet.background_bitmap, "paper.bmp");
   EXPECT_EQ(sheet.default_words.background_bitmap, "paper.bmp");
 
-  ReadSection(&sheet, "folder_columns=-3\r\nfile_columns=99999999999\r\nactive_page=-1\r\n"
-                      "multi_recurse_link=FALSE\r\nrecursive_build_single_file=FALSE\r\n");
+  ReadSection(&sheet,
+              "folder_columns=-3\r\nfile_columns=99999999999\r\nactive_page=-1\r\n"
+              "multi_recurse_link=FALSE\r\nrecursive_build_single_file=FALSE\r\n");
   EXPECT_EQ(s.folder_columns, 1);
   EXPECT_EQ(s.file_columns, INT32_MAX);
   EXPECT_EQ(sheet.active_page, -1);
   EXPECT_EQ(s.multi_recurse_link, 0);
 
-  const std::pair<const char*, int32_t> titles[] = {{"QUALIFIED", 0}, {"DEFAULT", 1}, {"folder", 2},
-                                                     {"default", 2}, {"x", 2}};
+  const std::pair<const char*, int32_t> titles[] = {
+      {"QUALIFIED", 0}, {"DEFAULT", 1}, {"folder", 2}, {"default", 2}, {"x", 2}};
   for (const auto& t : titles) {
     ReadSection(&sheet, std::string("multi_recurse_title=") + t.first + "\r\n");
     EXPECT_EQ(s.multi_recurse_title, t.second) << t.first;
@@ -172,8 +173,8 @@ TEST_F(MainSheetTest, ValueFormsAndReadingRules) {
   }
 
   const std::string long_text(1200, 'a');
-  ReadSection(&sheet, "path=" + long_text + "\r\nskip_folders=" + long_text + "\r\nfolder_word=" +
-                          long_text + "\r\n");
+  ReadSection(&sheet, "path=" + long_text + "\r\nskip_folders=" + long_text +
+                          "\r\nfolder_word=" + long_text + "\r\n");
   EXPECT_EQ(s.path.size(), 998u);
   EXPECT_EQ(s.skip_folders.size(), 498u);
   EXPECT_EQ(sheet.default_words.folder_word.size(), 498u);
@@ -215,7 +216,8 @@ TEST_F(MainSheetTest, WriterTakesControlValues) {
 
 TEST_F(MainSheetTest, WriterKeepsTheRestOfAnExistingFileAndFailsSafely) {
   const std::string file = ProgramFile("kept.ini");
-  const std::string old = "; mine\r\n[OTHER]\r\nk=v\r\n[vellora]\r\nTITLE=old\r\nextra=1\r\n[TAIL]\r\nz=9\r\n";
+  const std::string old =
+      "; mine\r\n[OTHER]\r\nk=v\r\n[vellora]\r\nTITLE=old\r\nextra=1\r\n[TAIL]\r\nz=9\r\n";
   env_.files[file] = old;
   CMainSheet sheet(&env_);
   sheet.settings.title = "new";
