@@ -25,3 +25,25 @@ if ((${#missing[@]})); then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+# Hostile-name and fault tests (tests/hostile, tests/faults): Chromium and
+# xmllint from Debian, Node and npm unless a Node is already installed, and
+# playwright-core from the npm registry at the version its lock file pins.
+e2e=()
+for p in chromium libxml2-utils; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || e2e+=("$p")
+done
+command -v node >/dev/null || e2e+=(nodejs)
+command -v npm >/dev/null || e2e+=(npm)
+if ((${#e2e[@]})); then
+  echo "setup: installing ${e2e[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${e2e[@]}" >/dev/null
+fi
+hostile="$(cd "$(dirname "$0")/.." && pwd)/tests/hostile"
+if ! node -e "const d = '$hostile/'; process.exit(require(d + 'node_modules/playwright-core/package.json').version ===
+    require(d + 'package-lock.json').packages['node_modules/playwright-core'].version ? 0 : 1)" 2>/dev/null; then
+  echo "setup: installing the Node packages of tests/hostile"
+  (cd "$hostile" && npm ci --no-audit --no-fund --loglevel=error)
+fi

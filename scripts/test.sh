@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: native, native under AddressSanitizer
 # and UndefinedBehaviorSanitizer, the fuzz corpus replay, and the 32-bit
-# Windows build under Wine, once in code page 1252 and once in code page 936.
+# Windows build under Wine, once in code page 1252 and once in code page 936,
+# then the native program against hostile names in headless Chromium and the
+# fault tests (kill -9, read-only output, full disk, vanishing folders).
 # Any failure fails the whole run.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -71,5 +73,10 @@ wine_tests() {
 wine_tests C.UTF-8 1252
 wine_tests zh_CN.UTF-8 936
 wineserver -k 2>/dev/null || true
+
+step "hostile names end to end (headless Chromium)"
+bash tests/hostile/run.sh "$build/native/vellora"
+step "fault tests"
+bash tests/faults/run.sh "$build/native/vellora"
 
 step "all tests passed"

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Hostile names, end to end: builds a tree of hostile file and folder names
+# in every build mode and option mix and checks the pages in headless
+# Chromium (see hostile.js).
+#
+# Usage: tests/hostile/run.sh [PATH/TO/vellora] [hostile.js options]
+#   --only REGEX   only the configurations whose name matches
+#   --keep         keep the work folder (it is kept anyway on failure)
+#   --json FILE    write every failure to FILE
+# Without a program path, vellora is built in build/hostile (-j2). The
+# program's templates must lie beside it, as the build puts them.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+
+vellora=""
+if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
+  vellora="$1"
+  shift
+fi
+if [ -z "$vellora" ]; then
+  build="${VELLORA_BUILD_DIR:-$root/build}/hostile"
+  cmake -S "$root" -B "$build" -DVELLORA_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$build" -j2 --target vellora >/dev/null
+  vellora="$build/vellora"
+fi
+
+for tool in node xmllint; do
+  command -v "$tool" >/dev/null || { echo "$tool is missing: run scripts/setup.sh" >&2; exit 2; }
+done
+[ -x "${CHROMIUM:-/usr/bin/chromium}" ] || { echo "chromium is missing: run scripts/setup.sh" >&2; exit 2; }
+
+# playwright-core at the version the lock file pins.
+want=$(node -p "require('$here/package-lock.json').packages['node_modules/playwright-core'].version")
+have=$(node -p "try { require('$here/node_modules/playwright-core/package.json').version } catch (e) { '' }")
+if [ "$want" != "$have" ]; then
+  (cd "$here" && npm ci --no-audit --no-fund --loglevel=error)
+fi
+
+exec node "$here/hostile.js" --vellora "$vellora" "$@"
