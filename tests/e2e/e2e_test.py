@@ -65,8 +65,13 @@ class Drive:
 def run(args, cwd=None):
     command = ([shutil.which("wine") or "wine"] if WINE else []) + [PROGRAM] + args
     env = dict(os.environ, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
-    return subprocess.run(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
-                          capture_output=True, timeout=300)
+    r = subprocess.run(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
+                       capture_output=True, timeout=300)
+    if WINE:
+        # Wine's own helper processes may report their troubles on our stderr.
+        r.stderr = b"".join(line for line in r.stderr.splitlines(True)
+                            if not line.startswith(b"wine: "))
+    return r
 
 
 class E2E(unittest.TestCase):
@@ -137,9 +142,9 @@ class E2E(unittest.TestCase):
     def test_configuration_name_with_blanks(self):
         self.tree()
         name = self.config({"path": self.drive.path("web")}, "cfg dir/my settings.ini")
-        head, tail = name.split(" ", 1)
-        # Under Wine one argument with blanks reaches the program in quotes.
-        for args in ([name], [head, tail]):
+        # Under Wine one argument with blanks reaches the program in quotes,
+        # and words without blanks are joined by single blanks.
+        for args in ([name], name.split(" ")):
             if self.page("web/index.html") is not None:
                 os.unlink(os.path.join(self.tmp, "web/index.html"))
             r = run(args)
@@ -290,9 +295,9 @@ class E2E(unittest.TestCase):
                     "multi_recurse_title": "FOLDER", "supress_parent_link": "FALSE"})
         page = self.page("web/index.html")
         self.assertIn("<title>%s</title>" % top, page)
-        self.assertNotIn('href="../"', page)  # a drive root has no parent
+        self.assertNotIn('href="../', page)  # a drive root has no parent
         self.assertIn("<title>a b</title>", self.page("web/a b/index.html"))
-        self.assertIn('href="../"', self.page("web/a b/index.html"))
+        self.assertIn('href="../index.html"', self.page("web/a b/index.html"))
         # One page for the whole drive.
         self.build({"path": top, "recursive_build": "TRUE", "multi_recurse_link": "FALSE",
                     "output_filename": "all.htm"})
