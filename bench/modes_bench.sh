@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Times vellora's one-page-per-folder and all-links-in-one-file builds on a
+# benchmark tree next to the peer tools, in the same interleaved rounds, and
+# prints the ratios against the targets.
+#
+#   bench/modes_bench.sh [PRESET] [RUNS]      PRESET: small, medium (default), large
+#
+# Environment: BENCH_KIT (the peer kit, default /work/shared/bench), BASE
+# (where the trees live, default /tmp/vellora-bench), BUILD (the Release
+# build folder, default build/h7-rel).
+#
+# The timed per-folder build writes every page to one file in the work
+# folder (a full output path), so that the tree stays the same for every
+# peer and round. One extra, untimed-by-the-kit run writes the pages into
+# the folders themselves, checks that every folder got one, and removes them.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+preset="${1:-medium}"
+runs="${2:-5}"
+kit="${BENCH_KIT:-/work/shared/bench}"
+base="${BASE:-/tmp/vellora-bench}"
+build="${BUILD:-$root/build/h7-rel}"
+tree="$base/$preset"
+work="$tree.work"
+
+for tool in tree lighttpd curl find python3 cc; do
+  command -v "$tool" >/dev/null || { echo "missing tool: $tool (apt-get install -y tree lighttpd curl gcc)" >&2; exit 2; }
+done
+
+echo "== Release build in $build"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVELLORA_TESTS=OFF >/dev/null
+cmake --build "$build" -j2 --target vellora >/dev/null
+vellora="$build/vellora"
+
+if [ ! -d "$tree" ]; then
+  echo "== creating the $preset tree in $tree"
+  python3 "$kit/gen_tree.py" --preset "$preset" "$tree"
+fi
+mkdir -p "$work"
+
+# The configuration of each mode: plain pages with sizes, dates and times.
+common="custom_html_filename=
+path=$tree
+file_spec=*.*
+include_filesize=TRUE
+include_date=TRUE
+include_time=TRUE
+include_subfolders=TRUE
+recursive_build=TRUE"
+printf '[VELLORA]\n%s\nmulti_recurse_link=TRUE\noutput_filename=%s\n' \
+  "$common" "$work/vellora-per-folder.html" >"$work/per-folder.ini"
+printf '[VELLORA]\n%s\nmulti_recurse_link=FALSE\noutput_filename=%s\n' \
+  "$common" "$work/vellora-one-file.html" >"$work/one-file.ini"
+printf '[VELLORA]\n%s\nmulti_recurse_link=TRUE\noutput_filename=00vellora.html\n' \
+  "$common" >"$work/in-tree.ini"
+
+echo "== per-folder build with the pages in the folders (once, checked, then removed)"
+python3 - "$vellora" "$work/in-tree.ini" "$tree" <<'EOF'
+import os, subprocess, sys, time
+vellora, ini, tree = sys.argv[1:]
+times = {top: os.stat(top).st_mtime_ns for top, _, _ in os.walk(tree)}
+start = time.monotonic()
+rc = subprocess.run([vellora, ini]).returncode
+wall = time.monotonic() - start
+pages = 0
+for top, _, files in os.walk(tree):
+    if "00vellora.html" in files:
+        os.unlink(os.path.join(top, "00vellora.html"))
+        pages += 1
+for top, ns in times.items():
+    os.utime(top, ns=(ns, ns))
+print(f"exit {rc}, {pages} pages for {len(times)} folders, {wall:.3f} s")
+if rc != 0 or pages != len(times):
+    sys.exit(1)
+EOF
+
+echo "== interleaved rounds ($runs runs)"
+json="$work/modes-bench.json"
+python3 "$kit/peers.py" "$tree" --label "$preset" --runs "$runs" --json "$json" \
+  --peers "find -printf,lighttpd dirlisting" \
+  --cmd "tree -H -s -D=tree -H . -s -D -o {work}/tree-sD.html {tree}" \
+  --cmd "vellora per-folder=$vellora {work}/per-folder.ini" \
+  --cmd "vellora one-file=$vellora {work}/one-file.ini"
+
+python3 - "$json" <<'EOF'
+import json, statistics, sys
+res = json.load(open(sys.argv[1]))
+peers = res["peers"]
+def median(name):
+    p = peers.get(name, {})
+    if p.get("dropped") or not p.get("samples"):
+        return None
+    return statistics.median(s["wall"] for s in p["samples"])
+def rss(name):
+    return max(s["rss_kb"] for s in peers[name]["samples"]) / 1024
+rows = [("vellora per-folder", "find -printf", 2.0, "at most 2x"),
+        ("vellora per-folder", "lighttpd dirlisting", 1.0, "faster"),
+        ("vellora one-file", "tree -H -s -D", 0.5, "at most half")]
+print()
+print(f"{'vellora mode':20} {'peer':20} {'vellora s':>10} {'peer s':>8} {'ratio':>6}  target")
+ok = True
+for mine, peer, limit, words in rows:
+    a, b = median(mine), median(peer)
+    if a is None or b is None:
+        print(f"{mine:20} {peer:20} {'—':>10} {'—':>8} {'—':>6}  {words}: no result")
+        ok = False
+        continue
+    r = a / b
+    met = r <= limit if limit != 1.0 else r < 1.0
+    ok &= met
+    print(f"{mine:20} {peer:20} {a:10.3f} {b:8.3f} {r:6.2f}  {words}: {'met' if met else 'MISSED'}")
+for mine in ("vellora per-folder", "vellora one-file"):
+    if median(mine) is not None:
+        print(f"peak RSS {mine}: {rss(mine):.1f} MB")
+sys.exit(0 if ok else 1)
+EOF
