@@ -11,4 +11,6 @@ bool Env::ListSubfolders(const std::string& folder,
   });
 }
 
+bool Env::CollationKey(const std::string&, std::string*) { return false; }
+
 }  // namespace vellora

@@ -102,6 +102,12 @@ class Env {
   // positive (lstrcmpA on Windows, strcoll on POSIX).
   virtual int CompareText(const std::string& a, const std::string& b) = 0;
 
+  // A sort key for `text`: two keys compared byte by byte (as std::string
+  // compares them) are ordered as CompareText orders their texts. False
+  // when the backend gives no keys; callers then use CompareText. Backends
+  // that override CompareText must not inherit another backend's keys.
+  virtual bool CollationKey(const std::string& text, std::string* key);
+
   // True when `c` starts a two-byte character of the active code page
   // (always false for UTF-8, whose continuation bytes are never ASCII).
   virtual bool IsLeadByte(unsigned char c) = 0;

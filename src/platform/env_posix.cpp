@@ -283,6 +283,21 @@ class PosixEnv : public Env {
     return strcoll(a.c_str(), b.c_str());
   }
 
+  bool CollationKey(const std::string& text, std::string* key) override {
+    if (text.find('\0') != std::string::npos) return false;
+    size_t room = text.size() * 8 + 32;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+      key->resize(room);
+      const size_t n = strxfrm(&(*key)[0], text.c_str(), room);
+      if (n < room) {
+        key->resize(n);
+        return true;
+      }
+      room = n + 1;
+    }
+    return false;
+  }
+
   bool IsLeadByte(unsigned char) override { return false; }
 
   std::string CharsetName() override { return "utf-8"; }

@@ -222,6 +222,18 @@ class Win32Env : public Env {
     return lstrcmpA(a.c_str(), b.c_str());
   }
 
+  // The sort key of lstrcmpA's comparison (the thread's locale, no flags).
+  bool CollationKey(const std::string& text, std::string* key) override {
+    if (text.find('\0') != std::string::npos) return false;
+    const LCID locale = GetThreadLocale();
+    const int n = LCMapStringA(locale, LCMAP_SORTKEY, text.c_str(), -1, nullptr, 0);
+    if (n <= 0) return false;
+    key->assign(static_cast<size_t>(n), '\0');
+    if (LCMapStringA(locale, LCMAP_SORTKEY, text.c_str(), -1, &(*key)[0], n) != n) return false;
+    key->resize(static_cast<size_t>(n) - 1);  // without the closing zero byte
+    return true;
+  }
+
   bool IsLeadByte(unsigned char c) override { return IsDBCSLeadByte(c) != 0; }
 
   std::string CharsetName() override {

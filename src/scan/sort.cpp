@@ -2,7 +2,9 @@
 // gathered by folder), the types it needs and the column-wise arrangement.
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/build_settings.h"
@@ -25,95 +27,179 @@ int Collate(Env* env, const std::string& a, const std::string& b) {
   return Sign(env->CompareText(a, b));
 }
 
+// Leading bytes of the collation keys of the names of one sort, in one
+// buffer. A key is stored as a length byte and at most kMaxKeyBytes bytes,
+// cut before its first 0x01 byte (where the system's keys usually end their
+// first level: the letters without accents or case). Keys with a zero byte
+// are refused, so a key cut there, or a whole key, is smaller than any
+// longer key it begins. Two stored keys decide the order of their texts
+// when they differ at a byte both hold, or when one begins the other and
+// was not cut for length; any other pair is left to the comparison.
+class KeyStore {
+ public:
+  static constexpr size_t kMaxKeyBytes = 64;
+
+  // Stores the key of `text`; returns its offset, or false when the system
+  // has no keys.
+  bool Add(Env* env, const std::string& text, uint32_t* offset) {
+    if (bytes_.size() > UINT32_MAX - kMaxKeyBytes - 1) return false;
+    if (!env->CollationKey(text, &key_) || key_.find('\0') != std::string::npos) return false;
+    size_t n = key_.find('\x01');
+    if (n == std::string::npos) n = key_.size();
+    const bool capped = n > kMaxKeyBytes;
+    if (capped) n = kMaxKeyBytes;
+    *offset = static_cast<uint32_t>(bytes_.size());
+    bytes_.push_back(static_cast<char>(n | (capped ? kCapped : 0u)));
+    bytes_.append(key_, 0, n);
+    return true;
+  }
+
+  // The order of the two texts when their keys decide it, else 0.
+  int Compare(uint32_t a, uint32_t b) const {
+    const unsigned char* pa = reinterpret_cast<const unsigned char*>(bytes_.data()) + a;
+    const unsigned char* pb = reinterpret_cast<const unsigned char*>(bytes_.data()) + b;
+    const size_t na = pa[0] & ~kCapped;
+    const size_t nb = pb[0] & ~kCapped;
+    const size_t n = std::min(na, nb);
+    for (size_t i = 1; i <= n; ++i) {
+      if (pa[i] != pb[i]) return pa[i] < pb[i] ? -1 : 1;
+    }
+    if (na < nb && !(pa[0] & kCapped)) return -1;
+    if (nb < na && !(pb[0] & kCapped)) return 1;
+    return 0;
+  }
+
+ private:
+  static constexpr unsigned kCapped = 0x80;
+
+  std::string bytes_;
+  std::string key_;
+};
+
+// An entry in the sort's array: the offset of the key of its upper-cased
+// name (unused when the sort has no keys) and the rank of its upper-cased
+// folder among the list's folders.
+struct SortItem {
+  CFileEntry* entry;
+  uint32_t name_key;
+  uint32_t folder_rank;
+};
+
+// Lists shorter than this are compared directly: making keys would cost
+// more than it saves.
+constexpr size_t kKeyedSortMin = 64;
+
 // The "goes before" rule of one sort: x goes before p when it must come
 // first in the sorted list.
 class GoesBefore {
  public:
-  GoesBefore(int kind, int order, bool group, bool use_titles, Env* env)
-      : kind_(kind), order_(order), group_(group), use_titles_(use_titles), env_(env) {}
+  GoesBefore(int kind, int order, bool group, bool use_titles, const KeyStore* keys, Env* env)
+      : kind_(kind),
+        order_(order),
+        group_(group),
+        use_titles_(use_titles),
+        keys_(keys),
+        env_(env) {}
 
-  bool operator()(const CFileEntry* x, const CFileEntry* p) const {
-    if (group_) {
-      const int f = x->folder_record() == p->folder_record()
-                        ? 0
-                        : Collate(env_, p->folder_upper(), x->folder_upper());
-      if (f != 0) return f > 0;
-    }
+  bool operator()(const SortItem& xi, const SortItem& pi) const {
+    if (group_ && xi.folder_rank != pi.folder_rank) return xi.folder_rank < pi.folder_rank;
     if (order_ == CBuildSettings::kSortUnsorted) return false;
-    const int c = Value(*x, *p);
+    const int c = Value(xi, pi);
     return order_ == CBuildSettings::kSortDescending ? c < 0 : c > 0;
   }
 
  private:
+  int NameCollate(const SortItem& a, const SortItem& b) const {
+    if (keys_ != nullptr) {
+      const int c = keys_->Compare(a.name_key, b.name_key);
+      if (c != 0) return c;
+    }
+    return Collate(env_, a.entry->name_upper, b.entry->name_upper);
+  }
+
+  static int FolderCollate(const SortItem& a, const SortItem& b) {
+    return a.folder_rank == b.folder_rank ? 0 : a.folder_rank < b.folder_rank ? -1 : 1;
+  }
+
   // Positive when x sorts before p in ascending order, negative when after.
-  int Value(const CFileEntry& x, const CFileEntry& p) const {
+  int Value(const SortItem& xi, const SortItem& pi) const {
+    const CFileEntry& x = *xi.entry;
+    const CFileEntry& p = *pi.entry;
     switch (kind_) {
       case CBuildSettings::kSortBySize:
-        if (x.size == p.size) return NameTie(x, p);
+        if (x.size == p.size) return NameTie(xi, pi);
         return x.size < p.size ? 1 : -1;
       case CBuildSettings::kSortByType: {
         const std::string& a = *x.type;  // filled by Sort
         const std::string& b = *p.type;
-        if (a == b) return NameTie(x, p);
+        if (a == b) return NameTie(xi, pi);
         return a.compare(b) < 0 ? 1 : -1;  // bytes, unsigned; a prefix is smaller
       }
       case CBuildSettings::kSortByDate:
         if (x.time != p.time) return x.time < p.time ? 1 : -1;
-        return Collate(env_, x.name_upper, p.name_upper);
+        return NameCollate(xi, pi);
       default:
-        return NameValue(x, p);
+        return NameValue(xi, pi);
     }
   }
 
   // Equal sizes or types: A to Z by name in either order.
-  int NameTie(const CFileEntry& x, const CFileEntry& p) const {
-    const int c = Collate(env_, x.name_upper, p.name_upper);
+  int NameTie(const SortItem& x, const SortItem& p) const {
+    const int c = NameCollate(x, p);
     return order_ == CBuildSettings::kSortDescending ? c : -c;
   }
 
-  int NameValue(const CFileEntry& x, const CFileEntry& p) const {
-    const std::string* a = &x.name_upper;
-    const std::string* b = &p.name_upper;
-    if (*a == *b) {
-      a = &x.folder();
-      b = &p.folder();
-    }
-    std::string joined_a;
-    std::string joined_b;
-    if (use_titles_) {
-      if (x.title) a = x.title.get();
-      if (p.title) b = p.title.get();
+  int NameValue(const SortItem& xi, const SortItem& pi) const {
+    const CFileEntry& x = *xi.entry;
+    const CFileEntry& p = *pi.entry;
+    int c = 0;
+    if (!use_titles_ && x.name_upper != p.name_upper) {
+      c = -NameCollate(xi, pi);
+    } else {
+      const std::string* a = &x.name_upper;
+      const std::string* b = &p.name_upper;
       if (*a == *b) {
-        joined_a = x.folder() + x.name;
-        joined_b = p.folder() + p.name;
-        a = &joined_a;
-        b = &joined_b;
+        a = &x.folder();
+        b = &p.folder();
       }
+      std::string joined_a;
+      std::string joined_b;
+      if (use_titles_) {
+        if (x.title) a = x.title.get();
+        if (p.title) b = p.title.get();
+        if (*a == *b) {
+          joined_a = x.folder() + x.name;
+          joined_b = p.folder() + p.name;
+          a = &joined_a;
+          b = &joined_b;
+        }
+      }
+      c = -Collate(env_, *a, *b);
     }
-    const int c = -Collate(env_, *a, *b);
     if (c != 0) return c;
-    return Collate(env_, x.folder_upper(), p.folder_upper());
+    return FolderCollate(xi, pi);
   }
 
   int kind_;
   int order_;
   bool group_;
   bool use_titles_;
+  const KeyStore* keys_;  // null: compare directly
   Env* env_;
 };
 
 // Stable merge sort by `before`. Every access is bounds-checked by the loop
 // conditions, so even a rule that is not a strict weak ordering (a collation
 // that calls different texts equal) cannot make it leave the array.
-template <typename Before>
-void StableSort(std::vector<CFileEntry*>* items, const Before& before) {
-  std::vector<CFileEntry*>& v = *items;
+template <typename T, typename Before>
+void StableSort(std::vector<T>* items, const Before& before) {
+  std::vector<T>& v = *items;
   const size_t n = v.size();
   constexpr size_t kRun = 16;
   for (size_t lo = 0; lo < n; lo += kRun) {
     const size_t hi = std::min(n, lo + kRun);
     for (size_t i = lo + 1; i < hi; ++i) {
-      CFileEntry* x = v[i];
+      T x = v[i];
       size_t j = i;
       while (j > lo && before(x, v[j - 1])) {
         v[j] = v[j - 1];
@@ -123,7 +209,7 @@ void StableSort(std::vector<CFileEntry*>* items, const Before& before) {
     }
   }
   if (n <= kRun) return;
-  std::vector<CFileEntry*> buffer(n);
+  std::vector<T> buffer(n);
   for (size_t width = kRun; width < n; width *= 2) {
     for (size_t lo = 0; lo < n; lo += 2 * width) {
       const size_t mid = std::min(n, lo + width);
@@ -148,6 +234,26 @@ void FillType(CFileEntry* e) {
                                                                    : e->name.substr(dot + 1));
 }
 
+// The rank of each folder record in the order of the comparison of the
+// upper-cased folders (a missing record counts as the empty folder); folders
+// that compare equal share a rank.
+std::vector<uint32_t> RankFolders(const std::vector<const CEntryFolder*>& folders, Env* env) {
+  static const std::string kEmpty;
+  auto upper = [](const CEntryFolder* f) -> const std::string& { return f ? f->upper : kEmpty; };
+  std::vector<uint32_t> order(folders.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<uint32_t>(i);
+  StableSort(&order, [&](uint32_t a, uint32_t b) {
+    return Collate(env, upper(folders[a]), upper(folders[b])) < 0;
+  });
+  std::vector<uint32_t> rank(folders.size());
+  uint32_t r = 0;
+  for (size_t i = 0; i < order.size(); ++i) {
+    if (i > 0 && Collate(env, upper(folders[order[i - 1]]), upper(folders[order[i]])) != 0) ++r;
+    rank[order[i]] = r;
+  }
+  return rank;
+}
+
 }  // namespace
 
 void CFileList::FillTypes() {
@@ -158,14 +264,39 @@ void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles,
   if (head_ == nullptr || head_->next == nullptr) return;
   if (order == CBuildSettings::kSortUnsorted && !group_by_folder) return;
   if (env == nullptr) env = Env::Default();
-  std::vector<CFileEntry*> entries = Entries();
-  if (kind == CBuildSettings::kSortByType) {
-    for (CFileEntry* e : entries) {
-      if (!e->type) FillType(e);
+  std::vector<SortItem> items;
+  items.reserve(count_);
+  // The distinct folder records, then their ranks: folders are few, so they
+  // are compared once here instead of at every step of the sort.
+  std::vector<const CEntryFolder*> folders;
+  std::unordered_map<const CEntryFolder*, uint32_t> folder_index;
+  KeyStore names;
+  bool keyed = count_ >= kKeyedSortMin;
+  const CEntryFolder* last_folder = nullptr;
+  uint32_t last_index = 0;
+  for (CFileEntry* e = head_; e != nullptr; e = e->next) {
+    if (kind == CBuildSettings::kSortByType && !e->type) FillType(e);
+    SortItem item{e, 0, 0};
+    const CEntryFolder* folder = e->folder_record().get();
+    if (folders.empty() || folder != last_folder) {
+      auto found = folder_index.emplace(folder, static_cast<uint32_t>(folders.size()));
+      if (found.second) folders.push_back(folder);
+      last_folder = folder;
+      last_index = found.first->second;
     }
+    item.folder_rank = last_index;
+    if (keyed) keyed = names.Add(env, e->name_upper, &item.name_key);
+    items.push_back(item);
   }
-  StableSort(&entries, GoesBefore(kind, order, group_by_folder, use_titles, env));
-  Relink(entries);
+  std::vector<uint32_t> rank = RankFolders(folders, env);
+  for (SortItem& item : items) item.folder_rank = rank[item.folder_rank];
+  folder_index.clear();
+  StableSort(&items,
+             GoesBefore(kind, order, group_by_folder, use_titles, keyed ? &names : nullptr, env));
+  head_ = items.front().entry;
+  for (size_t i = 0; i + 1 < items.size(); ++i) items[i].entry->next = items[i + 1].entry;
+  tail_ = items.back().entry;
+  tail_->next = nullptr;
 }
 
 void CIndexBuilder::ArrangeInColumns(CFileList& list, int columns) {

@@ -163,6 +163,7 @@ class ErraticEnv : public scantest::ForwardingEnv {
     state_ = state_ * 1103515245u + 12345u;
     return static_cast<int>((state_ >> 16) % 3) - 1;
   }
+  bool CollationKey(const std::string&, std::string*) override { return false; }
 
  private:
   unsigned state_ = 1;
@@ -182,6 +183,39 @@ TEST(SortTest, InconsistentCollationLosesNothing) {
   for (CFileEntry* e = list.head(); e != nullptr; e = e->next) ++count;
   EXPECT_EQ(count, 5000u);
   EXPECT_EQ(list.size(), 5000u);
+}
+
+// Passes everything on but offers no collation keys.
+class KeylessEnv : public scantest::ForwardingEnv {
+ public:
+  bool CollationKey(const std::string&, std::string*) override { return false; }
+};
+
+TEST(SortTest, CollationKeysGiveTheOrderOfTheComparison) {
+  // Long enough for the sort to use keys, with names that differ in case,
+  // punctuation, digits and non-ASCII bytes, and folders in several groups.
+  const char* stems[] = {"a", "B", "a-b", "ab", "a b", "A_B", "a'b", "10", "9", "z\xc3\xa9",
+                         "Z\xc3\xa9", "\xe4\xb8\xad", "co-op", "coop", "x.y", "X.Y"};
+  std::vector<Spec> specs;
+  for (int i = 0; i < 160; ++i) {
+    const std::string stem = stems[i % 16];
+    specs.push_back({stem + std::to_string(i % 3) + ".txt", "/f" + std::to_string(i % 5) + "/",
+                     i % 7, static_cast<FileTime>(i % 4)});
+  }
+  KeylessEnv keyless;
+  for (int kind = 0; kind < 4; ++kind) {
+    for (int order = 0; order < 2; ++order) {
+      for (bool group : {false, true}) {
+        CFileList keyed;
+        CFileList plain;
+        Fill(&keyed, specs);
+        Fill(&plain, specs);
+        keyed.Sort(kind, order, group, false, Env::Default());
+        plain.Sort(kind, order, group, false, &keyless);
+        EXPECT_EQ(Order(keyed), Order(plain)) << kind << order << group;
+      }
+    }
+  }
 }
 
 std::vector<std::string> Arranged(int n, int columns) {
