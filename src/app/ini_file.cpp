@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #include "platform/env.h"
@@ -338,7 +339,13 @@ bool ListedInFolder(Env* env, const std::string& path) {
 bool LoadIniFile(Env* env, const std::string& path, IniDocument* doc) {
   std::string bytes;
   doc->set_character_cut(CharacterCutFor(env));
-  if (!env->ReadWholeFile(path, &bytes)) {
+  bool read = false;
+  try {
+    read = env->ReadWholeFile(path, &bytes);
+  } catch (const std::bad_alloc&) {
+    // A file too large to hold is no configuration file.
+  }
+  if (!read) {
     doc->Parse(std::string());
     return false;
   }
