@@ -6,13 +6,14 @@
 # /usr/src/googletest are also what the Windows build compiles).
 # Sanitizer and fuzz builds: clang-14 with its runtime libraries.
 # Windows build: MinGW-w64 for i686 with posix threads, run under the 32-bit
-# Wine (needs the i386 architecture). Wine takes its ANSI code page from
-# LANG/LC_ALL by name (zh_CN.UTF-8 gives 936), so no host locale needs to be
-# generated for the code-page-936 run.
+# Wine (needs the i386 architecture). Wine takes its ANSI code page from the
+# name in LANG/LC_ALL (zh_CN.UTF-8 gives 936), but it converts file names to
+# the host's charset of that locale: without the zh_CN.UTF-8 locale generated
+# that is ASCII, and every non-ASCII file name fails. So the locale is made.
 set -euo pipefail
 
 need_native="cmake g++ make googletest libgtest-dev libgmock-dev python3 clang-14 libclang-rt-14-dev"
-need_windows="g++-mingw-w64-i686-posix wine wine32:i386"
+need_windows="g++-mingw-w64-i686-posix wine wine32:i386 locales"
 
 missing=()
 for p in $need_native $need_windows; do
@@ -24,6 +25,13 @@ if ((${#missing[@]})); then
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf-\?8'; then
+  echo "setup: generating the zh_CN.UTF-8 locale"
+  sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >>/etc/locale.gen
+  locale-gen >/dev/null
 fi
 
 # Hostile-name and fault tests (tests/hostile, tests/faults): Chromium and

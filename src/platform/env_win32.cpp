@@ -21,8 +21,23 @@ bool Unusable(const std::string& s) {
   return s.empty() || s.find('\0') != std::string::npos;
 }
 
+// Position of the last '\\' or '/' that is a character of its own: in a
+// double-byte code page the trail byte of a character may be 0x5C too.
+size_t LastSeparator(const std::string& s) {
+  size_t last = std::string::npos;
+  for (size_t i = 0; i < s.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c == '\\' || c == '/') {
+      last = i;
+    } else if (i + 1 < s.size() && IsDBCSLeadByte(c)) {
+      ++i;
+    }
+  }
+  return last;
+}
+
 bool EndsWithSeparator(const std::string& s) {
-  return !s.empty() && (s.back() == '\\' || s.back() == '/');
+  return !s.empty() && LastSeparator(s) == s.size() - 1;
 }
 
 FileTime FromFiletime(const FILETIME& ft) {
@@ -282,7 +297,7 @@ class Win32Env : public Env {
 
   bool WriteFileSafely(const std::string& path, const std::string& data) override {
     if (Unusable(path) || EndsWithSeparator(path)) return false;
-    size_t slash = path.find_last_of("\\/");
+    size_t slash = LastSeparator(path);
     std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     // Windows refuses to replace a read-only file; some emulations do not.
     DWORD attributes = GetFileAttributesA(path.c_str());

@@ -374,5 +374,35 @@ TEST(Win32EnvFiles, WritesRelativeToTheCurrentFolder) {
   EXPECT_EQ(Contents(dir / "index.html"), "page");
 }
 
+// Names in code page 936 whose second byte is 0x5C, the byte of '\\': the
+// folder 中昞 and the page 昞.html in it.
+TEST(Win32EnvFiles, DoubleByteNamesWithBackslashTrailBytes) {
+  if (GetACP() != 936) GTEST_SKIP() << "needs code page 936";
+  Env* env = Env::Default();
+  ScratchFolder dir;
+  const std::string folder = dir / "\xD6\xD0\x95\x5C";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  const std::string page = folder + "\\\x95\x5C.html";
+
+  ASSERT_TRUE(env->WriteFileSafely(page, "page"));
+  EXPECT_EQ(Contents(page), "page");
+  ASSERT_TRUE(env->WriteFileSafely(page, "again"));
+  EXPECT_EQ(Contents(page), "again");
+  std::string read;
+  ASSERT_TRUE(env->ReadWholeFile(page, &read));
+  EXPECT_EQ(read, "again");
+
+  // The folder's last byte is no separator: its own items are listed.
+  EXPECT_EQ(Names(List(folder, "*.*")), (Names_{"\x95\x5C.html"}));
+  EXPECT_EQ(Names(List(dir.path(), "*.*")), (Names_{"\xD6\xD0\x95\x5C"}));
+  EXPECT_TRUE(env->WriteFileSafely(dir / "\x95\x5C", "x"));  // a name ending in 0x5C
+  EXPECT_EQ(Contents(dir / "\x95\x5C"), "x");
+}
+
+// The program's own texts are compiled to code page 936.
+TEST(Win32Build, TextsAreInCodePage936) {
+  EXPECT_EQ(std::string("被用户取消"), "\xB1\xBB\xD3\xC3\xBB\xA7\xC8\xA1\xCF\xFB");
+}
+
 }  // namespace
 }  // namespace vellora
