@@ -269,6 +269,8 @@ class Win32Env : public Env {
                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     HandleCloser closer(h);
+    // Only disk files: a device name such as CON would wait for input.
+    if (GetFileType(h) != FILE_TYPE_DISK) return false;
     try {
       std::string content;
       LARGE_INTEGER size;

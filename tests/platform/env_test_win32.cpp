@@ -336,6 +336,8 @@ TEST(Win32EnvFiles, ReadAndWriteKeepEveryByte) {
   EXPECT_FALSE(env->ReadWholeFile(dir / "missing.txt", &read));
   EXPECT_FALSE(env->ReadWholeFile(dir.path(), &read));
   EXPECT_FALSE(env->ReadWholeFile("", &read));
+  EXPECT_FALSE(env->ReadWholeFile("NUL", &read));  // devices are no files
+  EXPECT_FALSE(env->ReadWholeFile(dir / "nul", &read));
 }
 
 TEST(Win32EnvFiles, FailedWritesLeaveEverythingAsItWas) {
