@@ -9,6 +9,7 @@
 // the temporary folder and reused. Each measurement runs in a fresh child
 // process so that its peak memory is its own; times are the best of 5 runs.
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -109,7 +110,7 @@ Result Run(Job job, const std::string& folder) {
   s.default_words = &words;
   s.path = folder;
   s.title = "Files";
-  s.output_filename = "../page_bench_index.html";
+  s.output_filename = folder + "/../page_bench_index.html";
   s.skip_files = "page_bench_index.html";
   s.file_columns = 4;
   s.folder_columns = 4;

@@ -38,6 +38,17 @@ std::string WithFileName(const std::string& section, const std::string& name) {
   return text;
 }
 
+// The sorted entries lie anywhere in memory: asks for the next ones early.
+inline void Prefetch(const CFileEntry* e) {
+#if defined(__GNUC__)
+  if (e->next == nullptr) return;
+  __builtin_prefetch(e->next->name.data());
+  if (e->next->next != nullptr) __builtin_prefetch(e->next->next);
+#else
+  (void)e;
+#endif
+}
+
 class FileTableWriter {
  public:
   FileTableWriter(PageContext* page, const CFileList& files)
@@ -48,7 +59,15 @@ class FileTableWriter {
         grouped_(IsGroupedListing(*page)),
         cells_(CellsPerFile(*page->settings)),
         href20_(page->settings->href20 != 0),
-        iso_(page->settings->replace_iso_chars != 0) {}
+        iso_(page->settings->replace_iso_chars != 0) {
+    cell_format_.sizes_by_k = s_.sizes_by_k != 0;
+    cell_format_.insert_commas = s_.insert_commas != 0;
+    cell_format_.euro_date_style = s_.euro_date_style != 0;
+    cell_format_.include_time = s_.include_time != 0;
+    cell_format_.size_date_td = page_.section(kSizeDateTd);
+    cell_format_.open_tag = CellOpenTag(cell_format_.size_date_td);
+    cells_hold_marker_ = cell_format_.open_tag.find(kAnchorMarker) != std::string::npos;
+  }
 
   bool Write() {
     if (files_.empty()) return true;
@@ -65,6 +84,7 @@ class FileTableWriter {
     int c = 0;
     size_t after = files_.size();  // entries after the current one
     for (const CFileEntry* e = files_.head(); e != nullptr; e = e->next) {
+      Prefetch(e);
       --after;
       ++c;
       if (grouped_ && e == files_.head() && !IsRootGroup(e->folder())) OpeningHeading(*e);
@@ -146,9 +166,9 @@ class FileTableWriter {
         out_.Add(page_.link_base);
       }
       if (page_.builder->recurse_scan) {
-        out_.Add(EscapeLinkTarget(WithoutLeadingSlash(e.folder()), href20_, false));
+        out_.AddLinkTarget(WithoutLeadingSlash(e.folder()), href20_, false);
       }
-      out_.Add(EscapeLinkTarget(e.name, href20_, iso_));
+      out_.AddLinkTarget(e.name, href20_, iso_);
       out_.Add('"');
     }
     if (!CountFile(e)) return false;
@@ -160,17 +180,19 @@ class FileTableWriter {
     out_.AddHtml(page_.section(kPreFnameFile));
     if (s_.show_folder_names && !grouped_ && e.folder() != "/") out_.Add(FolderPrefix(e));
 
-    std::string name = e.name;
+    // The name shown, without its extension when asked.
+    const size_t dot = s_.suppress_extensions ? e.name.rfind('.') : std::string::npos;
+    const std::string cut = dot == std::string::npos ? std::string() : e.name.substr(0, dot);
+    const std::string& name = dot == std::string::npos ? e.name : cut;
     // A title is HTML of its own, except when the scan found none and fell
     // back to the file name.
     const bool has_title = s_.use_html_titles_for_links && e.title && *e.title != e.name;
-    std::string title = has_title ? *e.title : std::string();
-    if (s_.suppress_extensions) {
-      const size_t dot = name.rfind('.');
-      if (dot != std::string::npos) name.erase(dot);
-    }
     if (!s_.suppress_visible_links) {
-      out_.Add(has_title ? escape_link_text(title, iso_) : EscapeNameText(name, iso_));
+      if (has_title) {
+        out_.Add(escape_link_text(*e.title, iso_));
+      } else {
+        out_.AddNameText(name, iso_);
+      }
     }
     out_.AddHtml(page_.section(kPostFnameFile));
     out_.Add("</a>");
@@ -178,14 +200,17 @@ class FileTableWriter {
     if (!post_href.empty()) out_.AddHtml(WithFileName(post_href, EscapeNameText(name, false)));
     out_.Add("&nbsp;</td>");
 
-    const std::string& size_date_td = page_.section(kSizeDateTd);
-    if (s_.include_filesize) {
-      out_.Add(SizeCell(e.size, s_.sizes_by_k != 0, s_.insert_commas != 0,
-                        s_.euro_date_style != 0, size_date_td));
-    }
-    if (s_.include_date) {
-      out_.Add(DateCell(page_.env, e.time, s_.euro_date_style != 0, s_.include_time != 0,
-                        size_date_td, column, s_.file_columns));
+    if (s_.include_filesize || s_.include_date) {
+      cells_text_.clear();
+      if (s_.include_filesize) AppendSizeCell(&cells_text_, e.size, cell_format_);
+      if (s_.include_date) {
+        AppendDateCell(&cells_text_, page_.env, e.time, cell_format_, column, s_.file_columns);
+      }
+      if (cells_hold_marker_) {
+        out_.AddHtml(cells_text_);
+      } else {
+        out_.Add(cells_text_);
+      }
     }
     return true;
   }
@@ -311,6 +336,9 @@ class FileTableWriter {
   const int cells_;
   const bool href20_;
   const bool iso_;
+  CellFormat cell_format_;
+  bool cells_hold_marker_ = false;
+  std::string cells_text_;  // the cells of one file, reused
 };
 
 }  // namespace

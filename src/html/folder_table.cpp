@@ -109,7 +109,7 @@ void WriteFolderTable(PageContext* page, CFileList* folders) {
       out.Add("File://");
       out.Add(page->link_base);
     }
-    out.Add(parent ? std::string(kParentName) : EscapeLinkTarget(e->name, href20, iso));
+    out.AddLinkTarget(e->name, href20, iso);
     out.Add('/');
     out.AddHtml(file_link);
     out.Add('"');
@@ -119,7 +119,7 @@ void WriteFolderTable(PageContext* page, CFileList* folders) {
     if (parent) {
       out.AddHtml(words.parent_word);
     } else {
-      out.Add(EscapeNameText(e->name, iso));
+      out.AddNameText(e->name, iso);
     }
     out.AddHtml(post_name);
     out.Add("</a>&nbsp;&nbsp;</td>");

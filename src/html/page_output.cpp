@@ -3,9 +3,38 @@
 #include <cstring>
 #include <utility>
 
+#include "html/text_helpers.h"
 #include "scan/index_builder.h"
 
 namespace vellora {
+
+namespace {
+
+// Bytes that one of the name escapes may change: control bytes, blank,
+// '"', '#', '%', '&', '(', ')', '<', '>', '?' and '\\'.
+bool MayBeEscaped(unsigned char c) {
+  switch (c) {
+    case ' ': case '"': case '#': case '%': case '&': case '(': case ')':
+    case '<': case '>': case '?': case '\\':
+      return true;
+    default:
+      return c < 0x20;
+  }
+}
+
+// 0: no byte may be escaped; 1: blanks only; 2: others.
+int EscapeKind(const std::string& name) {
+  int kind = 0;
+  for (char c : name) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (!MayBeEscaped(u)) continue;
+    if (u != ' ') return 2;
+    kind = 1;
+  }
+  return kind;
+}
+
+}  // namespace
 
 const char kAnchorMarker[] = "INSERT_FOLDER_ANCHORS";
 const char kCrLf[] = "\r\n";
@@ -16,6 +45,31 @@ PageOutput::PageOutput(CIndexBuilder* builder) : builder_(*builder) {
   text_->clear();
   builder_.page_chunks.clear();
   builder_.page_chunk_count = 0;
+}
+
+void PageOutput::AddLinkTarget(const std::string& name, bool href20, bool replace_iso_chars) {
+  const int kind = EscapeKind(name);
+  if (kind == 0 || (kind == 1 && !href20)) {
+    text_->append(name);
+  } else if (kind == 1) {
+    for (char c : name) {
+      if (c == ' ') {
+        text_->append("%20");
+      } else {
+        text_->push_back(c);
+      }
+    }
+  } else {
+    text_->append(EscapeLinkTarget(name, href20, replace_iso_chars));
+  }
+}
+
+void PageOutput::AddNameText(const std::string& name, bool replace_iso_chars) {
+  if (EscapeKind(name) < 2) {
+    text_->append(name);
+  } else {
+    text_->append(EscapeNameText(name, replace_iso_chars));
+  }
 }
 
 void PageOutput::AddHtml(const std::string& html) {

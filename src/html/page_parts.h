@@ -67,6 +67,21 @@ std::string BuildAnchorTable(PageContext* page);
 // Writes the summary paragraph.
 void WriteSummary(PageContext* page);
 
+// What the size, date and time cells of a page are made of.
+struct CellFormat {
+  bool sizes_by_k = false;
+  bool insert_commas = false;
+  bool euro_date_style = false;
+  bool include_time = false;
+  std::string size_date_td;  // the /SIZE_DATE_TD section
+  std::string open_tag;      // CellOpenTag(size_date_td)
+};
+
+// Append the bytes of SizeCell and DateCell.
+void AppendSizeCell(std::string* out, int64_t bytes, const CellFormat& format);
+void AppendDateCell(std::string* out, Env* env, FileTime time, const CellFormat& format,
+                    int column, int file_columns);
+
 // The anchor id of a folder text: "ID" and the text with spaces turned into
 // '_' and '/' into '-', escaped as a link target.
 std::string FolderAnchorId(const std::string& folder_text);

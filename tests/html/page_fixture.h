@@ -60,6 +60,9 @@ class ClockEnv : public Env {
   int CompareText(const std::string& a, const std::string& b) override {
     return real_->CompareText(a, b);
   }
+  bool CollationKey(const std::string& text, std::string* key) override {
+    return real_->CollationKey(text, key);
+  }
   bool IsLeadByte(unsigned char c) override { return real_->IsLeadByte(c); }
   std::string CharsetName() override { return real_->CharsetName(); }
   bool ReadWholeFile(const std::string& path, std::string* data) override {

@@ -5,6 +5,8 @@
 
 #include "html/page_fixture.h"
 #include "html/page_output.h"
+#include "html/page_parts.h"
+#include "html/text_helpers.h"
 #include "platform/path.h"
 
 namespace vellora {
@@ -205,6 +207,57 @@ TEST(PageOutputTest, ChunksJoinToTheSameText) {
   expected += "[T][T]";
   EXPECT_EQ(out.Join("[T]"), expected);
   EXPECT_TRUE(builder.page_chunks.empty());
+}
+
+// The writer's own appenders give the bytes of the escaping helpers.
+TEST(PageOutputTest, NameEscapesMatchTheHelpers) {
+  CBuildSettings settings;
+  CIndexBuilder builder(&settings, Env::Default());
+  PageOutput out(&builder);
+  for (int c = 0; c < 256; ++c) {
+    const std::string name = std::string("a ") + static_cast<char>(c) + "b";
+    for (int flags = 0; flags < 4; ++flags) {
+      const bool href20 = (flags & 1) != 0;
+      const bool iso = (flags & 2) != 0;
+      std::string expected = EscapeLinkTarget(name, href20, iso) + "|" + EscapeNameText(name, iso);
+      out.AddLinkTarget(name, href20, iso);
+      out.Add('|');
+      out.AddNameText(name, iso);
+      EXPECT_EQ(out.Join(""), expected) << c;
+    }
+  }
+}
+
+// The writer's cells give the bytes of the cell helpers.
+TEST(PageOutputTest, CellsMatchTheHelpers) {
+  Env* env = Env::Default();
+  const std::vector<int64_t> sizes = {0, 1, 511, 512, 999, 1000, 1535, 1536, 123456, 1234567,
+                                      3221225472LL, 9223372036854775807LL};
+  const std::vector<FileTime> times = {0, 1, 116444736000000000ULL, 127000000000000000ULL,
+                                       130000000000000000ULL + 4321, 150000000000000000ULL,
+                                       ~0ULL};
+  for (int flags = 0; flags < 16; ++flags) {
+    CellFormat f;
+    f.sizes_by_k = (flags & 1) != 0;
+    f.insert_commas = (flags & 2) != 0;
+    f.euro_date_style = (flags & 4) != 0;
+    f.include_time = (flags & 8) != 0;
+    f.size_date_td = flags % 3 == 0 ? "" : "<td class=\"x\">";
+    f.open_tag = CellOpenTag(f.size_date_td);
+    for (int64_t size : sizes) {
+      std::string cell;
+      AppendSizeCell(&cell, size, f);
+      EXPECT_EQ(cell, SizeCell(size, f.sizes_by_k, f.insert_commas, f.euro_date_style,
+                               f.size_date_td));
+    }
+    for (size_t i = 0; i < times.size() * 30; ++i) {
+      const FileTime t = times[i % times.size()] + (i / times.size()) * 17777777777ULL;
+      std::string cell;
+      AppendDateCell(&cell, env, t, f, static_cast<int>(i % 3) + 1, 2);
+      EXPECT_EQ(cell, DateCell(env, t, f.euro_date_style, f.include_time, f.size_date_td,
+                               static_cast<int>(i % 3) + 1, 2));
+    }
+  }
 }
 
 }  // namespace
