@@ -9,10 +9,11 @@
 # (where the trees live, default /tmp/vellora-bench), BUILD (the Release
 # build folder, default build/h7-rel).
 #
-# The timed per-folder build writes every page to one file in the work
-# folder (a full output path), so that the tree stays the same for every
-# peer and round. One extra, untimed-by-the-kit run writes the pages into
-# the folders themselves, checks that every folder got one, and removes them.
+# The per-folder build writes a page into every folder, so it runs on a copy
+# of the tree made by the same generator (same names, sizes and dates): the
+# tree the peers read stays untouched. Its first run is checked (one page per
+# folder); the timed runs then rebuild the pages in place, as a scheduled
+# job would, and the pages are removed at the end.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 preset="${1:-medium}"
@@ -21,6 +22,7 @@ kit="${BENCH_KIT:-/work/shared/bench}"
 base="${BASE:-/tmp/vellora-bench}"
 build="${BUILD:-$root/build/h7-rel}"
 tree="$base/$preset"
+copy="$base/$preset.pages"
 work="$tree.work"
 
 for tool in tree lighttpd curl find python3 cc; do
@@ -32,47 +34,46 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVELLORA_TESTS=OFF >/de
 cmake --build "$build" -j2 --target vellora >/dev/null
 vellora="$build/vellora"
 
-if [ ! -d "$tree" ]; then
-  echo "== creating the $preset tree in $tree"
-  python3 "$kit/gen_tree.py" --preset "$preset" "$tree"
-fi
+for t in "$tree" "$copy"; do
+  if [ ! -d "$t" ]; then
+    echo "== creating the $preset tree in $t"
+    python3 "$kit/gen_tree.py" --preset "$preset" "$t" >/dev/null
+  fi
+done
 mkdir -p "$work"
+page=00vellora.html
+remove_pages() { find "$copy" -name "$page" -type f -delete; }
+trap remove_pages EXIT
+remove_pages
 
 # The configuration of each mode: plain pages with sizes, dates and times.
 common="custom_html_filename=
-path=$tree
 file_spec=*.*
 include_filesize=TRUE
 include_date=TRUE
 include_time=TRUE
 include_subfolders=TRUE
 recursive_build=TRUE"
-printf '[VELLORA]\n%s\nmulti_recurse_link=TRUE\noutput_filename=%s\n' \
-  "$common" "$work/vellora-per-folder.html" >"$work/per-folder.ini"
-printf '[VELLORA]\n%s\nmulti_recurse_link=FALSE\noutput_filename=%s\n' \
-  "$common" "$work/vellora-one-file.html" >"$work/one-file.ini"
-printf '[VELLORA]\n%s\nmulti_recurse_link=TRUE\noutput_filename=00vellora.html\n' \
-  "$common" >"$work/in-tree.ini"
+printf '[VELLORA]\n%s\npath=%s\nmulti_recurse_link=TRUE\noutput_filename=%s\n' \
+  "$common" "$copy" "$page" >"$work/per-folder.ini"
+printf '[VELLORA]\n%s\npath=%s\nmulti_recurse_link=FALSE\noutput_filename=%s\n' \
+  "$common" "$tree" "$work/vellora-one-file.html" >"$work/one-file.ini"
 
-echo "== per-folder build with the pages in the folders (once, checked, then removed)"
-python3 - "$vellora" "$work/in-tree.ini" "$tree" <<'EOF'
+echo "== per-folder build on the copy, checked"
+python3 - "$vellora" "$work/per-folder.ini" "$copy" "$page" <<'EOF2'
 import os, subprocess, sys, time
-vellora, ini, tree = sys.argv[1:]
-times = {top: os.stat(top).st_mtime_ns for top, _, _ in os.walk(tree)}
+vellora, ini, tree, page = sys.argv[1:]
 start = time.monotonic()
 rc = subprocess.run([vellora, ini]).returncode
 wall = time.monotonic() - start
-pages = 0
+folders = pages = 0
 for top, _, files in os.walk(tree):
-    if "00vellora.html" in files:
-        os.unlink(os.path.join(top, "00vellora.html"))
-        pages += 1
-for top, ns in times.items():
-    os.utime(top, ns=(ns, ns))
-print(f"exit {rc}, {pages} pages for {len(times)} folders, {wall:.3f} s")
-if rc != 0 or pages != len(times):
+    folders += 1
+    pages += page in files
+print(f"exit {rc}, {pages} pages for {folders} folders, {wall:.3f} s")
+if rc != 0 or pages != folders:
     sys.exit(1)
-EOF
+EOF2
 
 echo "== interleaved rounds ($runs runs)"
 json="$work/modes-bench.json"

@@ -5,6 +5,7 @@
 
 #include "app/build_settings.h"
 #include "custom/custom_html.h"
+#include "modes/listing_cache.h"
 #include "platform/env.h"
 #include "platform/path.h"
 #include "scan/index_builder.h"
@@ -29,9 +30,11 @@ std::string FolderTitle(const std::string& path) {
   return named ? TextAfterLastSeparator(path) : path;
 }
 
-// Writes the page of the folder in `path`, then walks its subfolders depth
-// first in listing order. Returns false once the build is cancelled; the
-// levels then return at once and leave `path` and `title` to the caller.
+// Writes the page of the folder in `path`, which is the current folder, then
+// walks its subfolders depth first in listing order. Returns false once the
+// build is cancelled; the levels then return at once and leave `path` and
+// `title` to the caller. Each subfolder is made current before its walk; the
+// folder current afterwards is left to the caller.
 bool WalkFrom(CIndexBuilder* b, CWalkGuard* guard) {
   CBuildSettings& s = *b->settings;
   Env* env = b->env;
@@ -44,9 +47,6 @@ bool WalkFrom(CIndexBuilder* b, CWalkGuard* guard) {
     progress->current_folder = folder;
     if (progress->notify_enabled != 0 && progress->notify != nullptr) progress->notify(progress);
   }
-  // A folder that cannot be entered gets no page, and nothing below it is
-  // visited: its page would list whatever folder happened to be current.
-  if (!env->SetCurrentFolder(folder)) return true;
   b->write_page(folder);
   if (Cancelled(progress)) return false;
 
@@ -68,11 +68,8 @@ bool WalkFrom(CIndexBuilder* b, CWalkGuard* guard) {
     s.path = sub;
     const bool go_on = WalkFrom(b, guard);
     guard->Leave();
-    if (!go_on) return false;
-    env->SetCurrentFolder(folder);
-    if (Cancelled(progress)) return false;
+    if (!go_on || Cancelled(progress)) return false;
   }
-  env->SetCurrentFolder(folder);
   s.title = title;
   s.path = folder;
   return true;
@@ -129,9 +126,17 @@ void CIndexBuilder::PerFolderBuild() {
 }
 
 void CIndexBuilder::WalkFolder() {
+  // A folder that cannot be entered gets no page, and nothing below it is
+  // visited: its page would list whatever folder happened to be current.
+  if (!env->SetCurrentFolder(settings->path)) return;
   CWalkGuard guard(env);
   guard.Enter(settings->path);
+  // Every folder is read once for its page and its walk.
+  Env* const system = env;
+  CListingCache listings(system, ListsEveryName(settings->file_spec));
+  env = &listings;
   WalkFrom(this, &guard);
+  env = system;
 }
 
 }  // namespace vellora

@@ -8,6 +8,7 @@
 
 #include "app/build_settings.h"
 #include "custom/custom_html.h"
+#include "modes/listing_cache.h"
 #include "modes/modes_test_env.h"
 #include "platform/env.h"
 #include "scan/index_builder.h"
@@ -92,6 +93,51 @@ TEST_F(BuildModesTest, PerFolderPagesComeDepthFirstAndSkipDotFolders) {
   // Each folder links to the page of the same name below it.
   EXPECT_TRUE(Has(env_.pages[Page(web_)], "a/index.html"));
   EXPECT_TRUE(Has(env_.pages[Page(tmp_.Path("web/a"))], "a1/index.html"));
+}
+
+TEST_F(BuildModesTest, EachFolderIsReadOncePerPage) {
+  PerFolder();
+  CIndexBuilder b(&s_, &env_);
+  EXPECT_EQ(4, b.Build(nullptr));
+  EXPECT_EQ(4, env_.listings);
+  EXPECT_EQ(&env_, b.env);
+  // With a narrower filter the files are listed apart from the subfolders.
+  s_.file_spec = "*.txt";
+  ModesTestEnv env;
+  CIndexBuilder narrow(&s_, &env);
+  EXPECT_EQ(4, narrow.Build(nullptr));
+  EXPECT_EQ(8, env.listings);
+}
+
+TEST(ListingCacheTest, AnswersLikeTheSystemAndForgetsFilesAfterAWrite) {
+  TempFolder tmp;
+  tmp.WriteFile("f/a.txt", "a");
+  tmp.MakeFolder("f/sub");
+  const std::string f = tmp.Path("f");
+  ModesTestEnv system;
+  CListingCache cache(&system, true);
+  auto names = [](std::vector<std::string>* out) {
+    out->clear();
+    return [out](const FolderItem& i) { out->push_back(i.name); };
+  };
+  std::vector<std::string> got;
+  EXPECT_TRUE(cache.ListSubfolders(f, names(&got)));
+  EXPECT_EQ(std::vector<std::string>{"sub"}, got);
+  EXPECT_TRUE(cache.ListFolder(f, "*.*", names(&got)));
+  EXPECT_EQ((std::vector<std::string>{"a.txt", "sub"}), got);
+  EXPECT_EQ(1, system.listings);
+  cache.ListFolder(f, "*.txt", names(&got));  // other patterns go to the system
+  EXPECT_EQ(2, system.listings);
+  EXPECT_TRUE(cache.WriteFileSafely(tmp.Path("f/b.txt"), "b"));
+  cache.ListSubfolders(f, names(&got));
+  EXPECT_EQ(2, system.listings);
+  cache.ListFolder(f, "*.*", names(&got));
+  EXPECT_EQ((std::vector<std::string>{"a.txt", "b.txt", "sub"}), got);
+  EXPECT_EQ(3, system.listings);
+  EXPECT_FALSE(cache.ListFolder(tmp.Path("none"), "*.*", names(&got)));
+  EXPECT_TRUE(got.empty());
+  EXPECT_TRUE(ListsEveryName("*.txt;*.*"));
+  EXPECT_FALSE(ListsEveryName("*.txt;*.*x;*"));
 }
 
 TEST_F(BuildModesTest, SkipRootLeavesOutOnlyTheTopPage) {

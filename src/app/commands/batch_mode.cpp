@@ -57,7 +57,7 @@ bool PrepareFolder(Env* env, CBuildSettings* s) {
 }  // namespace
 
 bool CWriteWatchEnv::WriteFileSafely(const std::string& path, const std::string& data) {
-  if (inner_->WriteFileSafely(path, data)) return true;
+  if (inner()->WriteFileSafely(path, data)) return true;
   if (failed_writes_++ == 0) first_failed_path_ = path;
   return false;
 }

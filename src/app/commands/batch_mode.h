@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/env.h"
+#include "modes/forwarding_env.h"
 
 namespace vellora {
 
@@ -24,50 +24,16 @@ struct BatchOutcome {
 // Passes every call on to another Env and keeps the paths of the files that
 // could not be written, so that a build can tell its failed pages apart
 // from pages it chose not to write.
-class CWriteWatchEnv : public Env {
+class CWriteWatchEnv : public CForwardingEnv {
  public:
-  explicit CWriteWatchEnv(Env* inner) : inner_(inner) {}
+  explicit CWriteWatchEnv(Env* inner) : CForwardingEnv(inner) {}
 
   int failed_writes() const { return failed_writes_; }
   const std::string& first_failed_path() const { return first_failed_path_; }
 
-  bool ListFolder(const std::string& folder, const std::string& pattern,
-                  const std::function<void(const FolderItem&)>& visit) override {
-    return inner_->ListFolder(folder, pattern, visit);
-  }
-  bool ListSubfolders(const std::string& folder,
-                      const std::function<void(const FolderItem&)>& visit) override {
-    return inner_->ListSubfolders(folder, visit);
-  }
-  bool GetFolderIdentity(const std::string& folder, FolderIdentity* id) override {
-    return inner_->GetFolderIdentity(folder, id);
-  }
-  bool GetCurrentFolder(std::string* folder) override { return inner_->GetCurrentFolder(folder); }
-  bool SetCurrentFolder(const std::string& folder) override {
-    return inner_->SetCurrentFolder(folder);
-  }
-  std::string ExecutablePath() override { return inner_->ExecutablePath(); }
-  bool FileTimeToLocal(FileTime t, LocalTime* out) override { return inner_->FileTimeToLocal(t, out); }
-  FileTime Now() override { return inner_->Now(); }
-  std::string FormatLocalTime(const char* format, const LocalTime& t) override {
-    return inner_->FormatLocalTime(format, t);
-  }
-  int CompareText(const std::string& a, const std::string& b) override {
-    return inner_->CompareText(a, b);
-  }
-  bool IsLeadByte(unsigned char c) override { return inner_->IsLeadByte(c); }
-  std::string CharsetName() override { return inner_->CharsetName(); }
-  bool ReadWholeFile(const std::string& path, std::string* data) override {
-    return inner_->ReadWholeFile(path, data);
-  }
   bool WriteFileSafely(const std::string& path, const std::string& data) override;
-  bool IsFolder(const std::string& path) override { return inner_->IsFolder(path); }
-  bool OpenWithDefaultProgram(const std::string& target) override {
-    return inner_->OpenWithDefaultProgram(target);
-  }
 
  private:
-  Env* inner_;
   int failed_writes_ = 0;
   std::string first_failed_path_;
 };

@@ -1,0 +1,66 @@
+// An Env that passes every call on to another one: the base of the Envs that
+// watch or shortcut a few calls of a build and leave the rest alone.
+#ifndef VELLORA_MODES_FORWARDING_ENV_H_
+#define VELLORA_MODES_FORWARDING_ENV_H_
+
+#include <functional>
+#include <string>
+
+#include "platform/env.h"
+
+namespace vellora {
+
+class CForwardingEnv : public Env {
+ public:
+  // `inner` must outlive this object.
+  explicit CForwardingEnv(Env* inner) : inner_(inner) {}
+
+  Env* inner() const { return inner_; }
+
+  bool ListFolder(const std::string& folder, const std::string& pattern,
+                  const std::function<void(const FolderItem&)>& visit) override {
+    return inner_->ListFolder(folder, pattern, visit);
+  }
+  bool ListSubfolders(const std::string& folder,
+                      const std::function<void(const FolderItem&)>& visit) override {
+    return inner_->ListSubfolders(folder, visit);
+  }
+  bool GetFolderIdentity(const std::string& folder, FolderIdentity* id) override {
+    return inner_->GetFolderIdentity(folder, id);
+  }
+  bool GetCurrentFolder(std::string* folder) override { return inner_->GetCurrentFolder(folder); }
+  bool SetCurrentFolder(const std::string& folder) override {
+    return inner_->SetCurrentFolder(folder);
+  }
+  std::string ExecutablePath() override { return inner_->ExecutablePath(); }
+  bool FileTimeToLocal(FileTime t, LocalTime* out) override { return inner_->FileTimeToLocal(t, out); }
+  FileTime Now() override { return inner_->Now(); }
+  std::string FormatLocalTime(const char* format, const LocalTime& t) override {
+    return inner_->FormatLocalTime(format, t);
+  }
+  int CompareText(const std::string& a, const std::string& b) override {
+    return inner_->CompareText(a, b);
+  }
+  bool CollationKey(const std::string& text, std::string* key) override {
+    return inner_->CollationKey(text, key);
+  }
+  bool IsLeadByte(unsigned char c) override { return inner_->IsLeadByte(c); }
+  std::string CharsetName() override { return inner_->CharsetName(); }
+  bool ReadWholeFile(const std::string& path, std::string* data) override {
+    return inner_->ReadWholeFile(path, data);
+  }
+  bool WriteFileSafely(const std::string& path, const std::string& data) override {
+    return inner_->WriteFileSafely(path, data);
+  }
+  bool IsFolder(const std::string& path) override { return inner_->IsFolder(path); }
+  bool OpenWithDefaultProgram(const std::string& target) override {
+    return inner_->OpenWithDefaultProgram(target);
+  }
+
+ private:
+  Env* inner_;
+};
+
+}  // namespace vellora
+
+#endif  // VELLORA_MODES_FORWARDING_ENV_H_
