@@ -1,5 +1,6 @@
 #include "html/page_fixture.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
@@ -109,8 +110,37 @@ PageTest::~PageTest() {
 #endif
 }
 
+namespace {
+
+// Creates the folders of `relative` below `base` one by one with the
+// system's narrow calls, so that names in the ANSI code page stay intact.
+std::string MakeFolders(const std::string& base, const std::string& relative) {
+  std::string path = base;
+  size_t from = 0;
+  while (from < relative.size()) {
+    size_t slash = relative.find('/', from);
+    if (slash == std::string::npos) slash = relative.size();
+    path += kSeparator + relative.substr(from, slash - from);
+#ifdef _WIN32
+    CreateDirectoryA(path.c_str(), nullptr);
+#else
+    mkdir(path.c_str(), 0755);
+#endif
+    from = slash + 1;
+  }
+  return path;
+}
+
+}  // namespace
+
 std::string PageTest::File(const std::string& relative, uint64_t size) {
-  const std::string path = temp.WriteFile("Data/" + relative, "");
+  const size_t slash = relative.rfind('/');
+  std::string path = root;
+  if (slash != std::string::npos) path = MakeFolders(root, relative.substr(0, slash));
+  path += kSeparator + relative.substr(slash == std::string::npos ? 0 : slash + 1);
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  EXPECT_NE(f, nullptr) << path;
+  if (f != nullptr) std::fclose(f);
   if (size == 0) return path;
 #ifdef _WIN32
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -125,9 +155,7 @@ std::string PageTest::File(const std::string& relative, uint64_t size) {
   return path;
 }
 
-std::string PageTest::Folder(const std::string& relative) {
-  return temp.MakeFolder("Data/" + relative);
-}
+std::string PageTest::Folder(const std::string& relative) { return MakeFolders(root, relative); }
 
 int PageTest::Write() { return WriteFolder(root); }
 
