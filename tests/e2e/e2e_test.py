@@ -254,11 +254,6 @@ class E2E(unittest.TestCase):
             r = self.build({"path": path, "recursive_build": "TRUE"}, status=1)
             self.assertIn(b"empty" if not path else path.encode(), r.stderr)
 
-    def test_folder_with_blanks(self):
-        self.tree()
-        self.build({"path": self.drive.path("web/a b"), "title": "AB"})
-        self.assertIn("y.txt", self.page("web/a b/index.html"))
-
     def test_unwritable_page_is_reported_and_nothing_partial_stays(self):
         self.tree()
         os.mkdir(os.path.join(self.tmp, "web/c/index.html"))  # a folder where a page goes

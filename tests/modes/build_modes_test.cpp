@@ -60,27 +60,6 @@ TEST_F(BuildModesTest, EmptyPathBuildsNothing) {
   EXPECT_TRUE(env_.writes.empty());
 }
 
-TEST_F(BuildModesTest, SingleFolderWritesOnePage) {
-  CIndexBuilder b(&s_, &env_);
-  EXPECT_EQ(1, b.Build(nullptr));
-  ASSERT_EQ(std::vector<std::string>{Page(web_)}, env_.writes);
-  const std::string& page = env_.pages[Page(web_)];
-  EXPECT_TRUE(Has(page, "x.txt"));
-  EXPECT_FALSE(Has(page, "y.txt"));
-}
-
-TEST_F(BuildModesTest, AllLinksInOneFileListsTheBranchButNotDotFolders) {
-  s_.recursive_build = 1;
-  s_.multi_recurse_link = 0;
-  CIndexBuilder b(&s_, &env_);
-  EXPECT_EQ(1, b.Build(nullptr));
-  ASSERT_EQ(std::vector<std::string>{Page(web_)}, env_.writes);
-  const std::string& page = env_.pages[Page(web_)];
-  for (const char* name : {"x.txt", "y.txt", "z.txt", "w.txt"}) EXPECT_TRUE(Has(page, name)) << name;
-  EXPECT_FALSE(Has(page, "s.txt"));
-  EXPECT_EQ(1, b.recurse_scan);
-}
-
 TEST_F(BuildModesTest, PerFolderPagesComeDepthFirstAndSkipDotFolders) {
   PerFolder();
   CIndexBuilder b(&s_, &env_);
@@ -308,14 +287,6 @@ TEST_F(BuildModesTest, ProgressNamesEachFolderBeforeItsPage) {
                                              tmp_.Path("web/b")};
   EXPECT_EQ(expected, seen);
   EXPECT_EQ(4, progress.folders_entered);
-}
-
-TEST_F(BuildModesTest, BuildFromTopSetsTheRootFolder) {
-  PerFolder();
-  s_.root_folder = "elsewhere";
-  CIndexBuilder b(&s_, &env_);
-  EXPECT_EQ(4, b.BuildFromTop(nullptr));
-  EXPECT_EQ(web_, s_.root_folder);
 }
 
 }  // namespace

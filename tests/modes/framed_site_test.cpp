@@ -162,12 +162,6 @@ TEST_F(FramedSiteTest, EmptyPathWritesNothing) {
   EXPECT_TRUE(env_.writes.empty());
 }
 
-TEST_F(FramedSiteTest, MissingFrameTemplatesGiveDefaultPages) {
-  CIndexBuilder b(&s_, &env_);
-  EXPECT_EQ(4, b.FramedSiteBuild(nullptr, frameset_, In("tpl/none1.txt"), In("tpl/none2.txt")));
-  EXPECT_TRUE(Has(ReadFileForTest(In("site/left.htm")), "<body>"));
-}
-
 TEST_F(FramedSiteTest, FramesetWithAFullOutputPathGoesThere) {
   s_.output_filename = In("tpl/frames.html");
   CIndexBuilder b(&s_, &env_);
