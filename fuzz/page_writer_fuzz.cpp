@@ -13,6 +13,8 @@
 #include <string>
 #include <system_error>
 
+#include <unistd.h>
+
 #include "app/build_settings.h"
 #include "platform/env.h"
 #include "scan/index_builder.h"
@@ -96,10 +98,10 @@ bool MakeTree(const fs::path& root, const std::string& spec, bool branch) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vellora;
   if (size < 5) return 0;
+  // A folder of this process's own: fuzzers may run side by side.
   static const fs::path base = [] {
     std::error_code ec;
-    fs::path p = fs::temp_directory_path(ec) / ("vellora-page-fuzz-" + std::to_string(rand()));
-    return p;
+    return fs::temp_directory_path(ec) / ("vellora-page-fuzz-" + std::to_string(getpid()));
   }();
   std::error_code ec;
   fs::remove_all(base, ec);
