@@ -14,10 +14,10 @@
 // to give the cost of writing the page. TZ is UTC unless set, as in the
 // peer benchmarks (the C library then need not look at /etc/localtime for
 // every file time).
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -37,8 +37,8 @@ using vellora::CBuildSettings;
 using vellora::CIndexBuilder;
 using vellora::Env;
 
-const char* const kWords[] = {"report", "photo", "invoice", "Draft", "backup", "notes",
-                              "summary", "budget", "项目", "笔记"};
+const char* const kWords[] = {"report", "photo",   "invoice", "Draft", "backup",
+                              "notes",  "summary", "budget",  "项目",  "笔记"};
 const char* const kExtensions[] = {".txt", ".jpg", ".pdf", ".doc", ".html", ".mp3", ""};
 
 int64_t CurrentRss() {
@@ -182,7 +182,8 @@ Result RunInChild(Job job, const std::string& folder) {
     _exit(n == static_cast<ssize_t>(sizeof r) ? 0 : 1);
   }
   close(fds[1]);
-  if (read(fds[0], &result, sizeof result) != static_cast<ssize_t>(sizeof result)) result = Result();
+  if (read(fds[0], &result, sizeof result) != static_cast<ssize_t>(sizeof result))
+    result = Result();
   close(fds[0]);
   int status = 0;
   waitpid(pid, &status, 0);
@@ -239,7 +240,6 @@ int main(int argc, char** argv) {
   std::printf("peak memory    %.1f MB (growth during write_page)\n",
               static_cast<double>(page.peak_growth) / 1e6);
   std::printf("budget         %.1f MB = 3 x page + entry list: %s\n",
-              static_cast<double>(budget) / 1e6,
-              page.peak_growth < budget ? "within" : "EXCEEDED");
+              static_cast<double>(budget) / 1e6, page.peak_growth < budget ? "within" : "EXCEEDED");
   return writing < scan.seconds && page.peak_growth < budget ? 0 : 1;
 }

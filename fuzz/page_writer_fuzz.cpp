@@ -4,6 +4,8 @@
 //
 // Input: 5 option bytes, then one path per line ("a/b/name"; a final '/'
 // makes a folder).
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,8 +14,6 @@
 #include <fstream>
 #include <string>
 #include <system_error>
-
-#include <unistd.h>
 
 #include "app/build_settings.h"
 #include "platform/env.h"
@@ -107,8 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fs::remove_all(base, ec);
   const fs::path root = base / "root";
   fs::create_directories(root, ec);
-  const bool any_file =
-      MakeTree(root, std::string(reinterpret_cast<const char*>(data) + 5, size - 5), Bit(data[0], 0));
+  const bool any_file = MakeTree(
+      root, std::string(reinterpret_cast<const char*>(data) + 5, size - 5), Bit(data[0], 0));
 
   CDefaultWords words;
   words.folder_word = "<b>F</b>";

@@ -175,7 +175,8 @@ class FileTableWriter {
 
     // Names reach the custom sections as markup-safe text.
     const std::string& href_append = page_.section(kFileHrefAppend);
-    if (!href_append.empty()) out_.AddHtml(WithFileName(href_append, EscapeNameText(e.name, false)));
+    if (!href_append.empty())
+      out_.AddHtml(WithFileName(href_append, EscapeNameText(e.name, false)));
     out_.Add('>');
     out_.AddHtml(page_.section(kPreFnameFile));
     if (s_.show_folder_names && !grouped_ && e.folder() != "/") out_.Add(FolderPrefix(e));
@@ -298,8 +299,8 @@ class FileTableWriter {
 
   // The heading between the last file of a folder and the first of `next`.
   void BetweenHeading(const CFileEntry& next, size_t entries_after) {
-    const int span = static_cast<int>(
-        std::min(entries_after, static_cast<size_t>(s_.file_columns)));
+    const int span =
+        static_cast<int>(std::min(entries_after, static_cast<size_t>(s_.file_columns)));
     out_.Add("</tr>");
     out_.Add(kCrLf);
     HeadingCellOpen(span);

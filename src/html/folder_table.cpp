@@ -62,7 +62,8 @@ void WriteFolderTable(PageContext* page, CFileList* folders) {
   PageOutput& out = *page->out;
   const int columns = s.folder_columns;
 
-  folders->Sort(CBuildSettings::kSortByName, CBuildSettings::kSortAscending, false, s.use_html_titles_for_links != 0, page->env);
+  folders->Sort(CBuildSettings::kSortByName, CBuildSettings::kSortAscending, false,
+                s.use_html_titles_for_links != 0, page->env);
   if (s.column_wise_sort) page->builder->ArrangeInColumns(*folders, columns);
 
   const std::string& table_header = page->section(kFolderTableHeader);

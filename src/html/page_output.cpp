@@ -14,8 +14,17 @@ namespace {
 // '"', '#', '%', '&', '(', ')', '<', '>', '?' and '\\'.
 bool MayBeEscaped(unsigned char c) {
   switch (c) {
-    case ' ': case '"': case '#': case '%': case '&': case '(': case ')':
-    case '<': case '>': case '?': case '\\':
+    case ' ':
+    case '"':
+    case '#':
+    case '%':
+    case '&':
+    case '(':
+    case ')':
+    case '<':
+    case '>':
+    case '?':
+    case '\\':
       return true;
     default:
       return c < 0x20;

@@ -79,8 +79,8 @@ struct CellFormat {
 
 // Append the bytes of SizeCell and DateCell.
 void AppendSizeCell(std::string* out, int64_t bytes, const CellFormat& format);
-void AppendDateCell(std::string* out, Env* env, FileTime time, const CellFormat& format,
-                    int column, int file_columns);
+void AppendDateCell(std::string* out, Env* env, FileTime time, const CellFormat& format, int column,
+                    int file_columns);
 
 // The anchor id of a folder text: "ID" and the text with spaces turned into
 // '_' and '/' into '-', escaped as a link target.

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <regex>
 #include <string>
 
 #include "html/page_fixture.h"
+#include "html/page_parts.h"
 
 namespace vellora {
 namespace pagetest {
@@ -75,9 +77,10 @@ TEST_F(FileTableTest, HeaderRow) {
                    "<b>大小</b>&nbsp;</td></tr>"}));
   settings.suppress_visible_links = 1;
   ASSERT_EQ(Write(), 1);
-  EXPECT_EQ(Slice("<tr>", std::string(kRow) + "<a"), Lines({"<tr><td></td><td align=\"center\"><b>大小</b>&nbsp;</td></tr>",
-                                          "<tr><td align=\"left\"><a href=\"a\"></a>&nbsp;</td>"
-                                          "<td align=\"right\">&nbsp;&nbsp;0&nbsp;&nbsp;</td></tr>"}));
+  EXPECT_EQ(Slice("<tr>", std::string(kRow) + "<a"),
+            Lines({"<tr><td></td><td align=\"center\"><b>大小</b>&nbsp;</td></tr>",
+                   "<tr><td align=\"left\"><a href=\"a\"></a>&nbsp;</td>"
+                   "<td align=\"right\">&nbsp;&nbsp;0&nbsp;&nbsp;</td></tr>"}));
   settings.supress_headers = 1;
   ASSERT_EQ(Write(), 1);
   EXPECT_NE(page.find(std::string(kTable) + "\r\n" + kRow + "<a href"), std::string::npos);
@@ -128,9 +131,10 @@ TEST_F(FileTableTest, SizeAndDateCells) {
   settings.column_wise_sort = 0;
   ASSERT_EQ(Write(), 1);
   // A date cell before another column ends with a gap; the last does not.
-  EXPECT_NE(page.find("&nbsp;&nbsp;3,221,225,472&nbsp;&nbsp;</td><td align=\"right\">"
-                      "&nbsp;&nbsp;2/01/00</td><td align=\"right\">&nbsp;12:05&nbsp;am&nbsp;&nbsp;</td>"),
-            std::string::npos)
+  EXPECT_NE(
+      page.find("&nbsp;&nbsp;3,221,225,472&nbsp;&nbsp;</td><td align=\"right\">"
+                "&nbsp;&nbsp;2/01/00</td><td align=\"right\">&nbsp;12:05&nbsp;am&nbsp;&nbsp;</td>"),
+      std::string::npos)
       << page;
   EXPECT_NE(page.find("&nbsp;&nbsp;1,536&nbsp;&nbsp;</td><td align=\"right\">&nbsp;12/31/09</td>"
                       "<td align=\"right\">&nbsp;12:30&nbsp;pm</td></tr>"),
@@ -142,8 +146,9 @@ TEST_F(FileTableTest, SizeAndDateCells) {
   EXPECT_NE(page.find("&nbsp;&nbsp;3.145.728&nbsp;K&nbsp;&nbsp;</td><td align=\"right\">"
                       "&nbsp;&nbsp;1/02/00&nbsp;&nbsp;</td>"),
             std::string::npos);
-  EXPECT_NE(page.find("&nbsp;&nbsp;2&nbsp;K&nbsp;&nbsp;</td><td align=\"right\">&nbsp;31/12/09</td>"),
-            std::string::npos);
+  EXPECT_NE(
+      page.find("&nbsp;&nbsp;2&nbsp;K&nbsp;&nbsp;</td><td align=\"right\">&nbsp;31/12/09</td>"),
+      std::string::npos);
 }
 
 TEST_F(FileTableTest, GroupedListing) {
@@ -151,10 +156,11 @@ TEST_F(FileTableTest, GroupedListing) {
   File("My Docs/y.txt");
   Grouped();
   ASSERT_EQ(Write(), 1);
-  EXPECT_EQ(Slice(std::string(kRow) + "<a", "<tr><td align=\"left\"><a href=\"My"),
-            Lines({"<tr><td align=\"left\"><a href=\"x.txt\">x.txt</a>&nbsp;</td></tr>",
-                   "<tr><td colspan=\"1\"><a id=\"IDMy_Docs-\"></a><b>文件夹: My Docs</b></td></tr>",
-                   "<tr><td align=\"left\"><a href=\"My%20Docs/y.txt\">y.txt</a>&nbsp;</td></tr>"}));
+  EXPECT_EQ(
+      Slice(std::string(kRow) + "<a", "<tr><td align=\"left\"><a href=\"My"),
+      Lines({"<tr><td align=\"left\"><a href=\"x.txt\">x.txt</a>&nbsp;</td></tr>",
+             "<tr><td colspan=\"1\"><a id=\"IDMy_Docs-\"></a><b>文件夹: My Docs</b></td></tr>",
+             "<tr><td align=\"left\"><a href=\"My%20Docs/y.txt\">y.txt</a>&nbsp;</td></tr>"}));
   // The heading of the first folder, when the root has no files, opens the table.
   settings.folder_anchors = 0;
   settings.include_filesize = 1;
@@ -180,6 +186,36 @@ TEST_F(FileTableTest, FolderNamesWithoutHeadings) {
   const std::string sep(1, kSeparator);
   EXPECT_NE(page.find("\">" + sep + "sub" + sep + "dir" + sep + "y.txt</a>"), std::string::npos);
   EXPECT_NE(page.find("\">x.txt</a>"), std::string::npos);
+}
+
+// A branch listed from a file-system root: the root's own files have the
+// empty folder and get no heading of their own.
+TEST_F(FileTableTest, BranchOfAFileSystemRoot) {
+  Grouped();
+  CFileList files;
+  for (const char* name : {"r1", "docs/d", "r2"}) {
+    const std::string folder = name[0] == 'd' ? "docs/" : "";
+    auto entry = std::make_unique<CFileEntry>();
+    entry->SetName(std::string(name).substr(folder.size()), env.get());
+    entry->SetFolder(folder, env.get());
+    files.AddHead(std::move(entry));
+  }
+  PageOutput out(builder.get());
+  PageContext context;
+  context.builder = builder.get();
+  context.settings = &settings;
+  context.words = &words;
+  context.env = env.get();
+  context.out = &out;
+  OrderFileList(&context, &files);
+  ASSERT_TRUE(WriteFileTable(&context, files));
+  page = "\r\n" + out.Join("");
+  EXPECT_EQ(Slice(std::string(kRow) + "<a", kRow + std::string("<a href=\"docs")),
+            Lines({"<tr><td align=\"left\"><a href=\"r1\">r1</a>&nbsp;</td></tr>",
+                   "<tr><td align=\"left\"><a href=\"r2\">r2</a>&nbsp;</td></tr>",
+                   "<tr><td colspan=\"1\"><a id=\"IDdocs-\"></a><b>文件夹: docs</b></td></tr>",
+                   "<tr><td align=\"left\"><a href=\"docs/d\">d</a>&nbsp;</td></tr>"}));
+  EXPECT_EQ(context.anchors.size(), 1u);
 }
 
 }  // namespace

@@ -107,12 +107,11 @@ TEST_F(AnchorTableTest, TwoColumns) {
   File("Pics/b.txt");
   settings.folder_columns = 2;
   ASSERT_EQ(Write(), 1);
-  EXPECT_EQ(AnchorTable(),
-            Lines({"<table cellpadding=\"0\" cellspacing=\"0\" border=\"0\">",
-                   "<tr><td colspan=\"2\"><b>文件夹锚点</b><br></td></tr>",
-                   "<tr><td><a href=\"#IDMy_Docs\">My Docs</a>&nbsp;&nbsp;</td>"
-                   "<td><a href=\"#IDPics-\">Pics</a>&nbsp;&nbsp;</td></tr>",
-                   "</table>", "<br>"}));
+  EXPECT_EQ(AnchorTable(), Lines({"<table cellpadding=\"0\" cellspacing=\"0\" border=\"0\">",
+                                  "<tr><td colspan=\"2\"><b>文件夹锚点</b><br></td></tr>",
+                                  "<tr><td><a href=\"#IDMy_Docs\">My Docs</a>&nbsp;&nbsp;</td>"
+                                  "<td><a href=\"#IDPics-\">Pics</a>&nbsp;&nbsp;</td></tr>",
+                                  "</table>", "<br>"}));
   EXPECT_NE(page.find("<a id=\"IDMy_Docs\" name=\"IDMy_Docs\"></a>"), std::string::npos);
 }
 
@@ -124,7 +123,9 @@ TEST_F(AnchorTableTest, RowsOfThree) {
   ASSERT_EQ(Write(), 1);
   const std::string sep(1, kSeparator);
   EXPECT_NE(page.find("<a href=\"#IDc-\">c</a>&nbsp;&nbsp;</td></tr>\r\n<tr><td><a "
-                      "href=\"#IDd_d-e-\">d d" + sep + "e</a>&nbsp;&nbsp;</td></tr>\r\n"
+                      "href=\"#IDd_d-e-\">d d" +
+                      sep +
+                      "e</a>&nbsp;&nbsp;</td></tr>\r\n"
                       "</table>\r\n<p></p>\r\n"),
             std::string::npos)
       << page;

@@ -26,8 +26,7 @@ CDefaultWords DefaultWords();
 std::string Lines(std::initializer_list<const char*> lines);
 
 // Sets the last-write time of a file to a local time.
-void SetLocalWriteTime(const std::string& path, int year, int month, int day, int hour,
-                       int minute);
+void SetLocalWriteTime(const std::string& path, int year, int month, int day, int hour, int minute);
 
 // Forwards to the real system; the clock can be fixed.
 class ClockEnv : public Env {

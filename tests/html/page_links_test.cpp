@@ -15,25 +15,42 @@ namespace pagetest {
 namespace {
 
 #ifdef _WIN32
-const std::vector<std::string> kNames = {
-    "a b.txt", "a&b.txt", "x (1).txt", "hash#1.txt", "100%.txt", "%20lit.txt", "apo's.txt",
-    "semi;colon=eq+plus.txt", "&amp;.txt", "INSERT_FOLDER_ANCHORS.txt", "%%FILEa%.txt",
-    "中文 名.txt"};
+const std::vector<std::string> kNames = {"a b.txt",      "a&b.txt",
+                                         "x (1).txt",    "hash#1.txt",
+                                         "100%.txt",     "%20lit.txt",
+                                         "apo's.txt",    "semi;colon=eq+plus.txt",
+                                         "&amp;.txt",    "INSERT_FOLDER_ANCHORS.txt",
+                                         "%%FILEa%.txt", "中文 名.txt"};
 const std::vector<std::string> kFolders = {"d&r", "d (1)", "d#%", "中 文"};
 #else
-const std::vector<std::string> kNames = {
-    "a b.txt", "a&b.txt", "x (1).txt", "q\"uote.txt", "<script>.txt", "gt>.txt", "hash#1.txt",
-    "what?.txt", "100%.txt", "%20lit.txt", "back\\slash.txt", "ctl\x01.txt", "tab\t.txt",
-    "apo's.txt", "semi;colon=eq+plus.txt", "&amp;.txt", "INSERT_FOLDER_ANCHORS.txt",
-    "%%FILEa%.txt", "中文 名.txt"};
-const std::vector<std::string> kFolders = {"d&r", "d <x>", "d\"q", "d#?%", "d (1)", "d\\b",
-                                           "中 文"};
+const std::vector<std::string> kNames = {"a b.txt",
+                                         "a&b.txt",
+                                         "x (1).txt",
+                                         "q\"uote.txt",
+                                         "<script>.txt",
+                                         "gt>.txt",
+                                         "hash#1.txt",
+                                         "what?.txt",
+                                         "100%.txt",
+                                         "%20lit.txt",
+                                         "back\\slash.txt",
+                                         "ctl\x01.txt",
+                                         "tab\t.txt",
+                                         "apo's.txt",
+                                         "semi;colon=eq+plus.txt",
+                                         "&amp;.txt",
+                                         "INSERT_FOLDER_ANCHORS.txt",
+                                         "%%FILEa%.txt",
+                                         "中文 名.txt"};
+const std::vector<std::string> kFolders = {"d&r",   "d <x>", "d\"q", "d#?%",
+                                           "d (1)", "d\\b",  "中 文"};
 #endif
 
 // Character references, as in an attribute or a text.
 std::string DecodeHtml(const std::string& s) {
-  static const std::map<std::string, char> kRefs = {
-      {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&#40;", '('}, {"&#41;", ')'}};
+  static const std::map<std::string, char> kRefs = {{"&amp;", '&'}, {"&lt;", '<'},
+                                                    {"&gt;", '>'},  {"&quot;", '"'},
+                                                    {"&#40;", '('}, {"&#41;", ')'}};
   std::string out;
   for (size_t i = 0; i < s.size(); ++i) {
     bool matched = false;

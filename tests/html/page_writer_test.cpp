@@ -231,10 +231,14 @@ TEST(PageOutputTest, NameEscapesMatchTheHelpers) {
 // The writer's cells give the bytes of the cell helpers.
 TEST(PageOutputTest, CellsMatchTheHelpers) {
   Env* env = Env::Default();
-  const std::vector<int64_t> sizes = {0, 1, 511, 512, 999, 1000, 1535, 1536, 123456, 1234567,
-                                      3221225472LL, 9223372036854775807LL};
-  const std::vector<FileTime> times = {0, 1, 116444736000000000ULL, 127000000000000000ULL,
-                                       130000000000000000ULL + 4321, 150000000000000000ULL,
+  const std::vector<int64_t> sizes = {
+      0, 1, 511, 512, 999, 1000, 1535, 1536, 123456, 1234567, 3221225472LL, 9223372036854775807LL};
+  const std::vector<FileTime> times = {0,
+                                       1,
+                                       116444736000000000ULL,
+                                       127000000000000000ULL,
+                                       130000000000000000ULL + 4321,
+                                       150000000000000000ULL,
                                        ~0ULL};
   for (int flags = 0; flags < 16; ++flags) {
     CellFormat f;
@@ -247,8 +251,8 @@ TEST(PageOutputTest, CellsMatchTheHelpers) {
     for (int64_t size : sizes) {
       std::string cell;
       AppendSizeCell(&cell, size, f);
-      EXPECT_EQ(cell, SizeCell(size, f.sizes_by_k, f.insert_commas, f.euro_date_style,
-                               f.size_date_td));
+      EXPECT_EQ(cell,
+                SizeCell(size, f.sizes_by_k, f.insert_commas, f.euro_date_style, f.size_date_td));
     }
     for (size_t i = 0; i < times.size() * 30; ++i) {
       const FileTime t = times[i % times.size()] + (i / times.size()) * 17777777777ULL;

@@ -26,8 +26,9 @@ TEST_F(SummaryTest, FoldersFilesAndSize) {
   File("a.txt", 1234);
   File("b.txt", 56);
   ASSERT_EQ(Write(), 1);
-  EXPECT_EQ(Summary(), "<p>\r\n合计文件夹:  2\r\n<br>合计文件:  2\r\n<br>所有文件的大小:  1,290<br>"
-                       "\r\n</p>\r\n");
+  EXPECT_EQ(Summary(),
+            "<p>\r\n合计文件夹:  2\r\n<br>合计文件:  2\r\n<br>所有文件的大小:  1,290<br>"
+            "\r\n</p>\r\n");
   settings.sizes_by_k = 1;
   settings.xml_compliant = 1;
   settings.include_subfolders = 0;
