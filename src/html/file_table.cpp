@@ -31,11 +31,16 @@ std::string WithoutLeadingSlash(const std::string& folder) {
 // for the files of a branch that starts at a file-system root.
 bool IsRootGroup(const std::string& folder) { return folder.empty() || folder == "/"; }
 
-// Replaces every "%%F" of a section by `name`.
-std::string WithFileName(const std::string& section, const std::string& name) {
-  std::string text = section;
-  ReplaceAll(&text, "%%F", name);
-  return text;
+// Writes a section with every "%%F" replaced by `name`; the name is the
+// file's, never a place of the folder-anchor table.
+void AddWithFileName(PageOutput* out, const std::string& section, const std::string& name) {
+  size_t from = 0;
+  for (size_t at = section.find("%%F"); at != std::string::npos; at = section.find("%%F", from)) {
+    out->AddHtml(section.substr(from, at - from));
+    out->Add(name);
+    from = at + 3;
+  }
+  out->AddHtml(section.substr(from));
 }
 
 // The sorted entries lie anywhere in memory: asks for the next ones early.
@@ -175,8 +180,7 @@ class FileTableWriter {
 
     // Names reach the custom sections as markup-safe text.
     const std::string& href_append = page_.section(kFileHrefAppend);
-    if (!href_append.empty())
-      out_.AddHtml(WithFileName(href_append, EscapeNameText(e.name, false)));
+    if (!href_append.empty()) AddWithFileName(&out_, href_append, EscapeNameText(e.name, false));
     out_.Add('>');
     out_.AddHtml(page_.section(kPreFnameFile));
     if (s_.show_folder_names && !grouped_ && e.folder() != "/") out_.Add(FolderPrefix(e));
@@ -198,7 +202,7 @@ class FileTableWriter {
     out_.AddHtml(page_.section(kPostFnameFile));
     out_.Add("</a>");
     const std::string& post_href = page_.section(kPostHrefFile);
-    if (!post_href.empty()) out_.AddHtml(WithFileName(post_href, EscapeNameText(name, false)));
+    if (!post_href.empty()) AddWithFileName(&out_, post_href, EscapeNameText(name, false));
     out_.Add("&nbsp;</td>");
 
     if (s_.include_filesize || s_.include_date) {
