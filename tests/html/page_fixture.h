@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -14,6 +13,7 @@
 #include "app/build_settings.h"
 #include "platform/env.h"
 #include "scan/index_builder.h"
+#include "scan/scan_test_env.h"
 #include "support/temp_folder.h"
 
 namespace vellora {
@@ -28,53 +28,11 @@ std::string Lines(std::initializer_list<const char*> lines);
 // Sets the last-write time of a file to a local time.
 void SetLocalWriteTime(const std::string& path, int year, int month, int day, int hour, int minute);
 
-// Forwards to the real system; the clock can be fixed.
-class ClockEnv : public Env {
+// The real system with a clock that can be fixed.
+class ClockEnv : public scantest::ForwardingEnv {
  public:
   FileTime now = 0;  // 0: the real clock
-
-  bool ListFolder(const std::string& folder, const std::string& pattern,
-                  const std::function<void(const FolderItem&)>& visit) override {
-    return real_->ListFolder(folder, pattern, visit);
-  }
-  bool ListSubfolders(const std::string& folder,
-                      const std::function<void(const FolderItem&)>& visit) override {
-    return real_->ListSubfolders(folder, visit);
-  }
-  bool GetFolderIdentity(const std::string& folder, FolderIdentity* id) override {
-    return real_->GetFolderIdentity(folder, id);
-  }
-  bool GetCurrentFolder(std::string* folder) override { return real_->GetCurrentFolder(folder); }
-  bool SetCurrentFolder(const std::string& folder) override {
-    return real_->SetCurrentFolder(folder);
-  }
-  std::string ExecutablePath() override { return real_->ExecutablePath(); }
-  bool FileTimeToLocal(FileTime t, LocalTime* out) override {
-    return real_->FileTimeToLocal(t, out);
-  }
-  FileTime Now() override { return now != 0 ? now : real_->Now(); }
-  std::string FormatLocalTime(const char* format, const LocalTime& t) override {
-    return real_->FormatLocalTime(format, t);
-  }
-  int CompareText(const std::string& a, const std::string& b) override {
-    return real_->CompareText(a, b);
-  }
-  bool CollationKey(const std::string& text, std::string* key) override {
-    return real_->CollationKey(text, key);
-  }
-  bool IsLeadByte(unsigned char c) override { return real_->IsLeadByte(c); }
-  std::string CharsetName() override { return real_->CharsetName(); }
-  bool ReadWholeFile(const std::string& path, std::string* data) override {
-    return real_->ReadWholeFile(path, data);
-  }
-  bool WriteFileSafely(const std::string& path, const std::string& data) override {
-    return real_->WriteFileSafely(path, data);
-  }
-  bool IsFolder(const std::string& path) override { return real_->IsFolder(path); }
-  bool OpenWithDefaultProgram(const std::string&) override { return false; }
-
- private:
-  Env* real_ = Env::Default();
+  FileTime Now() override { return now != 0 ? now : ForwardingEnv::Now(); }
 };
 
 class PageTest : public ::testing::Test {

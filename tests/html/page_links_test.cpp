@@ -2,6 +2,10 @@
 // a browser decodes it, leads to its own file and shows its own name.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <set>
@@ -14,68 +18,58 @@ namespace vellora {
 namespace pagetest {
 namespace {
 
-#ifdef _WIN32
-const std::vector<std::string> kNames = {"a b.txt",      "a&b.txt",
-                                         "x (1).txt",    "hash#1.txt",
-                                         "100%.txt",     "%20lit.txt",
-                                         "apo's.txt",    "semi;colon=eq+plus.txt",
-                                         "&amp;.txt",    "INSERT_FOLDER_ANCHORS.txt",
-                                         "%%FILEa%.txt", "中文 名.txt"};
-const std::vector<std::string> kFolders = {"d&r", "d (1)", "d#%", "中 文"};
-#else
-const std::vector<std::string> kNames = {"a b.txt",
-                                         "a&b.txt",
-                                         "x (1).txt",
-                                         "q\"uote.txt",
-                                         "<script>.txt",
-                                         "gt>.txt",
-                                         "hash#1.txt",
-                                         "what?.txt",
-                                         "100%.txt",
-                                         "%20lit.txt",
-                                         "back\\slash.txt",
-                                         "ctl\x01.txt",
-                                         "tab\t.txt",
-                                         "apo's.txt",
-                                         "semi;colon=eq+plus.txt",
-                                         "&amp;.txt",
-                                         "INSERT_FOLDER_ANCHORS.txt",
-                                         "%%FILEa%.txt",
-                                         "中文 名.txt"};
-const std::vector<std::string> kFolders = {"d&r",   "d <x>", "d\"q", "d#?%",
-                                           "d (1)", "d\\b",  "中 文"};
-#endif
-
-// Character references, as in an attribute or a text.
-std::string DecodeHtml(const std::string& s) {
-  static const std::map<std::string, char> kRefs = {{"&amp;", '&'}, {"&lt;", '<'},
-                                                    {"&gt;", '>'},  {"&quot;", '"'},
-                                                    {"&#40;", '('}, {"&#41;", ')'}};
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    bool matched = false;
-    for (const auto& ref : kRefs) {
-      if (s.compare(i, ref.first.size(), ref.first) == 0) {
-        out.push_back(ref.second);
-        i += ref.first.size() - 1;
-        matched = true;
-        break;
-      }
+// Names split at '|'.
+std::vector<std::string> Split(const std::string& names) {
+  std::vector<std::string> out(1);
+  for (char c : names) {
+    if (c == '|') {
+      out.emplace_back();
+    } else {
+      out.back().push_back(c);
     }
-    if (!matched) out.push_back(s[i]);
   }
   return out;
 }
 
-std::string DecodePercent(const std::string& s) {
-  std::string out;
+#ifdef _WIN32
+const std::vector<std::string> kNames = Split(
+    "a b.txt|a&b.txt|x (1).txt|hash#1.txt|100%.txt|%20lit.txt|apo's.txt|semi;colon=eq+plus.txt|"
+    "&amp;.txt|INSERT_FOLDER_ANCHORS.txt|%%FILEa%.txt|中文 名.txt");
+const std::vector<std::string> kFolders = Split("d&r|d (1)|d#%|中 文");
+#else
+const std::vector<std::string> kNames = Split(
+    "a b.txt|a&b.txt|x (1).txt|q\"uote.txt|<script>.txt|gt>.txt|hash#1.txt|what?.txt|100%.txt|"
+    "%20lit.txt|back\\slash.txt|ctl\x01.txt|tab\t.txt|apo's.txt|semi;colon=eq+plus.txt|"
+    "&amp;.txt|INSERT_FOLDER_ANCHORS.txt|%%FILEa%.txt|中文 名.txt");
+const std::vector<std::string> kFolders = Split("d&r|d <x>|d\"q|d#?%|d (1)|d\\b|中 文");
+#endif
+
+// Character references and %XX escapes, decoded as a browser does.
+std::string Decode(const std::string& s, bool percent) {
+  static const char* const kRefs[][2] = {{"&amp;", "&"},   {"&lt;", "<"},  {"&gt;", ">"},
+                                         {"&quot;", "\""}, {"&#40;", "("}, {"&#41;", ")"}};
+  std::string html;
   for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '%' && i + 2 < s.size() + 0 && isxdigit(static_cast<unsigned char>(s[i + 1])) &&
-        isxdigit(static_cast<unsigned char>(s[i + 2]))) {
-      out.push_back(static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16)));
+    const auto* ref = std::find_if(std::begin(kRefs), std::end(kRefs), [&](const auto& r) {
+      return s.compare(i, std::strlen(r[0]), r[0]) == 0;
+    });
+    if (ref == std::end(kRefs)) {
+      html.push_back(s[i]);
+    } else {
+      html += (*ref)[1];
+      i += std::strlen((*ref)[0]) - 1;
+    }
+  }
+  if (!percent) return html;
+  std::string out;
+  for (size_t i = 0; i < html.size(); ++i) {
+    if (html[i] == '%' && i + 2 < html.size() &&
+        std::isxdigit(static_cast<unsigned char>(html[i + 1])) &&
+        std::isxdigit(static_cast<unsigned char>(html[i + 2]))) {
+      out.push_back(static_cast<char>(std::stoi(html.substr(i + 1, 2), nullptr, 16)));
       i += 2;
     } else {
-      out.push_back(s[i]);
+      out.push_back(html[i]);
     }
   }
   return out;
@@ -90,7 +84,7 @@ class PageLinksTest : public PageTest {
     static const std::regex kLink("<a href=\"([^\"]*)\"[^>]*>([^<]*)</a>");
     std::map<std::string, std::string> links;
     for (std::sregex_iterator m(page.begin(), page.end(), kLink), none; m != none; ++m) {
-      links[DecodePercent(DecodeHtml((*m)[1].str()))] = DecodeHtml((*m)[2].str());
+      links[Decode((*m)[1].str(), true)] = Decode((*m)[2].str(), false);
     }
     return links;
   }
