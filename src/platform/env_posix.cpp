@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -38,6 +39,21 @@ FileTime ToFileTime(int64_t sec, long nsec) {
   if (s > (UINT64_MAX - kTicksPerSecond) / kTicksPerSecond) return UINT64_MAX;
   const uint64_t sub = nsec > 0 ? static_cast<uint64_t>(nsec) / 100 : 0;
   return s * kTicksPerSecond + sub;
+}
+
+// Calls tzset() when TZ differs from its value at the last call, so that a
+// change of TZ is followed; with TZ unset every tzset() reads the status of
+// /etc/localtime, which must not happen once per listed file.
+void FollowTimeZone() {
+  static bool called = false;
+  static bool had_tz = false;
+  static std::string last_tz;
+  const char* tz = getenv("TZ");
+  if (called && had_tz == (tz != nullptr) && (tz == nullptr || last_tz == tz)) return;
+  tzset();
+  called = true;
+  had_tz = tz != nullptr;
+  last_tz = tz != nullptr ? tz : "";
 }
 
 // Closes a descriptor unless it is negative, keeping errno.
@@ -239,7 +255,7 @@ class PosixEnv : public Env {
     const int64_t secs = static_cast<int64_t>(t / kTicksPerSecond) - kUnixEpochSeconds;
     const time_t tt = static_cast<time_t>(secs);
     if (static_cast<int64_t>(tt) != secs) return false;
-    tzset();  // follow changes of TZ
+    FollowTimeZone();
     struct tm tm {};
     if (localtime_r(&tt, &tm) == nullptr) return false;
     out->year = tm.tm_year + 1900;
