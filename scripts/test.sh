@@ -13,7 +13,8 @@ bash scripts/setup.sh
 jobs=$(nproc)
 build="${VELLORA_BUILD_DIR:-$root/build}"
 
-step() { printf '\n=== %s ===\n' "$*"; }
+# Each step shows the seconds since the start, to keep an eye on CI's time.
+step() { printf '\n=== %s === (%ds)\n' "$*" "$SECONDS"; }
 
 step "native build"
 cmake -S . -B "$build/native" -DVELLORA_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -78,5 +79,7 @@ step "hostile names end to end (headless Chromium)"
 bash tests/hostile/run.sh "$build/native/vellora"
 step "fault tests"
 bash tests/faults/run.sh "$build/native/vellora"
+step "benchmark suite, quick run (fails on errors, not on timings)"
+BUILD="$build/bench" bash bench/run.sh --quick
 
 step "all tests passed"
