@@ -3,7 +3,8 @@
 # and UndefinedBehaviorSanitizer, the fuzz corpus replay, and the 32-bit
 # Windows build under Wine, once in code page 1252 and once in code page 936,
 # then the native program against hostile names in headless Chromium and the
-# fault tests (kill -9, read-only output, full disk, vanishing folders).
+# fault tests (kill -9, read-only output, full disk, vanishing folders),
+# and a quick run of the benchmark suite.
 # Any failure fails the whole run.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
