@@ -488,6 +488,31 @@ class PosixEnv : public Env {
 
   // Writes `data` as `base` in the open folder `dir` through a hidden
   // temporary file renamed over it.
+  // True when the regular file `base` in `dir` holds exactly `data`.
+  static bool HoldsExactly(int dir, const std::string& base, const std::string& data) {
+    const int fd = openat(dir, base.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return false;
+    char buffer[65536];
+    size_t done = 0;
+    bool same = true;
+    for (;;) {
+      const ssize_t n = read(fd, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        same = n == 0 && done == data.size();
+        break;
+      }
+      const size_t got = static_cast<size_t>(n);
+      if (got > data.size() - done || std::memcmp(buffer, data.data() + done, got) != 0) {
+        same = false;
+        break;
+      }
+      done += got;
+    }
+    CloseKeepErrno(fd);
+    return same;
+  }
+
   static bool WriteInFolder(int dir, const std::string& base, const std::string& data) {
     struct stat old {};
     bool exists = false;
@@ -499,6 +524,13 @@ class PosixEnv : public Env {
       exists = true;
     } else if (errno != ENOENT) {
       return false;
+    }
+    // A page that is already up to date is left alone: rebuilding an
+    // unchanged tree then writes nothing, keeps the pages' times, and skips
+    // the flush that replacing a file by rename costs on many file systems.
+    if (exists && static_cast<uint64_t>(old.st_size) == data.size() &&
+        HoldsExactly(dir, base, data)) {
+      return true;
     }
     std::string temp;
     int fd = -1;

@@ -275,6 +275,23 @@ TEST(PosixEnvWriteTest, ReplacingKeepsModeAndLeavesNoTemporaryFile) {
   EXPECT_EQ(ReadFileForTest(path), "relative");
 }
 
+TEST(PosixEnvWriteTest, UnchangedContentIsNotRewritten) {
+  TempFolder t;
+  const std::string path = t.WriteFile("index.html", "same page");
+  struct stat before {};
+  ASSERT_EQ(stat(path.c_str(), &before), 0);
+  ASSERT_TRUE(Env::Default()->WriteFileSafely(path, "same page"));
+  struct stat after {};
+  ASSERT_EQ(stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);  // not replaced by a new file
+
+  // The same size with other bytes, or a prefix, is written.
+  ASSERT_TRUE(Env::Default()->WriteFileSafely(path, "SAME PAGE"));
+  EXPECT_EQ(ReadFileForTest(path), "SAME PAGE");
+  ASSERT_TRUE(Env::Default()->WriteFileSafely(path, "SAME"));
+  EXPECT_EQ(ReadFileForTest(path), "SAME");
+}
+
 TEST(PosixEnvWriteTest, FailuresLeaveTheOldFile) {
   TempFolder t;
   EXPECT_FALSE(Env::Default()->WriteFileSafely(t.Path("missing/index.html"), "x"));
