@@ -73,9 +73,9 @@ std::string BuildAnchorTable(PageContext* page) {
       table += cell_td;
     }
     table += "><a href=\"#";
-    table += e->name;
+    table += AnchorFragment(e->name);
     table += "\">";
-    table += EscapeNameText(text, false);
+    table += EscapeNameText(text, false, s.xml_compliant != 0);
     table += "</a>&nbsp;&nbsp;</td>";
     if (++i == s.folder_columns && e->next != nullptr) {
       table += "</tr>";

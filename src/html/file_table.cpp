@@ -64,7 +64,8 @@ class FileTableWriter {
         grouped_(IsGroupedListing(*page)),
         cells_(CellsPerFile(*page->settings)),
         href20_(page->settings->href20 != 0),
-        iso_(page->settings->replace_iso_chars != 0) {
+        iso_(page->settings->replace_iso_chars != 0),
+        xhtml_(page->settings->xml_compliant != 0) {
     cell_format_.sizes_by_k = s_.sizes_by_k != 0;
     cell_format_.insert_commas = s_.insert_commas != 0;
     cell_format_.euro_date_style = s_.euro_date_style != 0;
@@ -171,16 +172,16 @@ class FileTableWriter {
         out_.Add(page_.link_base);
       }
       if (page_.builder->recurse_scan) {
-        out_.AddLinkTarget(WithoutLeadingSlash(e.folder()), href20_, false);
+        out_.AddLinkTarget(WithoutLeadingSlash(e.folder()), href20_, false, xhtml_);
       }
-      out_.AddLinkTarget(e.name, href20_, iso_);
+      out_.AddLinkTarget(e.name, href20_, iso_, xhtml_);
       out_.Add('"');
     }
     if (!CountFile(e)) return false;
 
     // Names reach the custom sections as markup-safe text.
     const std::string& href_append = page_.section(kFileHrefAppend);
-    if (!href_append.empty()) AddWithFileName(&out_, href_append, EscapeNameText(e.name, false));
+    if (!href_append.empty()) AddWithFileName(&out_, href_append, EscapeNameText(e.name, false, xhtml_));
     out_.Add('>');
     out_.AddHtml(page_.section(kPreFnameFile));
     if (s_.show_folder_names && !grouped_ && e.folder() != "/") out_.Add(FolderPrefix(e));
@@ -194,15 +195,15 @@ class FileTableWriter {
     const bool has_title = s_.use_html_titles_for_links && e.title && *e.title != e.name;
     if (!s_.suppress_visible_links) {
       if (has_title) {
-        out_.Add(escape_link_text(*e.title, iso_));
+        out_.Add(EscapeTitleText(*e.title, iso_));
       } else {
-        out_.AddNameText(name, iso_);
+        out_.AddNameText(name, iso_, xhtml_);
       }
     }
     out_.AddHtml(page_.section(kPostFnameFile));
     out_.Add("</a>");
     const std::string& post_href = page_.section(kPostHrefFile);
-    if (!post_href.empty()) AddWithFileName(&out_, post_href, EscapeNameText(name, false));
+    if (!post_href.empty()) AddWithFileName(&out_, post_href, EscapeNameText(name, false, xhtml_));
     out_.Add("&nbsp;</td>");
 
     if (s_.include_filesize || s_.include_date) {
@@ -249,7 +250,7 @@ class FileTableWriter {
       prefix.push_back('\\');
     }
 #endif
-    return EscapeNameText(prefix, false);
+    return EscapeNameText(prefix, false, xhtml_);
   }
 
   // Starts the heading cell of a folder spanning `file_columns` groups.
@@ -280,10 +281,11 @@ class FileTableWriter {
     HeadingCellOpen(s_.file_columns);
     if (s_.folder_anchors && text != std::string(1, kSeparator)) {
       const std::string id = FolderAnchorId(text);
+      const std::string id_attribute = AnchorIdAttribute(id);
       out_.Add("<a id=\"");
-      out_.Add(id);
+      out_.Add(id_attribute);
       out_.Add("\" name=\"");
-      out_.Add(id);
+      out_.Add(id_attribute);
       out_.Add("\"></a>");
       page_.anchors.push_back(FolderAnchor{id, text});
     }
@@ -291,7 +293,7 @@ class FileTableWriter {
       out_.Add("<b>");
       out_.AddHtml(page_.words->folder_sort_word);
       out_.Add(' ');
-      out_.Add(EscapeNameText(text, false));
+      out_.Add(EscapeNameText(text, false, xhtml_));
       out_.Add("&nbsp;&nbsp;</b>");
     }
     AfterHeadingTitle();
@@ -318,7 +320,7 @@ class FileTableWriter {
     if (s_.folder_anchors && shown != std::string(1, kSeparator)) {
       const std::string id = FolderAnchorId(id_text);
       out_.Add("<a id=\"");
-      out_.Add(id);
+      out_.Add(AnchorIdAttribute(id));
       out_.Add("\"></a>");
       page_.anchors.push_back(FolderAnchor{id, text});
     }
@@ -326,7 +328,7 @@ class FileTableWriter {
       out_.Add("<b>");
       out_.AddHtml(page_.words->folder_sort_word);
       out_.Add(' ');
-      out_.Add(EscapeNameText(shown, false));
+      out_.Add(EscapeNameText(shown, false, xhtml_));
       out_.Add("</b>");
     }
     AfterHeadingTitle();
@@ -341,6 +343,7 @@ class FileTableWriter {
   const int cells_;
   const bool href20_;
   const bool iso_;
+  const bool xhtml_;
   CellFormat cell_format_;
   bool cells_hold_marker_ = false;
   std::string cells_text_;  // the cells of one file, reused
@@ -357,7 +360,7 @@ std::string FolderAnchorId(const std::string& folder_text) {
       c = '-';
     }
   }
-  return EscapeLinkTarget(id, false, false);
+  return id;
 }
 
 void OrderFileList(PageContext* page, CFileList* files) {

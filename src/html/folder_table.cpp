@@ -96,6 +96,7 @@ void WriteFolderTable(PageContext* page, CFileList* folders) {
   const std::string& post_name = page->section(kPostFnameFolder);
   const bool href20 = s.href20 != 0;
   const bool iso = s.replace_iso_chars != 0;
+  const bool xhtml = s.xml_compliant != 0;
   int count = 0;
   for (const CFileEntry* e = folders->head(); e != nullptr; e = e->next) {
     const bool parent = e->name == kParentName;
@@ -110,7 +111,7 @@ void WriteFolderTable(PageContext* page, CFileList* folders) {
       out.Add("File://");
       out.Add(page->link_base);
     }
-    out.AddLinkTarget(e->name, href20, iso);
+    out.AddLinkTarget(e->name, href20, iso, xhtml);
     out.Add('/');
     out.AddHtml(file_link);
     out.Add('"');
@@ -120,7 +121,7 @@ void WriteFolderTable(PageContext* page, CFileList* folders) {
     if (parent) {
       out.AddHtml(words.parent_word);
     } else {
-      out.AddNameText(e->name, iso);
+      out.AddNameText(e->name, iso, xhtml);
     }
     out.AddHtml(post_name);
     out.Add("</a>&nbsp;&nbsp;</td>");

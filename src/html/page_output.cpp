@@ -11,7 +11,7 @@ namespace vellora {
 namespace {
 
 // Bytes that one of the name escapes may change: control bytes, blank,
-// '"', '#', '%', '&', '(', ')', '<', '>', '?' and '\\'.
+// '"', '#', '%', '&', '(', ')', ':', '<', '>', '?' and '\\'.
 bool MayBeEscaped(unsigned char c) {
   switch (c) {
     case ' ':
@@ -21,6 +21,7 @@ bool MayBeEscaped(unsigned char c) {
     case '&':
     case '(':
     case ')':
+    case ':':
     case '<':
     case '>':
     case '?':
@@ -31,14 +32,22 @@ bool MayBeEscaped(unsigned char c) {
   }
 }
 
-// 0: no byte may be escaped; 1: blanks only; 2: others.
+// 0: no byte may be escaped; 1: inner blanks only; 2: others.
 int EscapeKind(const std::string& name) {
   int kind = 0;
+  bool high = false;
   for (char c : name) {
     const unsigned char u = static_cast<unsigned char>(c);
+    high = high || u >= 0x80;
     if (!MayBeEscaped(u)) continue;
     if (u != ' ') return 2;
     kind = 1;
+  }
+  if (kind == 1 && (name.front() == ' ' || name.back() == ' ')) return 2;
+  if (high && NamesAreUtf8()) {
+    for (size_t i = 0; i < name.size(); i += Utf8SequenceLength(name, i)) {
+      if (Utf8SequenceLength(name, i) == 0) return 2;
+    }
   }
   return kind;
 }
@@ -56,7 +65,8 @@ PageOutput::PageOutput(CIndexBuilder* builder) : builder_(*builder) {
   builder_.page_chunk_count = 0;
 }
 
-void PageOutput::AddLinkTarget(const std::string& name, bool href20, bool replace_iso_chars) {
+void PageOutput::AddLinkTarget(const std::string& name, bool href20, bool replace_iso_chars,
+                               bool xhtml) {
   const int kind = EscapeKind(name);
   if (kind == 0 || (kind == 1 && !href20)) {
     text_->append(name);
@@ -69,15 +79,15 @@ void PageOutput::AddLinkTarget(const std::string& name, bool href20, bool replac
       }
     }
   } else {
-    text_->append(EscapeLinkTarget(name, href20, replace_iso_chars));
+    text_->append(EscapeLinkTarget(name, href20, replace_iso_chars, xhtml));
   }
 }
 
-void PageOutput::AddNameText(const std::string& name, bool replace_iso_chars) {
+void PageOutput::AddNameText(const std::string& name, bool replace_iso_chars, bool xhtml) {
   if (EscapeKind(name) < 2) {
     text_->append(name);
   } else {
-    text_->append(EscapeNameText(name, replace_iso_chars));
+    text_->append(EscapeNameText(name, replace_iso_chars, xhtml));
   }
 }
 

@@ -33,11 +33,12 @@ class PageOutput {
   void Add(const char* text) { text_->append(text); }
   void Add(char c) { text_->push_back(c); }
 
-  // A name escaped as EscapeLinkTarget(name, href20, replace_iso_chars) or
-  // as EscapeNameText(name, replace_iso_chars) does, without temporaries
-  // for the usual names.
-  void AddLinkTarget(const std::string& name, bool href20, bool replace_iso_chars);
-  void AddNameText(const std::string& name, bool replace_iso_chars);
+  // A name escaped as EscapeLinkTarget(name, href20, replace_iso_chars,
+  // xhtml) or as EscapeNameText(name, replace_iso_chars, xhtml) does,
+  // without temporaries for the usual names.
+  void AddLinkTarget(const std::string& name, bool href20, bool replace_iso_chars,
+                     bool xhtml = false);
+  void AddNameText(const std::string& name, bool replace_iso_chars, bool xhtml = false);
 
   // The user's own HTML (custom sections, title, default words): every
   // marker in it becomes a place of the folder-anchor table.

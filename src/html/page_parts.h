@@ -16,8 +16,9 @@
 
 namespace vellora {
 
-// One in-page link target of the folder headings: the escaped anchor id and
-// the folder text shown for it ('/' separators, no trailing '/').
+// One in-page link target of the folder headings: the anchor id (as text,
+// escaped where it is written) and the folder text shown for it ('/'
+// separators, no trailing '/').
 struct FolderAnchor {
   std::string id;
   std::string text;
@@ -83,7 +84,8 @@ void AppendDateCell(std::string* out, Env* env, FileTime time, const CellFormat&
                     int file_columns);
 
 // The anchor id of a folder text: "ID" and the text with spaces turned into
-// '_' and '/' into '-', escaped as a link target.
+// '_' and '/' into '-'. Written through AnchorIdAttribute in id="" and
+// AnchorFragment after "#".
 std::string FolderAnchorId(const std::string& folder_text);
 
 }  // namespace vellora

@@ -51,7 +51,7 @@ void AddTokenSection(PageContext* page, int section, const std::string& page_dat
   const std::string& text = page->section(section);
   if (text.empty()) return;
   std::string copy = text;
-  ReplaceTokens(&copy, page->settings->path, page_date);
+  ReplaceTokens(&copy, page->settings->path, page_date, page->settings->xml_compliant != 0);
   ExpandIncludes(&copy, page->settings->path, page->env);
   page->out->AddHtml(copy);
 }
@@ -158,7 +158,7 @@ int CIndexBuilder::write_page(const std::string& folder) {
   AddTokenSection(&page, kStart, page_date);
 
   // 18-21: folder table, then the place of the folder-anchor table.
-  page.link_base = MakeLinkBase(s.path, s.href20 != 0);
+  page.link_base = MakeLinkBase(s.path, s.href20 != 0, s.xml_compliant != 0);
   CFileList folders;
   if (s.include_subfolders && !first_right_frame_page) {
     ScanSubfolders(&page, &folders);

@@ -27,19 +27,153 @@ void AppendIsoEscaped(std::string* out, char c, bool replace_iso_chars) {
   out->push_back(c);
 }
 
+const char kReplacementCharacter[] = "\xEF\xBF\xBD";
+
+// The bytes at `at` that form one valid UTF-8 sequence, or else the longest
+// start of one (at least a byte), which a decoder shows as one U+FFFD.
+size_t ScanUtf8(const std::string& text, size_t at, bool* valid) {
+  const unsigned char c = static_cast<unsigned char>(text[at]);
+  *valid = c < 0x80;
+  if (c < 0x80) return 1;
+  size_t length;
+  unsigned char low = 0x80;  // bounds of the second byte
+  unsigned char high = 0xBF;
+  if (c >= 0xC2 && c <= 0xDF) {
+    length = 2;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    length = 3;
+    if (c == 0xE0) low = 0xA0;
+    if (c == 0xED) high = 0x9F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    length = 4;
+    if (c == 0xF0) low = 0x90;
+    if (c == 0xF4) high = 0x8F;
+  } else {
+    return 1;
+  }
+  size_t k = 1;
+  for (; k < length && at + k < text.size(); ++k) {
+    const unsigned char b = static_cast<unsigned char>(text[at + k]);
+    if (k == 1 ? (b < low || b > high) : (b < 0x80 || b > 0xBF)) break;
+  }
+  *valid = k == length;
+  return k;
+}
+
+// Appends U+FFFD for the invalid bytes at `*at` and moves `*at` to the last.
+void AppendReplacement(std::string* out, const std::string& text, size_t* at) {
+  bool valid = false;
+  out->append(kReplacementCharacter);
+  *at += ScanUtf8(text, *at, &valid) - 1;
+}
+
+bool IsAsciiAlnum(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// Whether the '&' at `at` of a name must be written "&amp;".
+bool AmpersandNeedsEscape(const std::string& name, size_t at, bool replace_iso_chars, bool xhtml) {
+  if (replace_iso_chars || xhtml) return true;
+  if (at + 1 >= name.size()) return false;
+  const char next = name[at + 1];
+  return next == '#' || IsAsciiAlnum(next);
+}
+
+// Length of the character at `at`: its UTF-8 sequence, or 0 for a byte
+// outside one on a platform whose names are UTF-8; 1 elsewhere.
+size_t CharLength(const std::string& text, size_t at) {
+  if (static_cast<unsigned char>(text[at]) < 0x80 || !NamesAreUtf8()) return 1;
+  bool valid = false;
+  const size_t length = ScanUtf8(text, at, &valid);
+  return valid ? length : 0;
+}
+
 // Text that a folder name gives to a token: markup-safe, and '%' as a
-// character reference so that it can form no further token.
-std::string TokenSafe(const std::string& text) {
+// character reference so that it can form no further token; '&' and bytes
+// outside UTF-8 as in EscapeNameText.
+std::string TokenSafe(const std::string& text, bool xhtml) {
   std::string out;
   out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const size_t length = CharLength(text, i);
+    if (length == 0) {
+      AppendReplacement(&out, text, &i);
+      continue;
+    }
+    if (length > 1) {
+      out.append(text, i, length);
+      i += length - 1;
+      continue;
+    }
+    switch (text[i]) {
       case '<': out.append("&lt;"); break;
       case '>': out.append("&gt;"); break;
       case '"': out.append("&quot;"); break;
       case '%': out.append("&#37;"); break;
-      default: out.push_back(c);
+      case '&': out.append(AmpersandNeedsEscape(text, i, false, xhtml) ? "&amp;" : "&"); break;
+      default: out.push_back(text[i]);
     }
+  }
+  return out;
+}
+
+struct TargetRules {
+  bool href20;
+  bool replace_iso_chars;
+  bool xhtml;
+  bool escape_colon;
+  bool escape_outer_spaces;
+};
+
+std::string EscapeTarget(const std::string& name, const TargetRules& r) {
+  std::string out;
+  out.reserve(name.size());
+  for (size_t i = 0; i < name.size();) {
+    const char c = name[i];
+    const unsigned char u = static_cast<unsigned char>(c);
+    const size_t length = CharLength(name, i);
+    if (length == 0) {
+      AppendPercentByte(&out, u);
+      ++i;
+      continue;
+    }
+    if (length > 1) {
+      out.append(name, i, length);
+      i += length;
+      continue;
+    }
+    switch (c) {
+      case '%':
+      case '"':
+      case '<':
+      case '>':
+      case '#':
+      case '?':
+        AppendPercentByte(&out, u);
+        break;
+      case ':':
+        if (r.escape_colon) {
+          AppendPercentByte(&out, u);
+        } else {
+          out.push_back(c);
+        }
+        break;
+      case ' ': {
+        const bool outer = r.escape_outer_spaces && (i == 0 || i + 1 == name.size());
+        out.append(r.href20 || outer ? "%20" : " ");
+        break;
+      }
+      case '&':
+        out.append(AmpersandNeedsEscape(name, i, r.replace_iso_chars, r.xhtml) ? "&amp;" : "&");
+        break;
+      default:
+        if (u < 0x20 || (c == '\\' && kSeparator != '\\')) {
+          AppendPercentByte(&out, u);
+        } else {
+          AppendIsoEscaped(&out, c, r.replace_iso_chars);
+        }
+    }
+    ++i;
   }
   return out;
 }
@@ -67,14 +201,65 @@ std::string escape_link_text(const std::string& text, bool replace_iso_chars) {
   return out;
 }
 
-std::string EscapeNameText(const std::string& name, bool replace_iso_chars) {
+size_t Utf8SequenceLength(const std::string& text, size_t at) {
+  bool valid = false;
+  const size_t length = ScanUtf8(text, at, &valid);
+  return valid ? length : 0;
+}
+
+bool NamesAreUtf8() {
+#ifdef _WIN32
+  return false;
+#else
+  return true;
+#endif
+}
+
+std::string EscapeTitleText(const std::string& title, bool replace_iso_chars) {
+  // One pass, so that the inserted references are not escaped again.
+  std::string text;
+  text.reserve(title.size());
+  for (size_t i = 0; i < title.size(); ++i) {
+    const char c = title[i];
+    const size_t length = CharLength(title, i);
+    if (length == 0) {
+      AppendReplacement(&text, title, &i);
+    } else if (c == '<') {
+      text.append("&lt;");
+    } else if (c == '>') {
+      text.append("&gt;");
+    } else if (length == 1) {
+      AppendIsoEscaped(&text, c, replace_iso_chars);
+    } else {
+      text.append(title, i, length);
+      i += length - 1;
+    }
+  }
+  return text;
+}
+
+std::string EscapeNameText(const std::string& name, bool replace_iso_chars, bool xhtml) {
   std::string out;
   out.reserve(name.size());
-  for (char c : name) {
+  for (size_t i = 0; i < name.size(); ++i) {
+    const char c = name[i];
+    const size_t length = CharLength(name, i);
+    if (length == 0) {
+      AppendReplacement(&out, name, &i);
+      continue;
+    }
+    if (length > 1) {
+      out.append(name, i, length);
+      i += length - 1;
+      continue;
+    }
     switch (c) {
       case '<': out.append("&lt;"); break;
       case '>': out.append("&gt;"); break;
       case '"': out.append("&quot;"); break;
+      case '&':
+        out.append(AmpersandNeedsEscape(name, i, replace_iso_chars, xhtml) ? "&amp;" : "&");
+        break;
       default: AppendIsoEscaped(&out, c, replace_iso_chars);
     }
   }
@@ -94,35 +279,69 @@ std::string SpacesToPercent20(const std::string& text) {
   return out;
 }
 
-std::string EscapeLinkTarget(const std::string& name, bool href20, bool replace_iso_chars) {
+std::string EscapeLinkTarget(const std::string& name, bool href20, bool replace_iso_chars,
+                             bool xhtml) {
+    // Windows names hold no ':', but a drive may lead a folder there.
+  return EscapeTarget(name, TargetRules{href20, replace_iso_chars, xhtml, kSeparator == '/', true});
+}
+
+std::string AnchorIdAttribute(const std::string& id) {
   std::string out;
-  out.reserve(name.size());
-  for (char c : name) {
-    unsigned char u = static_cast<unsigned char>(c);
-    switch (c) {
+  out.reserve(id.size());
+  for (size_t i = 0; i < id.size(); ++i) {
+    const size_t length = CharLength(id, i);
+    if (length == 0) {
+      AppendReplacement(&out, id, &i);
+      continue;
+    }
+    switch (id[i]) {
+      case '&': out.append("&amp;"); break;
+      case '<': out.append("&lt;"); break;
+      case '>': out.append("&gt;"); break;
+      case '"': out.append("&quot;"); break;
+      default:
+        out.append(id, i, length);
+        i += length - 1;
+    }
+  }
+  return out;
+}
+
+std::string AnchorFragment(const std::string& id) {
+  std::string out;
+  out.reserve(id.size());
+  for (size_t i = 0; i < id.size(); ++i) {
+    const unsigned char u = static_cast<unsigned char>(id[i]);
+    const size_t length = CharLength(id, i);
+    if (length == 0) {
+      AppendReplacement(&out, id, &i);  // as the id attribute holds it
+      continue;
+    }
+    switch (id[i]) {
       case '%':
       case '"':
       case '<':
       case '>':
       case '#':
-      case '?':
+      case ' ':
         AppendPercentByte(&out, u);
         break;
-      case ' ':
-        out.append(href20 ? "%20" : " ");
+      case '&':
+        out.append("&amp;");
         break;
       default:
-        if (u < 0x20 || (c == '\\' && kSeparator != '\\')) {
+        if (u < 0x20) {
           AppendPercentByte(&out, u);
         } else {
-          AppendIsoEscaped(&out, c, replace_iso_chars);
+          out.append(id, i, length);
+          i += length - 1;
         }
     }
   }
   return out;
 }
 
-std::string MakeLinkBase(const std::string& path, bool href20) {
+std::string MakeLinkBase(const std::string& path, bool href20, bool xhtml) {
   std::string slashed = path;
 #ifdef _WIN32
   // A trail byte of a double-byte character may equal '\': walk characters.
@@ -136,7 +355,7 @@ std::string MakeLinkBase(const std::string& path, bool href20) {
     }
   }
 #endif
-  std::string base = EscapeLinkTarget(slashed, href20, false);
+  std::string base = EscapeTarget(slashed, TargetRules{href20, false, xhtml, false, false});
   if (!base.empty() && base.back() != '/') base.push_back('/');
   return base;
 }
@@ -268,9 +487,9 @@ void ReplaceAll(std::string* text, const std::string& from, const std::string& t
 }
 
 void ReplaceTokens(std::string* section_copy, const std::string& path,
-                   const std::string& page_date) {
-  ReplaceAll(section_copy, "%%DIR", TokenSafe(path));
-  ReplaceAll(section_copy, "%%FOLDER", TokenSafe(FolderTokenText(path)));
+                   const std::string& page_date, bool xhtml) {
+  ReplaceAll(section_copy, "%%DIR", TokenSafe(path, xhtml));
+  ReplaceAll(section_copy, "%%FOLDER", TokenSafe(FolderTokenText(path), xhtml));
   ReplaceAll(section_copy, "%%DATE", page_date);
 }
 

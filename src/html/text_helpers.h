@@ -4,11 +4,12 @@
 // and "%%DATE" tokens of custom sections.
 //
 // Names come from the file system and may hold any byte. Wherever a name
-// reaches the page it passes through EscapeNameText (visible text) or
-// EscapeLinkTarget (inside href="" or id=""), so that no name can end an
-// attribute or open a tag. A name without '<', '>', '"', '#', '?', '%',
-// control bytes (or '\' on POSIX) gives the same bytes as the plain rules
-// of `href20` and `replace_iso_chars` alone.
+// reaches the page it passes through EscapeNameText (visible text),
+// EscapeLinkTarget (inside href="") or the anchor-id escapes, so that no
+// name can end an attribute or open a tag. A valid UTF-8 name without '<',
+// '>', '"', '#', '?', '%', ':', '&', control bytes, an outer space (or '\'
+// on POSIX) gives the same bytes as the plain rules of `href20` and
+// `replace_iso_chars` alone.
 #ifndef VELLORA_HTML_TEXT_HELPERS_H_
 #define VELLORA_HTML_TEXT_HELPERS_H_
 
@@ -21,39 +22,70 @@ namespace vellora {
 
 // ---- Escaping ------------------------------------------------------------
 
+// Length of the valid UTF-8 sequence that starts at `at` (1 for ASCII), or
+// 0 when the byte there starts none. Overlong forms, surrogates and code
+// points above U+10FFFF are invalid.
+size_t Utf8SequenceLength(const std::string& text, size_t at);
+
+// True when names are UTF-8 on this platform (POSIX), so that bytes outside
+// a valid sequence are escaped; Windows pages are in the ANSI code page.
+bool NamesAreUtf8();
+
 // With `replace_iso_chars` on: '&' becomes "&amp;", '(' "&#40;" and ')'
 // "&#41;" (an inserted '&' is not escaped again); otherwise the text is
-// returned unchanged. Nothing else is touched. The writer uses it for link
-// texts that are HTML already: the page titles read from files.
+// returned unchanged. Nothing else is touched.
 std::string escape_link_text(const std::string& text, bool replace_iso_chars);
 
+// A page title read from an HTML file as a link text: the title element
+// holds plain text, so '<' becomes "&lt;" and '>' "&gt;"; bytes outside
+// valid UTF-8 become U+FFFD; the other bytes as escape_link_text does (the
+// inserted references are not escaped again). Without `replace_iso_chars`
+// '&' and the character references of the source page are kept.
+std::string EscapeTitleText(const std::string& title, bool replace_iso_chars);
+
 // A name as visible text: '<' becomes "&lt;", '>' "&gt;" and '"' "&quot;"
-// always, then escape_link_text. The writer uses it for
-//  - file and folder link texts: EscapeNameText(name, replace_iso_chars);
+// always; bytes outside valid UTF-8 become U+FFFD (POSIX; one for each
+// longest start of a sequence, as decoders show them); '&' becomes
+// "&amp;" with `replace_iso_chars`, on an XHTML page (`xhtml`), or when it
+// is followed by an ASCII letter, digit or '#' (where it would start a
+// character reference); '(' and ')' follow `replace_iso_chars`. The writer
+// uses it for
+//  - file and folder link texts: EscapeNameText(name, replace_iso_chars, xhtml);
 //  - folder-heading texts and anchor-table texts, which the options never
-//    escape otherwise: EscapeNameText(text, false).
-std::string EscapeNameText(const std::string& name, bool replace_iso_chars);
+//    escape otherwise: EscapeNameText(text, false, xhtml).
+std::string EscapeNameText(const std::string& name, bool replace_iso_chars, bool xhtml = false);
 
 // Every space becomes "%20" (the `href20` rule), nothing else changes.
 std::string SpacesToPercent20(const std::string& text);
 
-// A name or relative path as a piece of a link target (or an anchor id):
-// '%' becomes "%25", '"' "%22", '<' "%3C", '>' "%3E", '#' "%23", '?' "%3F",
-// on POSIX '\' "%5C", and every byte below 0x20 "%XX" (upper-case hex);
-// then, with `href20`, spaces become "%20"; then, with `replace_iso_chars`,
-// escape_link_text. '/' is kept. The writer uses it for
+// A name or relative path as a piece of a link target: '%' becomes "%25",
+// '"' "%22", '<' "%3C", '>' "%3E", '#' "%23", '?' "%3F", ':' "%3A", on POSIX
+// '\' "%5C" and bytes outside valid UTF-8 "%XX", and every byte below 0x20
+// "%XX" (upper-case hex); spaces become "%20" with `href20`, and without it
+// only a first or last space (browsers trim the attribute); '&', '(' and
+// ')' as in EscapeNameText. '/' is kept. The writer uses it for
 //  - the file or folder name of a link target (also ".."):
-//    EscapeLinkTarget(name, href20, replace_iso_chars);
+//    EscapeLinkTarget(name, href20, replace_iso_chars, xhtml);
 //  - the relative folder of a file on an all-links-in-one-file page:
-//    EscapeLinkTarget(folder, href20, false);
-//  - anchor ids, in id="" and in href="#...": EscapeLinkTarget(id, false, false).
-std::string EscapeLinkTarget(const std::string& name, bool href20, bool replace_iso_chars);
+//    EscapeLinkTarget(folder, href20, false, xhtml).
+std::string EscapeLinkTarget(const std::string& name, bool href20, bool replace_iso_chars,
+                             bool xhtml = false);
+
+// A folder-anchor id in id="" or name="": '&' becomes "&amp;", '<' "&lt;",
+// '>' "&gt;", '"' "&quot;", bytes outside valid UTF-8 U+FFFD.
+std::string AnchorIdAttribute(const std::string& id);
+
+// The same id after '#' in href="": '%' becomes "%25", '"' "%22", '<'
+// "%3C", '>' "%3E", '#' "%23", space "%20", bytes below 0x20 "%XX", bytes
+// outside valid UTF-8 U+FFFD as in the id attribute; then '&' "&amp;".
+std::string AnchorFragment(const std::string& id);
 
 // The link base put after "File://": `path` with native separators turned
-// into '/', escaped as EscapeLinkTarget(.., href20, false), and ending with
+// into '/', escaped as EscapeLinkTarget(.., href20, false, xhtml) except
+// that ':' and a first or last space are kept, and ending with
 // exactly one '/' unless it is empty. "C:\My Data" gives "C:/My%20Data/"
 // with `href20`, "/srv/My Data" gives "/srv/My%20Data/".
-std::string MakeLinkBase(const std::string& path, bool href20);
+std::string MakeLinkBase(const std::string& path, bool href20, bool xhtml = false);
 
 // ---- Numbers ---------------------------------------------------------------
 
@@ -125,11 +157,13 @@ void ReplaceAll(std::string* text, const std::string& from, const std::string& t
 // order: "%%DIR" by `path`, "%%FOLDER" by FolderTokenText(path), "%%DATE" by
 // `page_date`. Folder names come from the file system, so in the path and
 // folder texts '<', '>' and '"' become "&lt;", "&gt;" and "&quot;" and '%'
-// becomes "&#37;" (a name can thus never form a token such as "%%FILE").
+// becomes "&#37;" (a name can thus never form a token such as "%%FILE");
+// '&' and bytes outside UTF-8 are escaped as EscapeNameText(.., false, xhtml)
+// escapes them.
 // Run it before ExpandIncludes, on /START, /BETWEEN_FILES_AND_FOLDERS,
 // /BEFORE_SUMMARY and /END.
 void ReplaceTokens(std::string* section_copy, const std::string& path,
-                   const std::string& page_date);
+                   const std::string& page_date, bool xhtml = false);
 
 }  // namespace vellora
 

@@ -123,10 +123,16 @@ TEST_F(PageLinksTest, BranchPageWithHeadings) {
     }
   }
   ASSERT_EQ(Write(), 1);
-  // Every in-page link has its anchor, with the folder's name as text.
+  // Every in-page link, decoded as a URL fragment, finds its anchor's id
+  // (an attribute text), with the folder's name as text.
+  static const std::regex kId("<a id=\"([^\"]*)\"");
+  std::set<std::string> ids;
+  for (std::sregex_iterator m(page.begin(), page.end(), kId), none; m != none; ++m) {
+    ids.insert(Decode((*m)[1].str(), false));
+  }
   static const std::regex kInPage("href=\"#([^\"]*)\"");
   for (std::sregex_iterator m(page.begin(), page.end(), kInPage), none; m != none; ++m) {
-    EXPECT_NE(page.find("<a id=\"" + (*m)[1].str() + "\""), std::string::npos) << (*m)[1];
+    EXPECT_EQ(ids.count(Decode((*m)[1].str(), true)), 1u) << (*m)[1];
   }
   std::map<std::string, std::string> links = Links();
   std::set<std::string> anchor_texts;

@@ -29,8 +29,11 @@ TEST(NameEscaping, PlainNamesGiveTheDesignedBytes) {
   EXPECT_EQ(EscapeNameText("A&B (old)", true), "A&amp;B &#40;old&#41;");
   EXPECT_EQ(EscapeLinkTarget("b c.doc", true, true), "b%20c.doc");
   EXPECT_EQ(EscapeNameText("b c.doc", true), "b c.doc");
-  EXPECT_EQ(EscapeLinkTarget("a&b (c)", true, false), "a&b%20(c)");
-  EXPECT_EQ(EscapeNameText("a&b (c)", false), "a&b (c)");
+  EXPECT_EQ(EscapeLinkTarget("a & b (c)", true, false), "a%20&%20b%20(c)");
+  EXPECT_EQ(EscapeNameText("a & b (c)", false), "a & b (c)");
+  // '&' before a letter would start a character reference.
+  EXPECT_EQ(EscapeLinkTarget("a&b (c)", true, false), "a&amp;b%20(c)");
+  EXPECT_EQ(EscapeNameText("a&b (c)", false), "a&amp;b (c)");
   for (const char* plain : {"report.final.pdf", "..", "Docs", "\xe6\x96\x87\xe4\xbb\xb6.txt"}) {
     EXPECT_EQ(EscapeLinkTarget(plain, true, true), plain);
     EXPECT_EQ(EscapeNameText(plain, true), plain);
