@@ -5,6 +5,7 @@
 
 #include "app/build_settings.h"
 #include "custom/custom_html.h"
+#include "html/text_helpers.h"
 #include "modes/listing_cache.h"
 #include "platform/env.h"
 #include "platform/path.h"
@@ -28,6 +29,12 @@ std::string FolderTitle(const std::string& path) {
   const bool named = ContainsSeparator(path) && !IsFileSystemRoot(path);
 #endif
   return named ? TextAfterLastSeparator(path) : path;
+}
+
+// A folder path or name as page title: file-system text, escaped as a
+// visible name (the user's own title is HTML and stays untouched).
+std::string TitleFromFolder(const std::string& text, const CBuildSettings& s) {
+  return EscapeNameText(text, s.replace_iso_chars != 0, s.xml_compliant != 0);
 }
 
 // Writes the page of the folder in `path`, which is the current folder, then
@@ -61,9 +68,9 @@ bool WalkFrom(CIndexBuilder* b, CWalkGuard* guard) {
     if (!env->SetCurrentFolder(sub)) continue;
     if (!guard->Enter(sub)) continue;  // a link back to a folder on the path
     if (s.multi_recurse_title == CBuildSettings::kTitleFullPath) {
-      s.title = sub;
+      s.title = TitleFromFolder(sub, s);
     } else if (s.multi_recurse_title == CBuildSettings::kTitleFolderName) {
-      s.title = name;
+      s.title = TitleFromFolder(name, s);
     }
     s.path = sub;
     const bool go_on = WalkFrom(b, guard);
@@ -113,9 +120,9 @@ void CIndexBuilder::PerFolderBuild() {
   if (s.multi_recurse_skip_root != 0) skip_next_page = 1;
   const std::string title = s.title;
   if (s.multi_recurse_title == CBuildSettings::kTitleFullPath) {
-    s.title = s.path;
+    s.title = TitleFromFolder(s.path, s);
   } else if (s.multi_recurse_title == CBuildSettings::kTitleFolderName) {
-    s.title = FolderTitle(s.path);
+    s.title = TitleFromFolder(FolderTitle(s.path), s);
   }
   WalkFolder();
   s.title = title;

@@ -151,6 +151,33 @@ TEST_F(BuildModesTest, PageTitlesFollowTheTitleMode) {
   }
 }
 
+// A folder's name or path is file-system text in the title; the user's own
+// title is HTML and comes back after the build.
+TEST_F(BuildModesTest, TitlesFromFoldersAreEscapedNames) {
+#ifdef _WIN32
+  GTEST_SKIP() << "such names are POSIX only";
+#else
+  tmp_.WriteFile("web/<b>&x \xFF/f.txt", "f");
+  const std::string hostile = tmp_.Path("web/<b>&x \xFF");
+  PerFolder();
+  s_.title = "<i>Mine</i>";
+  for (int32_t mode : {CBuildSettings::kTitleFolderName, CBuildSettings::kTitleFullPath}) {
+    s_.multi_recurse_title = mode;
+    ModesTestEnv env;
+    CIndexBuilder b(&s_, &env);
+    b.Build(nullptr);
+    EXPECT_TRUE(Has(env.pages[Page(hostile)], "&lt;b&gt;&amp;x \xEF\xBF\xBD</title>")) << mode;
+    EXPECT_FALSE(Has(env.pages[Page(hostile)], "<b>")) << mode;
+    EXPECT_EQ("<i>Mine</i>", s_.title);
+  }
+  s_.multi_recurse_title = CBuildSettings::kTitleDefault;
+  ModesTestEnv env;
+  CIndexBuilder b(&s_, &env);
+  b.Build(nullptr);
+  EXPECT_TRUE(Has(env.pages[Page(hostile)], "<title><i>Mine</i></title>"));
+#endif
+}
+
 TEST_F(BuildModesTest, FolderNameTitleOfAFileSystemRootIsTheRoot) {
 #ifdef _WIN32
   GTEST_SKIP() << "drive roots are covered by the end-to-end tests";
