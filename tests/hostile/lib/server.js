@@ -54,7 +54,7 @@ function startServer(rootDir) {
         fs.readFile(file, (e2, data) => {
           if (e2) return res.writeHead(403).end('unreadable\n');
           const html = /\.html?$/i.test(file.toString('latin1'));
-          res.writeHead(200, { 'content-type': html ? 'text/html' : 'application/octet-stream' });
+          res.writeHead(200, { 'content-type': html ? 'text/html; charset=utf-8' : 'application/octet-stream' });
           res.end(data);
         });
       }
