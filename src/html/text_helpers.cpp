@@ -67,6 +67,13 @@ void AppendReplacement(std::string* out, const std::string& text, size_t* at) {
   *at += ScanUtf8(text, *at, &valid) - 1;
 }
 
+// Control characters that XML does not allow anywhere, not even as
+// character references; an XHTML page shows them as U+FFFD.
+bool IsXmlForbidden(char c) {
+  const unsigned char u = static_cast<unsigned char>(c);
+  return u < 0x20 && c != '\t' && c != '\n' && c != '\r';
+}
+
 bool IsAsciiAlnum(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
@@ -111,7 +118,12 @@ std::string TokenSafe(const std::string& text, bool xhtml) {
       case '"': out.append("&quot;"); break;
       case '%': out.append("&#37;"); break;
       case '&': out.append(AmpersandNeedsEscape(text, i, false, xhtml) ? "&amp;" : "&"); break;
-      default: out.push_back(text[i]);
+      default:
+        if (xhtml && IsXmlForbidden(text[i])) {
+          out.append(kReplacementCharacter);
+        } else {
+          out.push_back(text[i]);
+        }
     }
   }
   return out;
@@ -260,7 +272,12 @@ std::string EscapeNameText(const std::string& name, bool replace_iso_chars, bool
       case '&':
         out.append(AmpersandNeedsEscape(name, i, replace_iso_chars, xhtml) ? "&amp;" : "&");
         break;
-      default: AppendIsoEscaped(&out, c, replace_iso_chars);
+      default:
+        if (xhtml && IsXmlForbidden(c)) {
+          out.append(kReplacementCharacter);
+        } else {
+          AppendIsoEscaped(&out, c, replace_iso_chars);
+        }
     }
   }
   return out;

@@ -65,6 +65,14 @@ TEST(NameEscaping, AmpersandBeforeAReferenceAndOnXhtmlPages) {
   EXPECT_EQ(EscapeNameText("plain (1)", false, true), "plain (1)");
 }
 
+TEST(NameEscaping, ControlCharactersOfXhtmlTexts) {
+  // XML allows no control character but tab, LF and CR, not even escaped.
+  const std::string name = std::string("ctrl\x01\x1F\tx.txt");
+  EXPECT_EQ(EscapeNameText(name, true, true), "ctrl" + kFffd + kFffd + "\tx.txt");
+  EXPECT_EQ(EscapeNameText(name, true, false), name);  // HTML keeps them
+  EXPECT_EQ(EscapeLinkTarget(name, true, true, true), "ctrl%01%1F%09x.txt");
+}
+
 TEST(SectionTokens, AmpersandAndInvalidBytesOfFolderNames) {
   std::string html = "<p>%%DIR</p>";
   ReplaceTokens(&html, "/a & b/c&d", "", false);
