@@ -214,16 +214,20 @@ TEST(PageOutputTest, NameEscapesMatchTheHelpers) {
   CBuildSettings settings;
   CIndexBuilder builder(&settings, Env::Default());
   PageOutput out(&builder);
-  for (int c = 0; c < 256; ++c) {
-    const std::string name = std::string("a ") + static_cast<char>(c) + "b";
-    for (int flags = 0; flags < 4; ++flags) {
+  std::vector<std::string> names = {"plain", " outer ", "in ner", "\xE4\xB8\xAD\xE6\x96\x87",
+                                    "cut\xE4\xB8", "\xFF\xFE", "a\xC0\xAF"};
+  for (int c = 0; c < 256; ++c) names.push_back(std::string("a ") + static_cast<char>(c) + "b");
+  for (const std::string& name : names) {
+    for (int flags = 0; flags < 8; ++flags) {
       const bool href20 = (flags & 1) != 0;
       const bool iso = (flags & 2) != 0;
-      std::string expected = EscapeLinkTarget(name, href20, iso) + "|" + EscapeNameText(name, iso);
-      out.AddLinkTarget(name, href20, iso);
+      const bool xhtml = (flags & 4) != 0;
+      const std::string expected = EscapeLinkTarget(name, href20, iso, xhtml) + "|" +
+                                   EscapeNameText(name, iso, xhtml);
+      out.AddLinkTarget(name, href20, iso, xhtml);
       out.Add('|');
-      out.AddNameText(name, iso);
-      EXPECT_EQ(out.Join(""), expected) << c;
+      out.AddNameText(name, iso, xhtml);
+      EXPECT_EQ(out.Join(""), expected) << name;
     }
   }
 }
