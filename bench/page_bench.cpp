@@ -11,9 +11,7 @@
 // plus system, best of 5 runs): wall time on a shared machine says more
 // about the neighbours. write_page also lists the subfolders, scans the
 // files and sorts them; those parts are timed on their own and subtracted
-// to give the cost of writing the page. TZ is UTC unless set, as in the
-// peer benchmarks (the C library then need not look at /etc/localtime for
-// every file time).
+// to give the cost of writing the page.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -203,7 +201,6 @@ Result Best(Job job, const std::string& folder, int runs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("TZ", "UTC", 0);
   std::setlocale(LC_ALL, "");
   const int files = argc > 2 ? std::atoi(argv[2]) : 100000;
   std::string folder;
