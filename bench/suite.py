@@ -203,7 +203,8 @@ mimetype.assign = ( {mime} )
                 s = run_timed(ctx, ["curl", "-s", "-K", urls, "-w",
                                     "%{http_code} %{size_download}\n"], stdout=out)
         finally:
-            if srv.poll() is None:
+            alive = srv.poll() is None
+            if alive:
                 os.kill(srv.pid, signal.SIGTERM)
                 try:
                     srv.wait(timeout=30)
@@ -211,8 +212,10 @@ mimetype.assign = ( {mime} )
                     os.killpg(srv.pid, signal.SIGKILL)
                     srv.wait()
         server, code = read_stat(sstat)
-        if code not in (0, 128 + signal.SIGTERM):
-            raise Failed(f"lighttpd exited {code}")
+        # Once it has answered every page, how it ends on SIGTERM does not
+        # matter (it now and then exits 1); ending by itself does.
+        if not alive:
+            raise Failed(f"lighttpd ended before it was stopped (status {code})")
         with open(codes) as f:
             rows = [line.split() for line in f if line.strip()]
         ok = sum(1 for r in rows if r[0] == "200")
