@@ -285,7 +285,10 @@ async function checkPage(ctx, cfg, pageRel, isFrameset) {
     } else if (name === null) {
       ok = true; // the top folder (root link of a template)
     } else {
-      const want = name.toString('utf8');
+      let want = name.toString('utf8');
+      // XML allows no control character but tab, LF and CR: XHTML pages show
+      // the others as U+FFFD.
+      if (cfg.keys.xml_compliant === 'TRUE') want = want.replace(/[\x00-\x08\x0B\x0C\x0E-\x1F]/g, '\uFFFD');
       ok = text === want || (cfg.keys.show_folder_names === 'TRUE' && text.endsWith(want)) ||
         (target.kind === 'folder' && cfg.template);
     }
