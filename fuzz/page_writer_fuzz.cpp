@@ -52,13 +52,13 @@ bool Listed(const std::string& name) {
 
 // Creates the entries of the input below `root`; true when a file is made
 // that the page lists (only those of `root` itself unless `branch`).
-bool MakeTree(const fs::path& root, const std::string& spec, bool branch) {
+bool MakeTree(const fs::path& root, const std::string& layout, bool branch) {
   bool any_file = false;
   size_t pos = 0;
-  for (int entries = 0; pos < spec.size() && entries < 40; ++entries) {
-    size_t end = spec.find('\n', pos);
-    if (end == std::string::npos) end = spec.size();
-    const std::string line = spec.substr(pos, end - pos);
+  for (int entries = 0; pos < layout.size() && entries < 40; ++entries) {
+    size_t end = layout.find('\n', pos);
+    if (end == std::string::npos) end = layout.size();
+    const std::string line = layout.substr(pos, end - pos);
     pos = end + 1;
     fs::path path = root;
     size_t from = 0;

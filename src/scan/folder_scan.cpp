@@ -31,15 +31,15 @@ struct FilePattern {
   bool lists_all = false;
 };
 
-std::vector<FilePattern> SplitFileSpec(const std::string& spec, Env* env) {
+std::vector<FilePattern> SplitFileSpec(const std::string& filter, Env* env) {
   std::vector<FilePattern> patterns;
   size_t pos = 0;
-  while (pos < spec.size()) {
-    size_t end = spec.find(';', pos);
-    if (end == std::string::npos) end = spec.size();
+  while (pos < filter.size()) {
+    size_t end = filter.find(';', pos);
+    if (end == std::string::npos) end = filter.size();
     if (end > pos) {
       FilePattern p;
-      p.pattern = spec.substr(pos, end - pos);
+      p.pattern = filter.substr(pos, end - pos);
       const size_t dot = p.pattern.rfind('.');
       p.extension = dot == std::string::npos ? p.pattern : p.pattern.substr(dot);
       UpperCaseInPlace(&p.extension, env);
