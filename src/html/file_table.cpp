@@ -4,6 +4,7 @@
 // folder's files.
 #include <algorithm>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -154,6 +155,24 @@ class FileTableWriter {
     out_.Add(kCrLf);
   }
 
+  // The folder part of the links of `e`'s folder. A branch page lists many
+  // files per folder, so it is escaped once per folder, not once per file.
+  const std::string& FolderTarget(const CFileEntry& e) {
+    const CEntryFolder* record = e.folder_record().get();
+    if (last_folder_target_ == nullptr || record != last_folder_record_) {
+      auto found = folder_targets_.find(record);
+      if (found == folder_targets_.end()) {
+        found = folder_targets_
+                    .emplace(record, EscapeLinkTarget(WithoutLeadingSlash(e.folder()), href20_,
+                                                      false, xhtml_))
+                    .first;
+      }
+      last_folder_record_ = record;
+      last_folder_target_ = &found->second;
+    }
+    return *last_folder_target_;
+  }
+
   // Link, size and date cells of one file. False when cancelled.
   bool WriteFileCells(const CFileEntry& e, int column) {
     const std::string& file_td = page_.section(kFileTd);
@@ -171,9 +190,7 @@ class FileTableWriter {
         out_.Add("File://");
         out_.Add(page_.link_base);
       }
-      if (page_.builder->recurse_scan) {
-        out_.AddLinkTarget(WithoutLeadingSlash(e.folder()), href20_, false, xhtml_);
-      }
+      if (page_.builder->recurse_scan) out_.Add(FolderTarget(e));
       out_.AddLinkTarget(e.name, href20_, iso_, xhtml_);
       out_.Add('"');
     }
@@ -347,6 +364,11 @@ class FileTableWriter {
   CellFormat cell_format_;
   bool cells_hold_marker_ = false;
   std::string cells_text_;  // the cells of one file, reused
+  // See FolderTarget. The entries hold their folder records for as long as
+  // the table is written, so the addresses stay unique.
+  std::unordered_map<const CEntryFolder*, std::string> folder_targets_;
+  const CEntryFolder* last_folder_record_ = nullptr;
+  const std::string* last_folder_target_ = nullptr;
 };
 
 }  // namespace

@@ -107,37 +107,42 @@ void PageOutput::AddHtml(const std::string& html) {
 void PageOutput::CountFile() {
   if (++files_since_move_ < kFilesPerChunk) return;
   files_since_move_ = 0;
-  const size_t length = text_->size();
-  moved_ += length;
-  builder_.page_chunks.push_back(std::move(*text_));
+  moved_ += text_->size();
+  // A copy is allocated at its exact length; moving the text would keep
+  // its spare room (up to as much again) in every chunk of the page.
+  builder_.page_chunks.emplace_back(*text_);
   ++builder_.page_chunk_count;
   text_->clear();
-  text_->reserve(length);
+}
+
+std::vector<std::string_view> PageOutput::Pieces(const std::string& anchor_table) const {
+  std::vector<std::string_view> pieces;
+  pieces.reserve(builder_.page_chunks.size() + 1 + 2 * markers_.size());
+  size_t next_marker = 0;
+  size_t offset = 0;  // of the piece being cut, in the whole page
+  auto cut = [&](std::string_view piece) {
+    size_t from = 0;
+    while (next_marker < markers_.size() && markers_[next_marker] <= offset + piece.size()) {
+      const size_t at = markers_[next_marker++] - offset;
+      if (at > from) pieces.push_back(piece.substr(from, at - from));
+      if (!anchor_table.empty()) pieces.push_back(anchor_table);
+      from = at;
+    }
+    if (from < piece.size()) pieces.push_back(piece.substr(from));
+    offset += piece.size();
+  };
+  for (const std::string& chunk : builder_.page_chunks) cut(chunk);
+  // Markers at the very end of the page belong to the last piece.
+  cut(*text_);
+  return pieces;
 }
 
 std::string PageOutput::Join(const std::string& anchor_table) {
-  std::string page;
-  page.reserve(size() + markers_.size() * anchor_table.size());
-  size_t next_marker = 0;
-  size_t offset = 0;  // of the piece being copied, in the whole page
-  auto copy_piece = [&](std::string* piece) {
-    size_t from = 0;
-    while (next_marker < markers_.size() && markers_[next_marker] <= offset + piece->size()) {
-      const size_t at = markers_[next_marker++] - offset;
-      page.append(*piece, from, at - from);
-      page.append(anchor_table);
-      from = at;
-    }
-    page.append(*piece, from, std::string::npos);
-    offset += piece->size();
-    std::string().swap(*piece);
-  };
-  for (std::string& chunk : builder_.page_chunks) copy_piece(&chunk);
+  std::string page = JoinPieces(Pieces(anchor_table));
   builder_.page_chunks.clear();
   builder_.page_chunk_count = 0;
   moved_ = 0;
-  // Markers at the very end of the page belong to the last piece.
-  copy_piece(text_);
+  text_->clear();
   markers_.clear();
   return page;
 }

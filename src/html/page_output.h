@@ -1,13 +1,17 @@
 // The text of the page being assembled. It lives in the builder's
-// `page_text` and, every 300 files, moves whole into `page_chunks`, so that
-// a page of many files never grows one string in small steps. The places of
-// the folder-anchor marker are recorded as the text is written and filled in
-// when the pieces are joined, so no pass over the whole page searches for it.
+// `page_text` and, every 300 files, is copied into `page_chunks` (each chunk
+// exactly as long as its text) while `page_text` keeps its room for the
+// next files, so that a page of many files never grows one string in small
+// steps nor holds spare room per chunk. The places of the folder-anchor
+// marker are recorded as the text is written and filled in when the page is
+// handed out in pieces, so no pass over the whole page searches for it and
+// the page is never copied whole before it is written.
 #ifndef VELLORA_HTML_PAGE_OUTPUT_H_
 #define VELLORA_HTML_PAGE_OUTPUT_H_
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vellora {
@@ -47,15 +51,20 @@ class PageOutput {
   // A place of the folder-anchor table.
   void AddMarker() { markers_.push_back(size()); }
 
-  // Counts one file of the file table; moves the text aside every
+  // Counts one file of the file table; copies the text aside every
   // kFilesPerChunk files.
   void CountFile();
 
   // Bytes written so far.
   size_t size() const { return moved_ + text_->size(); }
 
-  // The whole page with `anchor_table` at every marker place. The pieces
-  // are freed as they are copied, and the builder's text is left empty.
+  // The whole page with `anchor_table` at every marker place, as pieces
+  // for Env::WritePiecesSafely. They point into the builder's chunks and
+  // text and into `anchor_table`, and stay valid until one of those changes.
+  std::vector<std::string_view> Pieces(const std::string& anchor_table) const;
+
+  // The pieces joined into one string; the chunks are freed and the
+  // builder's text is left empty.
   std::string Join(const std::string& anchor_table);
 
  private:

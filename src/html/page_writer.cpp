@@ -219,8 +219,7 @@ int CIndexBuilder::write_page(const std::string& folder) {
       progress->phase = 2;
     }
     const std::string anchor_table = BuildAnchorTable(&page);
-    const std::string text = out.Join(anchor_table);
-    if (env->WriteFileSafely(output_path, text)) {
+    if (env->WritePiecesSafely(output_path, out.Pieces(anchor_table))) {
       main_file_path = output_path;
       ++pages_written;
       result = 1;

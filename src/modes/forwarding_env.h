@@ -5,6 +5,8 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/env.h"
 
@@ -49,8 +51,9 @@ class CForwardingEnv : public Env {
   bool ReadWholeFile(const std::string& path, std::string* data) override {
     return inner_->ReadWholeFile(path, data);
   }
-  bool WriteFileSafely(const std::string& path, const std::string& data) override {
-    return inner_->WriteFileSafely(path, data);
+  bool WritePiecesSafely(const std::string& path,
+                         const std::vector<std::string_view>& pieces) override {
+    return inner_->WritePiecesSafely(path, pieces);
   }
   bool IsFolder(const std::string& path) override { return inner_->IsFolder(path); }
   bool OpenWithDefaultProgram(const std::string& target) override {

@@ -43,9 +43,10 @@ bool CListingCache::ListSubfolders(const std::string& folder,
   return ok_;
 }
 
-bool CListingCache::WriteFileSafely(const std::string& path, const std::string& data) {
+bool CListingCache::WritePiecesSafely(const std::string& path,
+                                      const std::vector<std::string_view>& pieces) {
   if (held_ == Held::kEverything) held_ = Held::kSubfolders;
-  return inner()->WriteFileSafely(path, data);
+  return inner()->WritePiecesSafely(path, pieces);
 }
 
 bool ListsEveryName(const std::string& file_spec) {

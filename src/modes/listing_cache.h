@@ -26,7 +26,8 @@ class CListingCache : public CForwardingEnv {
   bool ListSubfolders(const std::string& folder,
                       const std::function<void(const FolderItem&)>& visit) override;
   // A file written may change the files of a folder, never its subfolders.
-  bool WriteFileSafely(const std::string& path, const std::string& data) override;
+  bool WritePiecesSafely(const std::string& path,
+                         const std::vector<std::string_view>& pieces) override;
 
   // Folder reads that reached the system.
   int reads() const { return reads_; }

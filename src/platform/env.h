@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace vellora {
 
@@ -119,11 +121,18 @@ class Env {
   // Reads a whole file as raw bytes. False when it cannot be opened or read.
   virtual bool ReadWholeFile(const std::string& path, std::string* data) = 0;
 
-  // Writes `data` to `path` byte for byte through a temporary file in the
-  // same folder that is renamed over the target, so that the target is
-  // either the old file or the complete new one. False on any failure; the
-  // old file is then untouched.
-  virtual bool WriteFileSafely(const std::string& path, const std::string& data) = 0;
+  // Writes the `pieces`, one after another, to `path` byte for byte through
+  // a temporary file in the same folder that is renamed over the target, so
+  // that the target is either the old file or the complete new one. False
+  // on any failure; the old file is then untouched. A large page is handed
+  // over in pieces so that it never has to be joined into one string.
+  virtual bool WritePiecesSafely(const std::string& path,
+                                 const std::vector<std::string_view>& pieces) = 0;
+
+  // WritePiecesSafely with `data` as the only piece.
+  bool WriteFileSafely(const std::string& path, const std::string& data) {
+    return WritePiecesSafely(path, {std::string_view(data)});
+  }
 
   // True when `path` names an existing folder.
   virtual bool IsFolder(const std::string& path) = 0;
@@ -131,6 +140,10 @@ class Env {
   // Opens a file or an address with the desktop's default program.
   virtual bool OpenWithDefaultProgram(const std::string& target) = 0;
 };
+
+// The pieces of a WritePiecesSafely call as one string, for Envs that keep
+// files in memory.
+std::string JoinPieces(const std::vector<std::string_view>& pieces);
 
 }  // namespace vellora
 

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <clocale>
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/env.h"
@@ -168,7 +170,7 @@ std::string TemporaryName(const std::string& base, unsigned attempt) {
   return "." + base.substr(0, room) + suffix;
 }
 
-bool WriteAll(int fd, const std::string& data) {
+bool WriteAll(int fd, std::string_view data) {
   size_t done = 0;
   while (done < data.size()) {
     const ssize_t n = write(fd, data.data() + done, data.size() - done);
@@ -345,7 +347,8 @@ class PosixEnv : public Env {
     return true;
   }
 
-  bool WriteFileSafely(const std::string& path, const std::string& data) override {
+  bool WritePiecesSafely(const std::string& path,
+                         const std::vector<std::string_view>& pieces) override {
     std::string base;
     int dir = OpenParent(AT_FDCWD, path, &base);
     if (dir < 0) return false;
@@ -366,7 +369,7 @@ class PosixEnv : public Env {
       dir = next;
       base.swap(next_base);
     }
-    const bool ok = WriteInFolder(dir, base, data);
+    const bool ok = WriteInFolder(dir, base, pieces);
     CloseKeepErrno(dir);
     return ok;
   }
@@ -486,34 +489,56 @@ class PosixEnv : public Env {
     }
   }
 
-  // Writes `data` as `base` in the open folder `dir` through a hidden
-  // temporary file renamed over it.
-  // True when the regular file `base` in `dir` holds exactly `data`.
-  static bool HoldsExactly(int dir, const std::string& base, const std::string& data) {
+  // True when the regular file `base` in `dir` holds exactly the pieces,
+  // `size` bytes in all.
+  static bool HoldsExactly(int dir, const std::string& base,
+                           const std::vector<std::string_view>& pieces, size_t size) {
     const int fd = openat(dir, base.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return false;
     char buffer[65536];
     size_t done = 0;
+    size_t piece = 0;  // the piece that byte `done` is in, and the offset in it
+    size_t offset = 0;
     bool same = true;
     for (;;) {
       const ssize_t n = read(fd, buffer, sizeof buffer);
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) {
-        same = n == 0 && done == data.size();
+        same = n == 0 && done == size;
         break;
       }
-      const size_t got = static_cast<size_t>(n);
-      if (got > data.size() - done || std::memcmp(buffer, data.data() + done, got) != 0) {
+      size_t got = static_cast<size_t>(n);
+      if (got > size - done) {
         same = false;
         break;
       }
       done += got;
+      for (const char* at = buffer; got > 0;) {
+        while (offset == pieces[piece].size()) {
+          ++piece;
+          offset = 0;
+        }
+        const size_t step = std::min(got, pieces[piece].size() - offset);
+        if (std::memcmp(at, pieces[piece].data() + offset, step) != 0) {
+          same = false;
+          break;
+        }
+        at += step;
+        got -= step;
+        offset += step;
+      }
+      if (!same) break;
     }
     CloseKeepErrno(fd);
     return same;
   }
 
-  static bool WriteInFolder(int dir, const std::string& base, const std::string& data) {
+  // Writes the pieces as `base` in the open folder `dir` through a hidden
+  // temporary file renamed over it.
+  static bool WriteInFolder(int dir, const std::string& base,
+                            const std::vector<std::string_view>& pieces) {
+    size_t size = 0;
+    for (std::string_view piece : pieces) size += piece.size();
     struct stat old {};
     bool exists = false;
     if (fstatat(dir, base.c_str(), &old, 0) == 0) {
@@ -528,8 +553,8 @@ class PosixEnv : public Env {
     // A page that is already up to date is left alone: rebuilding an
     // unchanged tree then writes nothing, keeps the pages' times, and skips
     // the flush that replacing a file by rename costs on many file systems.
-    if (exists && static_cast<uint64_t>(old.st_size) == data.size() &&
-        HoldsExactly(dir, base, data)) {
+    if (exists && static_cast<uint64_t>(old.st_size) == size &&
+        HoldsExactly(dir, base, pieces, size)) {
       return true;
     }
     std::string temp;
@@ -556,7 +581,7 @@ class PosixEnv : public Env {
     // each would cost more than the whole build. The rename still makes a
     // killed or failed write leave the old page; file systems order the data
     // of a file replaced by rename before the rename itself.
-    ok = ok && WriteAll(fd, data);
+    for (size_t i = 0; ok && i < pieces.size(); ++i) ok = WriteAll(fd, pieces[i]);
     if (close(fd) != 0 && errno != EINTR) ok = false;
     ok = ok && renameat(dir, temp.c_str(), dir, base.c_str()) == 0;
     if (!ok) {

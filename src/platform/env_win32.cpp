@@ -11,6 +11,7 @@
 #include <ctime>
 #include <new>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 namespace vellora {
@@ -297,7 +298,8 @@ class Win32Env : public Env {
     }
   }
 
-  bool WriteFileSafely(const std::string& path, const std::string& data) override {
+  bool WritePiecesSafely(const std::string& path,
+                         const std::vector<std::string_view>& pieces) override {
     if (Unusable(path) || EndsWithSeparator(path)) return false;
     size_t slash = LastSeparator(path);
     std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -327,12 +329,14 @@ class Win32Env : public Env {
     if (h == INVALID_HANDLE_VALUE) return false;
 
     bool ok = true;
-    size_t done = 0;
-    while (ok && done < data.size()) {
-      DWORD want = static_cast<DWORD>(std::min<size_t>(data.size() - done, 1u << 20));
-      DWORD written = 0;
-      ok = WriteFile(h, data.data() + done, want, &written, nullptr) && written == want;
-      done += written;
+    for (std::string_view piece : pieces) {
+      size_t done = 0;
+      while (ok && done < piece.size()) {
+        DWORD want = static_cast<DWORD>(std::min<size_t>(piece.size() - done, 1u << 20));
+        DWORD written = 0;
+        ok = WriteFile(h, piece.data() + done, want, &written, nullptr) && written == want;
+        done += written;
+      }
     }
     ok = ok && FlushFileBuffers(h);
     ok = CloseHandle(h) && ok;

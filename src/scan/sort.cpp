@@ -39,9 +39,9 @@ class KeyStore {
  public:
   static constexpr size_t kMaxKeyBytes = 64;
 
-  // Stores the key of `text`; returns its offset, or false when the system
-  // has no keys.
-  bool Add(Env* env, const std::string& text, uint32_t* offset) {
+  // Stores the key of `text`; returns its offset and its first eight bytes
+  // as a number (see SortItem), or false when the system has no keys.
+  bool Add(Env* env, const std::string& text, uint32_t* offset, uint64_t* prefix) {
     if (bytes_.size() > UINT32_MAX - kMaxKeyBytes - 1) return false;
     if (!env->CollationKey(text, &key_) || key_.find('\0') != std::string::npos) return false;
     size_t n = key_.find('\x01');
@@ -51,6 +51,11 @@ class KeyStore {
     *offset = static_cast<uint32_t>(bytes_.size());
     bytes_.push_back(static_cast<char>(n | (capped ? kCapped : 0u)));
     bytes_.append(key_, 0, n);
+    uint64_t first = 0;
+    for (size_t i = 0; i < 8; ++i) {
+      first = (first << 8) | (i < n ? static_cast<unsigned char>(key_[i]) : 0u);
+    }
+    *prefix = first;
     return true;
   }
 
@@ -77,10 +82,14 @@ class KeyStore {
 };
 
 // An entry in the sort's array: the offset of the key of its upper-cased
-// name (unused when the sort has no keys) and the rank of its upper-cased
-// folder among the list's folders.
+// name and the key's first eight bytes, zero-padded, as a big-endian number
+// (both unused when the sort has no keys), and the rank of its upper-cased
+// folder among the list's folders. Keys hold no zero byte, so two different
+// numbers order their keys as the stored keys do; most comparisons of a
+// long sort end there, without a cache miss in the key store.
 struct SortItem {
   CFileEntry* entry;
+  uint64_t name_prefix;
   uint32_t name_key;
   uint32_t folder_rank;
 };
@@ -109,9 +118,15 @@ class GoesBefore {
   }
 
  private:
+  // The order the stored keys give, or 0.
+  int KeyCompare(const SortItem& a, const SortItem& b) const {
+    if (a.name_prefix != b.name_prefix) return a.name_prefix < b.name_prefix ? -1 : 1;
+    return keys_->Compare(a.name_key, b.name_key);
+  }
+
   int NameCollate(const SortItem& a, const SortItem& b) const {
     if (keys_ != nullptr) {
-      const int c = keys_->Compare(a.name_key, b.name_key);
+      const int c = KeyCompare(a, b);
       if (c != 0) return c;
     }
     return Collate(env_, a.entry->name_upper, b.entry->name_upper);
@@ -153,7 +168,7 @@ class GoesBefore {
     // Keys that decide the order belong to different names: the entries
     // themselves (a cache miss each in a long list) need not be read.
     if (keys_ != nullptr && !use_titles_) {
-      const int k = keys_->Compare(xi.name_key, pi.name_key);
+      const int k = KeyCompare(xi, pi);
       if (k != 0) return -k;
     }
     const CFileEntry& x = *xi.entry;
@@ -198,24 +213,25 @@ class GoesBefore {
 // conditions, so even a rule that is not a strict weak ordering (a collation
 // that calls different texts equal) cannot make it leave the array.
 template <typename T, typename Before>
-void StableSort(std::vector<T>* items, const Before& before) {
-  std::vector<T>& v = *items;
-  const size_t n = v.size();
+void StableSort(T* first, size_t n, std::vector<T>* scratch, const Before& before) {
   constexpr size_t kRun = 16;
   for (size_t lo = 0; lo < n; lo += kRun) {
     const size_t hi = std::min(n, lo + kRun);
     for (size_t i = lo + 1; i < hi; ++i) {
-      T x = v[i];
+      T x = first[i];
       size_t j = i;
-      while (j > lo && before(x, v[j - 1])) {
-        v[j] = v[j - 1];
+      while (j > lo && before(x, first[j - 1])) {
+        first[j] = first[j - 1];
         --j;
       }
-      v[j] = x;
+      first[j] = x;
     }
   }
   if (n <= kRun) return;
-  std::vector<T> buffer(n);
+  if (scratch->size() < n) scratch->resize(n);
+  // Each pass merges from `v` into `buffer`; then they change places.
+  T* v = first;
+  T* buffer = scratch->data();
   for (size_t width = kRun; width < n; width *= 2) {
     for (size_t lo = 0; lo < n; lo += 2 * width) {
       const size_t mid = std::min(n, lo + width);
@@ -230,8 +246,15 @@ void StableSort(std::vector<T>* items, const Before& before) {
       while (i < mid) buffer[k++] = v[i++];
       while (j < hi) buffer[k++] = v[j++];
     }
-    v.swap(buffer);
+    std::swap(v, buffer);
   }
+  if (v != first) std::copy(v, v + n, first);
+}
+
+template <typename T, typename Before>
+void StableSort(std::vector<T>* items, const Before& before) {
+  std::vector<T> scratch;
+  StableSort(items->data(), items->size(), &scratch, before);
 }
 
 void FillType(CFileEntry* e) {
@@ -282,7 +305,7 @@ void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles,
   uint32_t last_index = 0;
   for (CFileEntry* e = head_; e != nullptr; e = e->next) {
     if (kind == CBuildSettings::kSortByType && !e->type) FillType(e);
-    SortItem item{e, 0, 0};
+    SortItem item{e, 0, 0, 0};
     const CEntryFolder* folder = e->folder_record().get();
     if (folders.empty() || folder != last_folder) {
       auto found = folder_index.emplace(folder, static_cast<uint32_t>(folders.size()));
@@ -291,14 +314,42 @@ void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles,
       last_index = found.first->second;
     }
     item.folder_rank = last_index;
-    if (keyed) keyed = names.Add(env, e->name_upper, &item.name_key);
+    if (keyed) keyed = names.Add(env, e->name_upper, &item.name_key, &item.name_prefix);
     items.push_back(item);
   }
   std::vector<uint32_t> rank = RankFolders(folders, env);
   for (SortItem& item : items) item.folder_rank = rank[item.folder_rank];
   folder_index.clear();
-  StableSort(&items,
-             GoesBefore(kind, order, group_by_folder, use_titles, keyed ? &names : nullptr, env));
+  const GoesBefore before(kind, order, group_by_folder, use_titles, keyed ? &names : nullptr, env);
+  // First by what the items hold themselves: the folder rank when grouping,
+  // the first key bytes in a sort by name. Then each run that leaves equal
+  // is sorted by the whole rule; a run's keys and entries are few, so they
+  // stay in the cache while it is sorted, where one sort of a long list
+  // would miss it at nearly every step.
+  const bool by_name = kind != CBuildSettings::kSortBySize && kind != CBuildSettings::kSortByType &&
+                       kind != CBuildSettings::kSortByDate;
+  const bool by_prefix = keyed && by_name && !use_titles && order != CBuildSettings::kSortUnsorted;
+  const bool descending = order == CBuildSettings::kSortDescending;
+  auto same_start = [&](const SortItem& x, const SortItem& p) {
+    return (!group_by_folder || x.folder_rank == p.folder_rank) &&
+           (!by_prefix || x.name_prefix == p.name_prefix);
+  };
+  std::vector<SortItem> scratch;
+  if (group_by_folder || by_prefix) {
+    StableSort(items.data(), items.size(), &scratch, [&](const SortItem& x, const SortItem& p) {
+      if (group_by_folder && x.folder_rank != p.folder_rank) return x.folder_rank < p.folder_rank;
+      if (!by_prefix || x.name_prefix == p.name_prefix) return false;
+      return descending ? x.name_prefix > p.name_prefix : x.name_prefix < p.name_prefix;
+    });
+  }
+  if (order != CBuildSettings::kSortUnsorted) {
+    for (size_t lo = 0; lo < items.size();) {
+      size_t hi = lo + 1;
+      while (hi < items.size() && same_start(items[lo], items[hi])) ++hi;
+      if (hi - lo > 1) StableSort(&items[lo], hi - lo, &scratch, before);
+      lo = hi;
+    }
+  }
   head_ = items.front().entry;
   for (size_t i = 0; i + 1 < items.size(); ++i) items[i].entry->next = items[i + 1].entry;
   tail_ = items.back().entry;

@@ -53,10 +53,10 @@ class ConfigEnv : public Env {
     if (it == files.end() || unreadable.count(it->first)) return false;
     return *data = it->second, true;
   }
-  bool WriteFileSafely(const std::string& path, const std::string& data) override {
+  bool WritePiecesSafely(const std::string& path, const std::vector<std::string_view>& pieces) override {
     const std::string full = Full(path);
     if (fail_writes || !folders.count(Parent(full)) || folders.count(full)) return false;
-    return files[full] = data, true;
+    return files[full] = JoinPieces(pieces), true;
   }
   bool IsFolder(const std::string& path) override { return folders.count(Full(path)) > 0; }
 

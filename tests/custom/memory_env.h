@@ -113,8 +113,8 @@ class MemoryEnv : public Env {
     *data = it->second;
     return true;
   }
-  bool WriteFileSafely(const std::string& path, const std::string& data) override {
-    files[path] = data;
+  bool WritePiecesSafely(const std::string& path, const std::vector<std::string_view>& pieces) override {
+    files[path] = JoinPieces(pieces);
     return true;
   }
   bool IsFolder(const std::string&) override { return false; }

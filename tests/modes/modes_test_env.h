@@ -40,10 +40,10 @@ class ModesTestEnv : public CForwardingEnv {
     if (locked.count(folder) != 0) return false;
     return inner()->SetCurrentFolder(folder);
   }
-  bool WriteFileSafely(const std::string& path, const std::string& data) override {
-    if (!dry_run && !inner()->WriteFileSafely(path, data)) return false;
+  bool WritePiecesSafely(const std::string& path, const std::vector<std::string_view>& pieces) override {
+    if (!dry_run && !inner()->WritePiecesSafely(path, pieces)) return false;
     writes.push_back(path);
-    pages[path] = data;
+    pages[path] = JoinPieces(pieces);
     return true;
   }
   bool OpenWithDefaultProgram(const std::string&) override { return false; }

@@ -13,6 +13,7 @@
 #include <ctime>
 #include <map>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -290,6 +291,39 @@ TEST(PosixEnvWriteTest, UnchangedContentIsNotRewritten) {
   EXPECT_EQ(ReadFileForTest(path), "SAME PAGE");
   ASSERT_TRUE(Env::Default()->WriteFileSafely(path, "SAME"));
   EXPECT_EQ(ReadFileForTest(path), "SAME");
+}
+
+TEST(PosixEnvWriteTest, PiecesAreWrittenInOrderAndComparedAcrossTheirBounds) {
+  TempFolder t;
+  const std::string path = t.Path("index.html");
+  // Long enough for the comparison to read the old file in several blocks.
+  const std::string big(200000, 'b');
+  std::vector<std::string_view> pieces = {"", "head|", big, "", "|tail", ""};
+  ASSERT_TRUE(Env::Default()->WritePiecesSafely(path, pieces));
+  EXPECT_EQ(ReadFileForTest(path), "head|" + big + "|tail");
+  struct stat before {};
+  ASSERT_EQ(stat(path.c_str(), &before), 0);
+
+  // The same bytes cut elsewhere are the same page: left alone.
+  const std::string whole = "head|" + big + "|tail";
+  const std::string_view view(whole);
+  ASSERT_TRUE(Env::Default()->WritePiecesSafely(
+      path, {view.substr(0, 70000), view.substr(70000, 1), view.substr(70001)}));
+  struct stat after {};
+  ASSERT_EQ(stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+
+  // One byte changed at the very start of a later piece is written.
+  std::string changed = "|tail";
+  changed[0] = '!';
+  pieces[4] = changed;
+  ASSERT_TRUE(Env::Default()->WritePiecesSafely(path, pieces));
+  EXPECT_EQ(ReadFileForTest(path), "head|" + big + "!tail");
+  EXPECT_EQ(AllNames(t.path()), (Strings{"index.html"}));
+
+  // No pieces at all make an empty file.
+  ASSERT_TRUE(Env::Default()->WritePiecesSafely(path, {}));
+  EXPECT_EQ(ReadFileForTest(path), "");
 }
 
 TEST(PosixEnvWriteTest, FailuresLeaveTheOldFile) {

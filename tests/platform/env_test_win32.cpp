@@ -333,6 +333,11 @@ TEST(Win32EnvFiles, ReadAndWriteKeepEveryByte) {
   ASSERT_TRUE(env->ReadWholeFile(dir / "big.txt", &read));
   EXPECT_EQ(read, big);
 
+  // Pieces follow one another, empty ones included.
+  ASSERT_TRUE(env->WritePiecesSafely(dir / "big.txt", {"", "<", big, "", ">"}));
+  ASSERT_TRUE(env->ReadWholeFile(dir / "big.txt", &read));
+  EXPECT_EQ(read, "<" + big + ">");
+
   EXPECT_FALSE(env->ReadWholeFile(dir / "missing.txt", &read));
   EXPECT_FALSE(env->ReadWholeFile(dir.path(), &read));
   EXPECT_FALSE(env->ReadWholeFile("", &read));

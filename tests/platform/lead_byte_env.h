@@ -29,7 +29,9 @@ class LeadByteEnv : public Env {
   std::string FormatLocalTime(const char*, const LocalTime&) override { return std::string(); }
   int CompareText(const std::string& a, const std::string& b) override { return a.compare(b); }
   bool ReadWholeFile(const std::string&, std::string*) override { return false; }
-  bool WriteFileSafely(const std::string&, const std::string&) override { return false; }
+  bool WritePiecesSafely(const std::string&, const std::vector<std::string_view>&) override {
+    return false;
+  }
   bool IsFolder(const std::string&) override { return false; }
   bool OpenWithDefaultProgram(const std::string&) override { return false; }
 

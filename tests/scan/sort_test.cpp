@@ -148,11 +148,14 @@ class KeylessEnv : public scantest::ForwardingEnv {
 TEST(SortTest, CollationKeysGiveTheOrderOfTheComparison) {
   // Enough entries for keys, names that differ in case, punctuation, digits
   // and non-ASCII bytes, in several folders.
+  // The last ones share more than their first eight key bytes.
   const char* stems[] = {"a", "B", "a-b", "ab", "a b", "A_B", "a'b", "10", "9", "z\xc3\xa9",
-                         "Z\xc3\xa9", "\xe4\xb8\xad", "co-op", "coop", "x.y", "X.Y"};
+                         "Z\xc3\xa9", "\xe4\xb8\xad", "co-op", "coop", "x.y", "X.Y",
+                         "quarterly report z", "Quarterly Report a", "quarterly-report",
+                         "QUARTERLY REPORT \xc3\xa9"};
   std::vector<Spec> specs;
-  for (int i = 0; i < 160; ++i) {
-    specs.push_back({stems[i % 16] + std::to_string(i % 3) + ".txt",
+  for (int i = 0; i < 200; ++i) {
+    specs.push_back({stems[i % 20] + std::to_string(i % 3) + ".txt",
                      "/f" + std::to_string(i % 5) + "/", i % 7, static_cast<FileTime>(i % 4)});
   }
   KeylessEnv keyless;

@@ -56,8 +56,9 @@ bool PrepareFolder(Env* env, CBuildSettings* s) {
 
 }  // namespace
 
-bool CWriteWatchEnv::WriteFileSafely(const std::string& path, const std::string& data) {
-  if (inner()->WriteFileSafely(path, data)) return true;
+bool CWriteWatchEnv::WritePiecesSafely(const std::string& path,
+                                       const std::vector<std::string_view>& pieces) {
+  if (inner()->WritePiecesSafely(path, pieces)) return true;
   if (failed_writes_++ == 0) first_failed_path_ = path;
   return false;
 }

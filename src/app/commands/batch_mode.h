@@ -31,7 +31,8 @@ class CWriteWatchEnv : public CForwardingEnv {
   int failed_writes() const { return failed_writes_; }
   const std::string& first_failed_path() const { return first_failed_path_; }
 
-  bool WriteFileSafely(const std::string& path, const std::string& data) override;
+  bool WritePiecesSafely(const std::string& path,
+                         const std::vector<std::string_view>& pieces) override;
 
  private:
   int failed_writes_ = 0;
