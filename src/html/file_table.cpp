@@ -44,6 +44,12 @@ void AddWithFileName(PageOutput* out, const std::string& section, const std::str
   out->AddHtml(section.substr(from));
 }
 
+// True when two entries belong to one folder heading: the same folder
+// record, or folders that upper-case alike.
+bool SameFolder(const CFileEntry& a, const CFileEntry& b) {
+  return a.folder_record() == b.folder_record() || a.folder_upper() == b.folder_upper();
+}
+
 // The sorted entries lie anywhere in memory: asks for the next ones early.
 inline void Prefetch(const CFileEntry* e) {
 #if defined(__GNUC__)
@@ -102,7 +108,7 @@ class FileTableWriter {
         out_.Add("<tr>");
       }
       if (!WriteFileCells(*e, c)) return false;
-      if (grouped_ && e->next != nullptr && e->next->folder_upper() != e->folder_upper()) {
+      if (grouped_ && e->next != nullptr && !SameFolder(*e->next, *e)) {
         BetweenHeading(*e->next, after);
         c = columns;
       }
@@ -398,20 +404,18 @@ void OrderFileList(PageContext* page, CFileList* files) {
     if (s.file_columns > 1 && s.column_wise_sort) builder.ArrangeInColumns(*files, s.file_columns);
     return;
   }
-  // Each folder's run of files is laid out for the columns on its own.
+  // Each folder's run of files is laid out for the columns on its own. The
+  // entries move from run to run; none is copied.
   CFileList regrouped;
   size_t widest = 0;
-  const CFileEntry* e = files->head();
-  while (e != nullptr) {
-    CFileList run;
-    const std::string& folder_upper = e->folder_upper();
-    while (e != nullptr && e->folder_upper() == folder_upper) {
-      run.CopyAppend(*e);
-      e = e->next;
-    }
+  while (!files->empty()) {
+    const CFileEntry* first = files->head();
+    const CFileEntry* stop = first->next;
+    while (stop != nullptr && SameFolder(*stop, *first)) stop = stop->next;
+    CFileList run = files->DetachHead(stop);
     widest = std::max(widest, std::min(run.size(), static_cast<size_t>(s.file_columns)));
     if (s.column_wise_sort) builder.ArrangeInColumns(run, s.file_columns);
-    for (const CFileEntry* r = run.head(); r != nullptr; r = r->next) regrouped.CopyAppend(*r);
+    regrouped.Append(std::move(run));
   }
   if (widest < static_cast<size_t>(s.file_columns)) s.file_columns = static_cast<int32_t>(widest);
   *files = std::move(regrouped);

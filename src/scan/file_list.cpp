@@ -1,5 +1,7 @@
 #include "scan/file_list.h"
 
+#include <algorithm>
+#include <functional>
 #include <utility>
 
 #include "platform/text_case.h"
@@ -86,13 +88,58 @@ CFileEntry* CFileList::CopyAppend(const CFileEntry& entry, bool at_head) {
 
 void CFileList::Clear() {
   CFileEntry* e = head_;
+  const size_t count = count_;
   head_ = tail_ = nullptr;
   count_ = 0;
+  // A sorted list lies in memory in no order: freeing a long one along the
+  // list would miss the cache at every entry. In address order, which is
+  // about the order the scan made them in, it walks memory once.
+  constexpr size_t kLongList = 4096;
+  if (count >= kLongList) {
+    std::vector<CFileEntry*> entries;
+    entries.reserve(count);
+    for (; e != nullptr; e = e->next) entries.push_back(e);
+    std::sort(entries.begin(), entries.end(), std::less<CFileEntry*>());
+    for (CFileEntry* entry : entries) delete entry;
+    return;
+  }
   while (e != nullptr) {
     CFileEntry* next = e->next;
     delete e;
     e = next;
   }
+}
+
+CFileList CFileList::DetachHead(const CFileEntry* stop) {
+  CFileList front;
+  CFileEntry* last = nullptr;
+  size_t n = 0;
+  for (CFileEntry* e = head_; e != nullptr && e != stop; e = e->next) {
+    last = e;
+    ++n;
+  }
+  if (last == nullptr) return front;
+  front.head_ = head_;
+  front.tail_ = last;
+  front.count_ = n;
+  head_ = last->next;
+  last->next = nullptr;
+  count_ -= n;
+  if (head_ == nullptr) tail_ = nullptr;
+  return front;
+}
+
+void CFileList::Append(CFileList&& other) {
+  if (other.head_ == nullptr || &other == this) return;
+  if (tail_ == nullptr) {
+    head_ = other.head_;
+  } else {
+    tail_->next = other.head_;
+  }
+  tail_ = other.tail_;
+  count_ += other.count_;
+  other.head_ = other.tail_ = nullptr;
+  other.count_ = 0;
 }
 
 std::vector<CFileEntry*> CFileList::Entries() const {

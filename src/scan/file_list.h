@@ -79,6 +79,12 @@ class CFileList {
   // Deletes every entry.
   void Clear();
 
+  // Moves the entries from the head up to `stop` (not included; null or an
+  // entry not in the list: all of them) into a new list, in their order.
+  CFileList DetachHead(const CFileEntry* stop);
+  // Moves every entry of `other` to the end of this list.
+  void Append(CFileList&& other);
+
   // Orders the entries by `kind` and `order` (the sort_key and sort_order
   // values of CBuildSettings: kSortByName ..., kSortAscending ...). With
   // `group_by_folder` the entries are gathered by folder first (ascending

@@ -51,6 +51,40 @@ TEST(FileListTest, CopyIsDeepAndOutlivesTheOriginal) {
   EXPECT_EQ(c->type, nullptr);
 }
 
+TEST(FileListTest, DetachedRunsMoveWithTheirOrderCountAndEnds) {
+  CFileList list;
+  for (const char* n : {"e", "d", "c", "b", "a"}) list.AddHead(Entry(n));
+  const CFileEntry* c = list.head()->next->next;
+  CFileList front = list.DetachHead(c);
+  EXPECT_EQ(Names(front), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(Names(list), (std::vector<std::string>{"c", "d", "e"}));
+  EXPECT_EQ(front.size() + list.size(), 5u);
+  // Both keep working ends: appends land after the last entry.
+  front.CopyAppend(*list.head());
+  EXPECT_EQ(Names(front), (std::vector<std::string>{"a", "b", "c"}));
+
+  CFileList joined;
+  joined.Append(std::move(list));
+  joined.Append(std::move(front));
+  joined.Append(CFileList());
+  EXPECT_EQ(Names(joined), (std::vector<std::string>{"c", "d", "e", "a", "b", "c"}));
+  EXPECT_EQ(joined.size(), 6u);
+  EXPECT_TRUE(list.empty());
+  EXPECT_TRUE(front.empty());
+  joined.CopyAppend(*joined.head());
+  EXPECT_EQ(Names(joined).back(), "c");
+
+  // No stop, or a stop from elsewhere, takes everything; the head as stop takes nothing.
+  CFileList all = joined.DetachHead(joined.head()->next == nullptr ? nullptr : Entry("x").get());
+  EXPECT_EQ(all.size(), 7u);
+  EXPECT_TRUE(joined.empty());
+  EXPECT_TRUE(all.DetachHead(all.head()).empty());
+  EXPECT_EQ(all.DetachHead(nullptr).size(), 7u);
+  EXPECT_TRUE(all.empty());
+  all.AddHead(Entry("z"));
+  EXPECT_EQ(Names(all), (std::vector<std::string>{"z"}));
+}
+
 TEST(FileListTest, HalfAMillionEntriesAreFreedWithoutRecursion) {
   CFileList list;
   auto folder = MakeEntryFolder("/", Env::Default());
