@@ -10,6 +10,7 @@
 
 #include "app/ini_file.h"
 #include "app/main_sheet.h"
+#include "custom/memory_env.h"
 #include "platform/env.h"
 
 namespace {
@@ -24,39 +25,6 @@ void Check(bool ok, const char* what) {
   }
 }
 
-class FuzzEnv : public vellora::Env {
- public:
-  std::map<std::string, std::string> files;
-
-  bool ListFolder(const std::string&, const std::string&,
-                  const std::function<void(const vellora::FolderItem&)>&) override {
-    return false;
-  }
-  bool GetFolderIdentity(const std::string&, vellora::FolderIdentity*) override { return false; }
-  bool GetCurrentFolder(std::string*) override { return false; }
-  bool SetCurrentFolder(const std::string&) override { return false; }
-  std::string ExecutablePath() override {
-    return std::string(1, vellora::kSeparator) + "fuzz" + vellora::kSeparator + "vellora";
-  }
-  bool FileTimeToLocal(vellora::FileTime, vellora::LocalTime*) override { return false; }
-  vellora::FileTime Now() override { return 0; }
-  std::string FormatLocalTime(const char*, const vellora::LocalTime&) override { return {}; }
-  int CompareText(const std::string& a, const std::string& b) override { return a.compare(b); }
-  bool IsLeadByte(unsigned char) override { return false; }
-  std::string CharsetName() override { return "utf-8"; }
-  bool ReadWholeFile(const std::string& path, std::string* data) override {
-    auto it = files.find(path);
-    if (it == files.end()) return false;
-    *data = it->second;
-    return true;
-  }
-  bool WritePiecesSafely(const std::string& path, const std::vector<std::string_view>& pieces) override {
-    files[path] = JoinPieces(pieces);
-    return true;
-  }
-  bool IsFolder(const std::string&) override { return false; }
-  bool OpenWithDefaultProgram(const std::string&) override { return false; }
-};
 
 const char* const kSections[] = {"VELLORA", "vellora", "OTHER", ""};
 const char* const kKeys[] = {"title", "path", "new_key", "k"};
@@ -83,8 +51,9 @@ void FuzzDocument(const std::string& bytes) {
 }
 
 void FuzzSheet(const std::string& bytes) {
-  FuzzEnv env;
+  vellora::MemoryEnv env;
   const std::string folder = std::string(1, vellora::kSeparator) + "fuzz" + vellora::kSeparator;
+  env.executable = folder + "vellora";
   env.files[folder + "vellora.ini"] = bytes;
   CMainSheet sheet(&env);
   sheet.ReadConfiguration("vellora.ini");

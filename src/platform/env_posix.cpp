@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/env.h"
+#include "platform/local_time.h"
 #include "platform/wildcard.h"
 
 namespace vellora {
@@ -147,6 +148,20 @@ int OpenParent(int at, const std::string& path, std::string* base) {
 
 // A name for a temporary file beside `base`: hidden, within NAME_MAX, unique
 // enough that O_EXCL rarely has to retry.
+// Once the program file was removed or replaced while the program runs, the
+// system names it with " (deleted)" appended; its folder is still the
+// program's folder. A file that really has such a name is left alone.
+std::string WithoutDeletedMark(std::string path) {
+  static const char kMark[] = " (deleted)";
+  const size_t n = sizeof kMark - 1;
+  struct stat st {};
+  if (path.size() > n && path.compare(path.size() - n, n, kMark) == 0 &&
+      lstat(path.c_str(), &st) != 0) {
+    path.resize(path.size() - n);
+  }
+  return path;
+}
+
 std::string TemporaryName(const std::string& base, unsigned attempt) {
   static uint64_t counter = 0;
   timespec ts{};
@@ -247,7 +262,9 @@ class PosixEnv : public Env {
     for (;;) {
       const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
       if (n < 0) return std::string();
-      if (static_cast<size_t>(n) < buf.size()) return std::string(buf.data(), static_cast<size_t>(n));
+      if (static_cast<size_t>(n) < buf.size()) {
+        return WithoutDeletedMark(std::string(buf.data(), static_cast<size_t>(n)));
+      }
       if (buf.size() >= (1u << 20)) return std::string();
       buf.resize(buf.size() * 2);
     }
@@ -278,16 +295,7 @@ class PosixEnv : public Env {
 
   std::string FormatLocalTime(const char* format, const LocalTime& t) override {
     if (format == nullptr || *format == '\0') return std::string();
-    struct tm tm {};
-    tm.tm_year = t.year - 1900;
-    tm.tm_mon = t.month - 1;
-    tm.tm_mday = t.day;
-    tm.tm_hour = t.hour;
-    tm.tm_min = t.minute;
-    tm.tm_sec = t.second;
-    tm.tm_wday = t.day_of_week;
-    tm.tm_yday = DayOfYear(t.year, t.month, t.day);
-    tm.tm_isdst = -1;
+    const std::tm tm = ToStructTm(t);
     std::vector<char> buf(128);
     for (;;) {
       const size_t n = strftime(buf.data(), buf.size(), format, &tm);
@@ -466,13 +474,6 @@ class PosixEnv : public Env {
     closedir(dir);
     // A read error part-way through is a failure even if items were reported.
     return error == 0;
-  }
-
-  static int DayOfYear(int year, int month, int day) {
-    static const int kBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-    if (month < 1 || month > 12) return 0;
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return kBefore[month - 1] + (leap && month > 2 ? 1 : 0) + day - 1;
   }
 
   static bool ReadLinkAt(int dir, const std::string& name, std::string* target) {

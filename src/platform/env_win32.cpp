@@ -1,6 +1,7 @@
 // The Win32 backend of Env: the ANSI file, time, locale and shell calls of
 // the system. Every string is in the active ANSI code page.
 #include "platform/env.h"
+#include "platform/local_time.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -100,12 +101,6 @@ bool ValidLocalTime(const LocalTime& t) {
   return t.year >= 1900 && t.year <= 9999 && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
          t.day <= 31 && t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 &&
          t.second >= 0 && t.second <= 59 && t.day_of_week >= 0 && t.day_of_week <= 6;
-}
-
-int DayOfYear(const LocalTime& t) {
-  static const int kBefore[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-  bool leap = (t.year % 4 == 0 && t.year % 100 != 0) || t.year % 400 == 0;
-  return kBefore[t.month - 1] + t.day - 1 + (leap && t.month > 2 ? 1 : 0);
 }
 
 class Win32Env : public Env {
@@ -215,16 +210,7 @@ class Win32Env : public Env {
     if (format == nullptr || *format == '\0' || !ValidLocalTime(t) || !KnownTimeFormat(format)) {
       return std::string();
     }
-    std::tm tm = {};
-    tm.tm_year = t.year - 1900;
-    tm.tm_mon = t.month - 1;
-    tm.tm_mday = t.day;
-    tm.tm_hour = t.hour;
-    tm.tm_min = t.minute;
-    tm.tm_sec = t.second;
-    tm.tm_wday = t.day_of_week;
-    tm.tm_yday = DayOfYear(t);
-    tm.tm_isdst = -1;
+    const std::tm tm = ToStructTm(t);
     size_t size = 64 + std::strlen(format) * 8;
     for (int attempt = 0; attempt < 6; ++attempt, size *= 4) {
       std::vector<char> buffer(size);

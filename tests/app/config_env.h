@@ -53,7 +53,8 @@ class ConfigEnv : public Env {
     if (it == files.end() || unreadable.count(it->first)) return false;
     return *data = it->second, true;
   }
-  bool WritePiecesSafely(const std::string& path, const std::vector<std::string_view>& pieces) override {
+  bool WritePiecesSafely(const std::string& path,
+                         const std::vector<std::string_view>& pieces) override {
     const std::string full = Full(path);
     if (fail_writes || !folders.count(Parent(full)) || folders.count(full)) return false;
     return files[full] = JoinPieces(pieces), true;

@@ -1,5 +1,6 @@
 // An Env over an in-memory file table and a fixed clock, for the tests of
-// the custom HTML loader and the page writer's text helpers.
+// the custom HTML loader and the page writer's text helpers, and for the
+// configuration reader's fuzz target.
 #ifndef VELLORA_TESTS_CUSTOM_MEMORY_ENV_H_
 #define VELLORA_TESTS_CUSTOM_MEMORY_ENV_H_
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "platform/env.h"
+#include "platform/local_time.h"
 
 namespace vellora {
 namespace testing_env {
@@ -89,14 +91,7 @@ class MemoryEnv : public Env {
 
   std::string FormatLocalTime(const char* format, const LocalTime& t) override {
     if (format_fails) return std::string();
-    std::tm tm = {};
-    tm.tm_year = t.year - 1900;
-    tm.tm_mon = t.month - 1;
-    tm.tm_mday = t.day;
-    tm.tm_hour = t.hour;
-    tm.tm_min = t.minute;
-    tm.tm_sec = t.second;
-    tm.tm_wday = t.day_of_week;
+    const std::tm tm = ToStructTm(t);
     char buffer[256];
     size_t n = std::strftime(buffer, sizeof buffer, format, &tm);
     return std::string(buffer, n);
@@ -113,7 +108,8 @@ class MemoryEnv : public Env {
     *data = it->second;
     return true;
   }
-  bool WritePiecesSafely(const std::string& path, const std::vector<std::string_view>& pieces) override {
+  bool WritePiecesSafely(const std::string& path,
+                         const std::vector<std::string_view>& pieces) override {
     files[path] = JoinPieces(pieces);
     return true;
   }

@@ -40,7 +40,8 @@ class ModesTestEnv : public CForwardingEnv {
     if (locked.count(folder) != 0) return false;
     return inner()->SetCurrentFolder(folder);
   }
-  bool WritePiecesSafely(const std::string& path, const std::vector<std::string_view>& pieces) override {
+  bool WritePiecesSafely(const std::string& path,
+                         const std::vector<std::string_view>& pieces) override {
     if (!dry_run && !inner()->WritePiecesSafely(path, pieces)) return false;
     writes.push_back(path);
     pages[path] = JoinPieces(pieces);

@@ -474,6 +474,44 @@ TEST(PosixEnvFolderTest, DeepPathsBeyondPathMax) {
   EXPECT_FALSE(env->SetCurrentFolder(deep + "/missing"));
 }
 
+// Runs only inside a copy of this program started by the test below: the
+// copy names itself, optionally removes its own file, and names itself again.
+TEST(PosixEnvProgramTest, CopyNamesItself) {
+  const char* remove = getenv("VELLORA_REMOVE_SELF");
+  if (remove == nullptr) GTEST_SKIP() << "runs in a copy of this program only";
+  const std::string path = Env::Default()->ExecutablePath();
+  EXPECT_EQ(path, getenv("VELLORA_EXPECT_SELF"));
+  if (std::string(remove) == "1") {
+    ASSERT_EQ(unlink(path.c_str()), 0);
+  }
+  EXPECT_EQ(Env::Default()->ExecutablePath(), path);
+}
+
+TEST(PosixEnvProgramTest, RemovedProgramKeepsItsPath) {
+  TempFolder t;
+  const std::string program = ReadFileForTest(Env::Default()->ExecutablePath());
+  ASSERT_GT(program.size(), 1000u);
+  // Removed while it runs; and one whose name really ends in the system's mark.
+  for (const char* name : {"copy", "copy (deleted)"}) {
+    const std::string copy = t.WriteFile(name, program);
+    ASSERT_EQ(chmod(copy.c_str(), 0755), 0);
+    const bool removes = std::string(name) == "copy";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      setenv("VELLORA_REMOVE_SELF", removes ? "1" : "0", 1);
+      setenv("VELLORA_EXPECT_SELF", copy.c_str(), 1);
+      execl(copy.c_str(), copy.c_str(), "--gtest_filter=PosixEnvProgramTest.CopyNamesItself",
+            static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << name;
+  }
+}
+
 TEST(PosixEnvDesktopTest, OpenerGetsTheTargetVerbatim) {
   TempFolder t;
   const std::string bin = t.MakeFolder("bin");

@@ -47,7 +47,8 @@ class ForwardingEnv : public Env {
   bool ReadWholeFile(const std::string& path, std::string* data) override {
     return real_->ReadWholeFile(path, data);
   }
-  bool WritePiecesSafely(const std::string& path, const std::vector<std::string_view>& pieces) override {
+  bool WritePiecesSafely(const std::string& path,
+                         const std::vector<std::string_view>& pieces) override {
     return real_->WritePiecesSafely(path, pieces);
   }
   bool IsFolder(const std::string& path) override { return real_->IsFolder(path); }
