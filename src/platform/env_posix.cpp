@@ -20,6 +20,7 @@
 
 #include "platform/env.h"
 #include "platform/local_time.h"
+#include "platform/pieces.h"
 #include "platform/wildcard.h"
 
 namespace vellora {
@@ -490,56 +491,31 @@ class PosixEnv : public Env {
     }
   }
 
-  // True when the regular file `base` in `dir` holds exactly the pieces,
-  // `size` bytes in all.
+  // True when the regular file `base` in `dir` holds exactly the pieces.
   static bool HoldsExactly(int dir, const std::string& base,
-                           const std::vector<std::string_view>& pieces, size_t size) {
+                           const std::vector<std::string_view>& pieces) {
     const int fd = openat(dir, base.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return false;
+    PiecesComparer comparer(pieces);
     char buffer[65536];
-    size_t done = 0;
-    size_t piece = 0;  // the piece that byte `done` is in, and the offset in it
-    size_t offset = 0;
-    bool same = true;
     for (;;) {
       const ssize_t n = read(fd, buffer, sizeof buffer);
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) {
-        same = n == 0 && done == size;
-        break;
+        CloseKeepErrno(fd);
+        return n == 0 && comparer.Complete();
       }
-      size_t got = static_cast<size_t>(n);
-      if (got > size - done) {
-        same = false;
-        break;
-      }
-      done += got;
-      for (const char* at = buffer; got > 0;) {
-        while (offset == pieces[piece].size()) {
-          ++piece;
-          offset = 0;
-        }
-        const size_t step = std::min(got, pieces[piece].size() - offset);
-        if (std::memcmp(at, pieces[piece].data() + offset, step) != 0) {
-          same = false;
-          break;
-        }
-        at += step;
-        got -= step;
-        offset += step;
-      }
-      if (!same) break;
+      if (!comparer.Next(buffer, static_cast<size_t>(n))) break;
     }
     CloseKeepErrno(fd);
-    return same;
+    return false;
   }
 
   // Writes the pieces as `base` in the open folder `dir` through a hidden
   // temporary file renamed over it.
   static bool WriteInFolder(int dir, const std::string& base,
                             const std::vector<std::string_view>& pieces) {
-    size_t size = 0;
-    for (std::string_view piece : pieces) size += piece.size();
+    const uint64_t size = PiecesSize(pieces);
     struct stat old {};
     bool exists = false;
     if (fstatat(dir, base.c_str(), &old, 0) == 0) {
@@ -555,7 +531,7 @@ class PosixEnv : public Env {
     // unchanged tree then writes nothing, keeps the pages' times, and skips
     // the flush that replacing a file by rename costs on many file systems.
     if (exists && static_cast<uint64_t>(old.st_size) == size &&
-        HoldsExactly(dir, base, pieces, size)) {
+        HoldsExactly(dir, base, pieces)) {
       return true;
     }
     std::string temp;

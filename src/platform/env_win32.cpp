@@ -2,6 +2,7 @@
 // the system. Every string is in the active ANSI code page.
 #include "platform/env.h"
 #include "platform/local_time.h"
+#include "platform/pieces.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -289,12 +290,14 @@ class Win32Env : public Env {
     if (Unusable(path) || EndsWithSeparator(path)) return false;
     size_t slash = LastSeparator(path);
     std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+    // A page that is already up to date is left alone: rebuilding an
+    // unchanged tree then writes and flushes nothing and keeps the pages' times.
+    if (exists && HoldsExactly(path, pieces)) return true;
     // Windows refuses to replace a read-only file; some emulations do not.
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-      return false;
-    }
+    if (exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
 
     // A hidden-by-name temporary file beside the target, created new so that
     // no other file is ever overwritten by it.
@@ -339,6 +342,30 @@ class Win32Env : public Env {
     HINSTANCE result =
         ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
+  }
+
+ private:
+  // True when the disk file `path` holds exactly the pieces.
+  static bool HoldsExactly(const std::string& path, const std::vector<std::string_view>& pieces) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    HandleCloser closer(h);
+    LARGE_INTEGER size;
+    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &size) ||
+        static_cast<uint64_t>(size.QuadPart) != PiecesSize(pieces)) {
+      return false;
+    }
+    PiecesComparer comparer(pieces);
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+      DWORD got = 0;
+      if (!ReadFile(h, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
+        return false;
+      }
+      if (got == 0) return comparer.Complete();
+      if (!comparer.Next(buffer.data(), got)) return false;
+    }
   }
 };
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -343,6 +344,44 @@ TEST(Win32EnvFiles, ReadAndWriteKeepEveryByte) {
   EXPECT_FALSE(env->ReadWholeFile("", &read));
   EXPECT_FALSE(env->ReadWholeFile("NUL", &read));  // devices are no files
   EXPECT_FALSE(env->ReadWholeFile(dir / "nul", &read));
+}
+
+// The system's identity of a file: a file replaced by another one has a new one.
+uint64_t FileIndex(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  BY_HANDLE_FILE_INFORMATION info = {};
+  const bool ok = GetFileInformationByHandle(h, &info) != 0;
+  CloseHandle(h);
+  return ok ? (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow : 0;
+}
+
+TEST(Win32EnvFiles, UnchangedContentIsNotRewritten) {
+  Env* env = Env::Default();
+  ScratchFolder dir;
+  const std::string path = dir / "index.html";
+  const std::string big(100000, 'p');
+  ASSERT_TRUE(env->WritePiecesSafely(path, {"same ", big, " page"}));
+  const uint64_t before = FileIndex(path);
+  ASSERT_NE(before, 0u);
+  // The same bytes cut elsewhere: the file stays as it is.
+  const std::string whole = "same " + big + " page";
+  ASSERT_TRUE(env->WriteFileSafely(path, whole));
+  EXPECT_EQ(FileIndex(path), before);
+  // One byte changed in the last piece, or a prefix, is written.
+  ASSERT_TRUE(env->WritePiecesSafely(path, {"same ", big, " pagE"}));
+  EXPECT_EQ(Contents(path), "same " + big + " pagE");
+  ASSERT_TRUE(env->WriteFileSafely(path, "same"));
+  EXPECT_EQ(Contents(path), "same");
+  // A read-only file that already holds the text is up to date; any other
+  // text is refused.
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_TRUE(env->WriteFileSafely(path, "same"));
+  EXPECT_FALSE(env->WriteFileSafely(path, "other"));
+  EXPECT_EQ(Contents(path), "same");
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+  EXPECT_EQ(Names(List(dir.path(), "*.*")), (Names_{"index.html"}));
 }
 
 TEST(Win32EnvFiles, FailedWritesLeaveEverythingAsItWas) {
