@@ -86,15 +86,7 @@ TEST_F(FolderTableTest, ParentLink) {
 // A page that lists the branch with folder headings and anchors.
 class AnchorTableTest : public PageTest {
  protected:
-  AnchorTableTest() {
-    settings.skip_files = "index.html";
-    settings.include_subfolders = 0;
-    settings.recursive_build = 1;
-    settings.multi_recurse_link = 0;
-    settings.sort_folders_first = 1;
-    settings.show_folder_names = 1;
-    builder->recurse_scan = 1;
-  }
+  AnchorTableTest() { GroupedBranch(); }
   std::string AnchorTable() const {
     const size_t from = page.find("<table");
     const size_t to = page.find("<br>\r\n", from);

@@ -107,45 +107,23 @@ TEST(AnchorIds, AttributeTextAndFragment) {
 
 // The writer's appenders agree with the helpers on the new rules as well.
 TEST(NameEscaping, InPlaceAppendersMatchOnHostileNames) {
-  CBuildSettings settings;
-  CIndexBuilder builder(&settings, Env::Default());
-  PageOutput out(&builder);
+  std::vector<std::string> names;
   for (int c = 0; c < 256; ++c) {
     const char b = static_cast<char>(c);
     for (const std::string& name : {std::string(1, b), std::string(" ") + b,
                                     std::string(1, b) + " ", std::string("&") + b,
                                     std::string("\xE4") + b + "\xAD", std::string("x:") + b}) {
-      for (int flags = 0; flags < 8; ++flags) {
-        const bool href20 = (flags & 1) != 0;
-        const bool iso = (flags & 2) != 0;
-        const bool xhtml = (flags & 4) != 0;
-        const std::string expected = EscapeLinkTarget(name, href20, iso, xhtml) + "|" +
-                                     EscapeNameText(name, iso, xhtml);
-        out.AddLinkTarget(name, href20, iso, xhtml);
-        out.Add('|');
-        out.AddNameText(name, iso, xhtml);
-        EXPECT_EQ(out.Join(""), expected) << c << " " << flags;
-      }
+      names.push_back(name);
     }
   }
+  pagetest::ExpectAppendersMatchHelpers(names);
 }
 
 namespace pagetest_hostile {
 
 using pagetest::PageTest;
 
-class HostilePageTest : public PageTest {
- protected:
-  void Grouped() {
-    settings.skip_files = "index.html";
-    settings.include_subfolders = 0;
-    settings.recursive_build = 1;
-    settings.multi_recurse_link = 0;
-    settings.sort_folders_first = 1;
-    settings.show_folder_names = 1;
-    builder->recurse_scan = 1;
-  }
-};
+using HostilePageTest = PageTest;
 
 TEST_F(HostilePageTest, ReadTitleMarkupIsShownAsText) {
   settings.skip_files = "index.html";
@@ -160,7 +138,7 @@ TEST_F(HostilePageTest, ReadTitleMarkupIsShownAsText) {
 }
 
 TEST_F(HostilePageTest, AnchorIdsAreTextAndLinksAreFragments) {
-  Grouped();
+  GroupedBranch();
   settings.folder_anchors = 1;
   File("a.txt");
   File("d #1&x/b.txt");

@@ -12,6 +12,9 @@
 #include <unistd.h>
 #endif
 
+#include "html/page_output.h"
+#include "html/text_helpers.h"
+
 namespace vellora {
 namespace pagetest {
 
@@ -166,6 +169,16 @@ int PageTest::WriteFolder(const std::string& folder) {
   return result;
 }
 
+void PageTest::GroupedBranch() {
+  settings.skip_files = "index.html";
+  settings.include_subfolders = 0;
+  settings.recursive_build = 1;
+  settings.multi_recurse_link = 0;
+  settings.sort_folders_first = 1;
+  settings.show_folder_names = 1;
+  builder->recurse_scan = 1;
+}
+
 std::string PageTest::Slice(const std::string& first, const std::string& last) const {
   size_t from = page.find("\n" + first);
   if (from == std::string::npos) return "<none>";
@@ -175,6 +188,25 @@ std::string PageTest::Slice(const std::string& first, const std::string& last) c
   to = page.find("\r\n", to + 1);
   if (to == std::string::npos) return page.substr(from);
   return page.substr(from, to + 2 - from);
+}
+
+void ExpectAppendersMatchHelpers(const std::vector<std::string>& names) {
+  CBuildSettings settings;
+  CIndexBuilder builder(&settings, Env::Default());
+  PageOutput out(&builder);
+  for (const std::string& name : names) {
+    for (int flags = 0; flags < 8; ++flags) {
+      const bool href20 = (flags & 1) != 0;
+      const bool iso = (flags & 2) != 0;
+      const bool xhtml = (flags & 4) != 0;
+      const std::string expected = EscapeLinkTarget(name, href20, iso, xhtml) + "|" +
+                                   EscapeNameText(name, iso, xhtml);
+      out.AddLinkTarget(name, href20, iso, xhtml);
+      out.Add('|');
+      out.AddNameText(name, iso, xhtml);
+      EXPECT_EQ(out.Join(""), expected) << name << " " << flags;
+    }
+  }
 }
 
 }  // namespace pagetest

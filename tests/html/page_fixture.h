@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/build_settings.h"
 #include "platform/env.h"
@@ -50,6 +51,10 @@ class PageTest : public ::testing::Test {
   int Write();
   int WriteFolder(const std::string& folder);
 
+  // Settings for one page that lists the whole branch, folders first with
+  // headings; the page itself and the folder table are left out.
+  void GroupedBranch();
+
   // The page from its line that starts with `first` to the end of its line
   // that starts with `last` (both included); "<none>" when not found.
   std::string Slice(const std::string& first, const std::string& last) const;
@@ -66,6 +71,10 @@ class PageTest : public ::testing::Test {
   std::string saved_tz_;
   bool had_tz_ = false;
 };
+
+// Checks that the page writer's in-place name appenders give the bytes of
+// the escaping helpers for every name, under every flag combination.
+void ExpectAppendersMatchHelpers(const std::vector<std::string>& names);
 
 }  // namespace pagetest
 }  // namespace vellora

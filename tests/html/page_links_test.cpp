@@ -109,12 +109,7 @@ TEST_F(PageLinksTest, EveryLinkLeadsToItsOwnFile) {
 }
 
 TEST_F(PageLinksTest, BranchPageWithHeadings) {
-  settings.include_subfolders = 0;
-  settings.recursive_build = 1;
-  settings.multi_recurse_link = 0;
-  settings.sort_folders_first = 1;
-  settings.show_folder_names = 1;
-  builder->recurse_scan = 1;
+  GroupedBranch();
   std::map<std::string, std::string> expected;
   for (const std::string& folder : kFolders) {
     for (const std::string& name : {kNames[0], kNames[1], kNames.back()}) {

@@ -211,25 +211,10 @@ TEST(PageOutputTest, ChunksJoinToTheSameText) {
 
 // The writer's own appenders give the bytes of the escaping helpers.
 TEST(PageOutputTest, NameEscapesMatchTheHelpers) {
-  CBuildSettings settings;
-  CIndexBuilder builder(&settings, Env::Default());
-  PageOutput out(&builder);
   std::vector<std::string> names = {"plain", " outer ", "in ner", "\xE4\xB8\xAD\xE6\x96\x87",
                                     "cut\xE4\xB8", "\xFF\xFE", "a\xC0\xAF"};
   for (int c = 0; c < 256; ++c) names.push_back(std::string("a ") + static_cast<char>(c) + "b");
-  for (const std::string& name : names) {
-    for (int flags = 0; flags < 8; ++flags) {
-      const bool href20 = (flags & 1) != 0;
-      const bool iso = (flags & 2) != 0;
-      const bool xhtml = (flags & 4) != 0;
-      const std::string expected = EscapeLinkTarget(name, href20, iso, xhtml) + "|" +
-                                   EscapeNameText(name, iso, xhtml);
-      out.AddLinkTarget(name, href20, iso, xhtml);
-      out.Add('|');
-      out.AddNameText(name, iso, xhtml);
-      EXPECT_EQ(out.Join(""), expected) << name;
-    }
-  }
+  pagetest::ExpectAppendersMatchHelpers(names);
 }
 
 // The writer's cells give the bytes of the cell helpers.
