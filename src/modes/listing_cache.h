@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "modes/forwarding_env.h"
+#include "platform/forwarding_env.h"
 
 namespace vellora {
 

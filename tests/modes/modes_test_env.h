@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/build_settings.h"
-#include "modes/forwarding_env.h"
+#include "platform/forwarding_env.h"
 #include "platform/env.h"
 
 namespace vellora {

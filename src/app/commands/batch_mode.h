@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "modes/forwarding_env.h"
+#include "platform/forwarding_env.h"
 
 namespace vellora {
 

@@ -1,7 +1,7 @@
 // An Env that passes every call on to another one: the base of the Envs that
 // watch or shortcut a few calls of a build and leave the rest alone.
-#ifndef VELLORA_MODES_FORWARDING_ENV_H_
-#define VELLORA_MODES_FORWARDING_ENV_H_
+#ifndef VELLORA_PLATFORM_FORWARDING_ENV_H_
+#define VELLORA_PLATFORM_FORWARDING_ENV_H_
 
 #include <functional>
 #include <string>
@@ -66,4 +66,4 @@ class CForwardingEnv : public Env {
 
 }  // namespace vellora
 
-#endif  // VELLORA_MODES_FORWARDING_ENV_H_
+#endif  // VELLORA_PLATFORM_FORWARDING_ENV_H_

@@ -1,0 +1,102 @@
+// Sorts a list of entries made from the input twice: with the system's
+// collation keys and with the plain comparison only. Keys are a shortcut,
+// never a different order, so both lists must come out the same, and no
+// entry may be lost.
+//
+// Input: 1 option byte (kind, order, grouping, titles), then one entry per
+// line: a byte for its folder, size and date, then its name.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/env.h"
+#include "platform/forwarding_env.h"
+#include "scan/file_list.h"
+
+namespace {
+
+using vellora::CEntryFolder;
+using vellora::CFileEntry;
+using vellora::CFileList;
+using vellora::Env;
+
+void Fail(int line) {
+  std::fprintf(stderr, "check failed at line %d\n", line);
+  std::abort();
+}
+
+#define Check(ok) ((ok) ? (void)0 : Fail(__LINE__))
+
+// The real system without collation keys: every sort compares directly.
+class KeylessEnv : public vellora::CForwardingEnv {
+ public:
+  KeylessEnv() : CForwardingEnv(Env::Default()) {}
+  bool CollationKey(const std::string&, std::string*) override { return false; }
+};
+
+// Folders that differ in case only share a heading; the root has none.
+const char* const kFolders[] = {"/", "/a/", "/A/", "/b/c/", "/B/", "", "/z/", "/a/a/"};
+
+struct Spec {
+  std::string name;
+  uint8_t bits;
+};
+
+// The entries in list order, as their positions in `specs`.
+std::vector<int> SortedOrder(const std::vector<Spec>& specs, uint8_t options, Env* env) {
+  std::vector<std::shared_ptr<const CEntryFolder>> folders;
+  for (const char* f : kFolders) folders.push_back(vellora::MakeEntryFolder(f, env));
+  CFileList list;
+  std::unordered_map<const CFileEntry*, int> position;
+  for (int i = static_cast<int>(specs.size()) - 1; i >= 0; --i) {
+    auto e = std::make_unique<CFileEntry>();
+    e->SetName(specs[i].name, env);
+    const uint8_t b = specs[i].bits;
+    e->SetFolder(folders[b & 7]);
+    e->size = (b >> 3) & 3;
+    e->time = (b >> 5) & 3;
+    // Some entries carry a title, some of them equal to another's name.
+    if ((b & 0x80) != 0) e->title = std::make_unique<std::string>(specs[(i + 1) % specs.size()].name);
+    position[list.AddHead(std::move(e))] = i;
+  }
+  const int kind = options & 3;
+  const int order = (options >> 2) % 3;
+  const bool group = (options & 0x10) != 0;
+  const bool titles = (options & 0x20) != 0;
+  list.Sort(kind, order, group, titles, env);
+  std::vector<int> out;
+  for (const CFileEntry* e = list.head(); e != nullptr; e = e->next) out.push_back(position.at(e));
+  Check(out.size() == specs.size() && list.size() == specs.size());
+  return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 1) return 0;
+  const uint8_t options = data[0];
+  std::vector<Spec> specs;
+  size_t pos = 1;
+  while (pos < size && specs.size() < 600) {
+    size_t end = pos;
+    while (end < size && data[end] != '\n') ++end;
+    if (end > pos) {
+      // Names hold no zero byte, as no file system gives one.
+      std::string name(reinterpret_cast<const char*>(data) + pos + 1, end - pos - 1);
+      for (char& c : name) c = c == '\0' ? '0' : c;
+      if (!name.empty()) specs.push_back({name, data[pos]});
+    }
+    pos = end + 1;
+  }
+  // Short inputs are repeated so that the keyed sort (long lists) is reached.
+  for (size_t n = specs.size(), i = 0; n > 0 && specs.size() < 80; ++i) specs.push_back(specs[i % n]);
+  if (specs.empty()) return 0;
+  static KeylessEnv keyless;
+  Check(SortedOrder(specs, options, Env::Default()) == SortedOrder(specs, options, &keyless));
+  return 0;
+}
