@@ -61,7 +61,9 @@ std::vector<int> SortedOrder(const std::vector<Spec>& specs, uint8_t options, En
     e->size = (b >> 3) & 3;
     e->time = (b >> 5) & 3;
     // Some entries carry a title, some of them equal to another's name.
-    if ((b & 0x80) != 0) e->title = std::make_unique<std::string>(specs[(i + 1) % specs.size()].name);
+    if ((b & 0x80) != 0) {
+      e->title = std::make_unique<std::string>(specs[(i + 1) % specs.size()].name);
+    }
     position[list.AddHead(std::move(e))] = i;
   }
   const int kind = options & 3;
@@ -94,7 +96,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     pos = end + 1;
   }
   // Short inputs are repeated so that the keyed sort (long lists) is reached.
-  for (size_t n = specs.size(), i = 0; n > 0 && specs.size() < 80; ++i) specs.push_back(specs[i % n]);
+  for (size_t n = specs.size(), i = 0; n > 0 && specs.size() < 80; ++i) {
+    specs.push_back(specs[i % n]);
+  }
   if (specs.empty()) return 0;
   static KeylessEnv keyless;
   Check(SortedOrder(specs, options, Env::Default()) == SortedOrder(specs, options, &keyless));
