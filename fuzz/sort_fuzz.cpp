@@ -42,27 +42,27 @@ class KeylessEnv : public vellora::CForwardingEnv {
 // Folders that differ in case only share a heading; the root has none.
 const char* const kFolders[] = {"/", "/a/", "/A/", "/b/c/", "/B/", "", "/z/", "/a/a/"};
 
-struct Spec {
+struct EntryInput {
   std::string name;
   uint8_t bits;
 };
 
-// The entries in list order, as their positions in `specs`.
-std::vector<int> SortedOrder(const std::vector<Spec>& specs, uint8_t options, Env* env) {
+// The entries in list order, as their positions in `inputs`.
+std::vector<int> SortedOrder(const std::vector<EntryInput>& inputs, uint8_t options, Env* env) {
   std::vector<std::shared_ptr<const CEntryFolder>> folders;
   for (const char* f : kFolders) folders.push_back(vellora::MakeEntryFolder(f, env));
   CFileList list;
   std::unordered_map<const CFileEntry*, int> position;
-  for (int i = static_cast<int>(specs.size()) - 1; i >= 0; --i) {
+  for (int i = static_cast<int>(inputs.size()) - 1; i >= 0; --i) {
     auto e = std::make_unique<CFileEntry>();
-    e->SetName(specs[i].name, env);
-    const uint8_t b = specs[i].bits;
+    e->SetName(inputs[i].name, env);
+    const uint8_t b = inputs[i].bits;
     e->SetFolder(folders[b & 7]);
     e->size = (b >> 3) & 3;
     e->time = (b >> 5) & 3;
     // Some entries carry a title, some of them equal to another's name.
     if ((b & 0x80) != 0) {
-      e->title = std::make_unique<std::string>(specs[(i + 1) % specs.size()].name);
+      e->title = std::make_unique<std::string>(inputs[(i + 1) % inputs.size()].name);
     }
     position[list.AddHead(std::move(e))] = i;
   }
@@ -73,7 +73,7 @@ std::vector<int> SortedOrder(const std::vector<Spec>& specs, uint8_t options, En
   list.Sort(kind, order, group, titles, env);
   std::vector<int> out;
   for (const CFileEntry* e = list.head(); e != nullptr; e = e->next) out.push_back(position.at(e));
-  Check(out.size() == specs.size() && list.size() == specs.size());
+  Check(out.size() == inputs.size() && list.size() == inputs.size());
   return out;
 }
 
@@ -82,25 +82,25 @@ std::vector<int> SortedOrder(const std::vector<Spec>& specs, uint8_t options, En
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   const uint8_t options = data[0];
-  std::vector<Spec> specs;
+  std::vector<EntryInput> inputs;
   size_t pos = 1;
-  while (pos < size && specs.size() < 600) {
+  while (pos < size && inputs.size() < 600) {
     size_t end = pos;
     while (end < size && data[end] != '\n') ++end;
     if (end > pos) {
       // Names hold no zero byte, as no file system gives one.
       std::string name(reinterpret_cast<const char*>(data) + pos + 1, end - pos - 1);
       for (char& c : name) c = c == '\0' ? '0' : c;
-      if (!name.empty()) specs.push_back({name, data[pos]});
+      if (!name.empty()) inputs.push_back({name, data[pos]});
     }
     pos = end + 1;
   }
   // Short inputs are repeated so that the keyed sort (long lists) is reached.
-  for (size_t n = specs.size(), i = 0; n > 0 && specs.size() < 80; ++i) {
-    specs.push_back(specs[i % n]);
+  for (size_t n = inputs.size(), i = 0; n > 0 && inputs.size() < 80; ++i) {
+    inputs.push_back(inputs[i % n]);
   }
-  if (specs.empty()) return 0;
+  if (inputs.empty()) return 0;
   static KeylessEnv keyless;
-  Check(SortedOrder(specs, options, Env::Default()) == SortedOrder(specs, options, &keyless));
+  Check(SortedOrder(inputs, options, Env::Default()) == SortedOrder(inputs, options, &keyless));
   return 0;
 }

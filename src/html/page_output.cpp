@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "html/text_helpers.h"
+#include "platform/pieces.h"
 #include "scan/index_builder.h"
 
 namespace vellora {

@@ -13,13 +13,4 @@ bool Env::ListSubfolders(const std::string& folder,
 
 bool Env::CollationKey(const std::string&, std::string*) { return false; }
 
-std::string JoinPieces(const std::vector<std::string_view>& pieces) {
-  size_t size = 0;
-  for (std::string_view piece : pieces) size += piece.size();
-  std::string joined;
-  joined.reserve(size);
-  for (std::string_view piece : pieces) joined.append(piece);
-  return joined;
-}
-
 }  // namespace vellora

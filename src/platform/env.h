@@ -141,10 +141,6 @@ class Env {
   virtual bool OpenWithDefaultProgram(const std::string& target) = 0;
 };
 
-// The pieces of a WritePiecesSafely call as one string, for Envs that keep
-// files in memory.
-std::string JoinPieces(const std::vector<std::string_view>& pieces);
-
 }  // namespace vellora
 
 #endif  // VELLORA_PLATFORM_ENV_H_

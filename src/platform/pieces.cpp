@@ -11,6 +11,13 @@ uint64_t PiecesSize(const std::vector<std::string_view>& pieces) {
   return size;
 }
 
+std::string JoinPieces(const std::vector<std::string_view>& pieces) {
+  std::string joined;
+  joined.reserve(static_cast<size_t>(PiecesSize(pieces)));
+  for (std::string_view piece : pieces) joined.append(piece);
+  return joined;
+}
+
 bool PiecesComparer::Next(const char* data, size_t n) {
   if (!same_) return false;
   if (n > size_ - done_) return same_ = false;

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -11,6 +12,9 @@ namespace vellora {
 
 // The bytes of all pieces.
 uint64_t PiecesSize(const std::vector<std::string_view>& pieces);
+
+// The pieces as one string, for Envs that keep files in memory.
+std::string JoinPieces(const std::vector<std::string_view>& pieces);
 
 // Compares a file read block by block with the pieces, in order, so that an
 // unchanged file can be recognised without joining the pieces.

@@ -12,6 +12,7 @@
 
 #include "platform/env.h"
 #include "platform/local_time.h"
+#include "platform/pieces.h"
 
 namespace vellora {
 namespace testing_env {

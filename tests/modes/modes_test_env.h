@@ -13,6 +13,7 @@
 #include "app/build_settings.h"
 #include "platform/forwarding_env.h"
 #include "platform/env.h"
+#include "platform/pieces.h"
 
 namespace vellora {
 

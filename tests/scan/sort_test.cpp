@@ -13,7 +13,7 @@ namespace {
 using Names = std::vector<std::string>;
 using S = CBuildSettings;
 
-struct Spec {
+struct EntryInput {
   std::string name;
   std::string folder;
   int64_t size;
@@ -21,8 +21,8 @@ struct Spec {
 };
 
 // A list holding the entries in the order given.
-void Fill(CFileList* list, const std::vector<Spec>& specs, Env* env = Env::Default()) {
-  for (auto it = specs.rbegin(); it != specs.rend(); ++it) {
+void Fill(CFileList* list, const std::vector<EntryInput>& inputs, Env* env = Env::Default()) {
+  for (auto it = inputs.rbegin(); it != inputs.rend(); ++it) {
     auto e = std::make_unique<CFileEntry>();
     e->SetName(it->name, env);
     e->SetFolder(it->folder, env);
@@ -38,30 +38,30 @@ Names Order(const CFileList& list) {
   return out;
 }
 
-Names Sorted(const std::vector<Spec>& specs, int kind, int order, bool group = false) {
+Names Sorted(const std::vector<EntryInput>& inputs, int kind, int order, bool group = false) {
   CFileList list;
-  Fill(&list, specs);
+  Fill(&list, inputs);
   list.Sort(kind, order, group, false, Env::Default());
   return Order(list);
 }
 
 TEST(SortTest, EachKindInBothOrders) {
-  std::vector<Spec> n = {{"c.txt", "/", 0, 0}, {"a.txt", "/", 0, 0}, {"B.txt", "/", 0, 0},
+  std::vector<EntryInput> n = {{"c.txt", "/", 0, 0}, {"a.txt", "/", 0, 0}, {"B.txt", "/", 0, 0},
                          {"a.txt", "/b/", 0, 0}};
   EXPECT_EQ(Sorted(n, S::kSortByName, S::kSortAscending),
             (Names{"/a.txt", "/b/a.txt", "/B.txt", "/c.txt"}));
   EXPECT_EQ(Sorted(n, S::kSortByName, S::kSortDescending),
             (Names{"/c.txt", "/B.txt", "/b/a.txt", "/a.txt"}));
   const int64_t gib = int64_t{1} << 30;  // sizes past 32 bits still order
-  std::vector<Spec> z = {{"big", "/", 3 * gib, 0}, {"b", "/", 10, 0}, {"mid", "/", 2 * gib, 0},
+  std::vector<EntryInput> z = {{"big", "/", 3 * gib, 0}, {"b", "/", 10, 0}, {"mid", "/", 2 * gib, 0},
                          {"a", "/", 10, 0}};
   EXPECT_EQ(Sorted(z, S::kSortBySize, S::kSortAscending), (Names{"/a", "/b", "/mid", "/big"}));
   EXPECT_EQ(Sorted(z, S::kSortBySize, S::kSortDescending), (Names{"/big", "/mid", "/a", "/b"}));
-  std::vector<Spec> d = {{"a", "/", 0, 200}, {"b", "/", 0, 200}, {"old", "/", 0, 100}};
+  std::vector<EntryInput> d = {{"a", "/", 0, 200}, {"b", "/", 0, 200}, {"old", "/", 0, 100}};
   EXPECT_EQ(Sorted(d, S::kSortByDate, S::kSortAscending), (Names{"/old", "/b", "/a"}));
   EXPECT_EQ(Sorted(d, S::kSortByDate, S::kSortDescending), (Names{"/a", "/b", "/old"}));
   // Types in byte order (upper case first); no '.' makes the name the type.
-  std::vector<Spec> t = {{"b.doc", "/", 0, 0}, {"x.TXT", "/", 0, 0}, {"a.doc", "/", 0, 0},
+  std::vector<EntryInput> t = {{"b.doc", "/", 0, 0}, {"x.TXT", "/", 0, 0}, {"a.doc", "/", 0, 0},
                          {"README", "/", 0, 0}, {"t.tar.gz", "/", 0, 0}};
   EXPECT_EQ(Sorted(t, S::kSortByType, S::kSortAscending),
             (Names{"/README", "/x.TXT", "/a.doc", "/b.doc", "/t.tar.gz"}));
@@ -70,7 +70,7 @@ TEST(SortTest, EachKindInBothOrders) {
 }
 
 TEST(SortTest, UnsortedAndGroupedByFolder) {
-  std::vector<Spec> s = {{"z", "/b/", 0, 0}, {"y", "/", 0, 0}, {"x", "/a/", 0, 0},
+  std::vector<EntryInput> s = {{"z", "/b/", 0, 0}, {"y", "/", 0, 0}, {"x", "/a/", 0, 0},
                          {"w", "/b/", 0, 0}, {"v", "/", 0, 0}};
   EXPECT_EQ(Sorted(s, S::kSortBySize, S::kSortUnsorted), (Names{"/b/z", "/y", "/a/x", "/b/w", "/v"}));
   EXPECT_EQ(Sorted(s, S::kSortByName, S::kSortUnsorted, true),
@@ -131,10 +131,10 @@ class ErraticEnv : public scantest::ForwardingEnv {
 
 TEST(SortTest, InconsistentCollationLosesNothing) {
   ErraticEnv env;
-  std::vector<Spec> specs;
-  for (int i = 0; i < 5000; ++i) specs.push_back({std::to_string(i), "/" + std::to_string(i % 7), 0, 0});
+  std::vector<EntryInput> inputs;
+  for (int i = 0; i < 5000; ++i) inputs.push_back({std::to_string(i), "/" + std::to_string(i % 7), 0, 0});
   CFileList list;
-  Fill(&list, specs, &env);
+  Fill(&list, inputs, &env);
   list.Sort(S::kSortByName, S::kSortAscending, true, true, &env);
   EXPECT_EQ(Order(list).size(), 5000u);
 }
@@ -153,9 +153,9 @@ TEST(SortTest, CollationKeysGiveTheOrderOfTheComparison) {
                          "Z\xc3\xa9", "\xe4\xb8\xad", "co-op", "coop", "x.y", "X.Y",
                          "quarterly report z", "Quarterly Report a", "quarterly-report",
                          "QUARTERLY REPORT \xc3\xa9"};
-  std::vector<Spec> specs;
+  std::vector<EntryInput> inputs;
   for (int i = 0; i < 200; ++i) {
-    specs.push_back({stems[i % 20] + std::to_string(i % 3) + ".txt",
+    inputs.push_back({stems[i % 20] + std::to_string(i % 3) + ".txt",
                      "/f" + std::to_string(i % 5) + "/", i % 7, static_cast<FileTime>(i % 4)});
   }
   KeylessEnv keyless;
@@ -164,8 +164,8 @@ TEST(SortTest, CollationKeysGiveTheOrderOfTheComparison) {
       for (bool group : {false, true}) {
         CFileList keyed;
         CFileList plain;
-        Fill(&keyed, specs);
-        Fill(&plain, specs);
+        Fill(&keyed, inputs);
+        Fill(&plain, inputs);
         keyed.Sort(kind, order, group, false, Env::Default());
         plain.Sort(kind, order, group, false, &keyless);
         EXPECT_EQ(Order(keyed), Order(plain)) << kind << order << group;
@@ -176,9 +176,9 @@ TEST(SortTest, CollationKeysGiveTheOrderOfTheComparison) {
 
 Names Arranged(int n, int columns) {
   CFileList list;
-  std::vector<Spec> specs;
-  for (int i = 0; i < n; ++i) specs.push_back({"e" + std::to_string(i), "", 0, 0});
-  Fill(&list, specs);
+  std::vector<EntryInput> inputs;
+  for (int i = 0; i < n; ++i) inputs.push_back({"e" + std::to_string(i), "", 0, 0});
+  Fill(&list, inputs);
   CIndexBuilder(nullptr).ArrangeInColumns(list, columns);
   return Order(list);
 }
