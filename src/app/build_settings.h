@@ -89,6 +89,10 @@ class CBuildSettings {
   int32_t sort_key = kSortByName;
   int32_t sort_order = kSortAscending;
   int32_t sort_folders_first = 1;
+  // Recursive builds enter folder links that lead out of the tree.
+  int32_t follow_outside_links = 0;
+  // The language of the pages, written on their html element when not empty.
+  std::string html_lang;
   CCustomHtml custom_html;
   std::string root_folder;
 };

@@ -63,6 +63,16 @@ int32_t LeadingNumber(const std::string& text) {
 
 const char* FlagWord(int32_t flag) { return flag ? kTrue : kFalse; }
 
+// A flag value other than TRUE that a person plainly meant as on ("1",
+// "yes", "true", "on" in any case). It still reads as off; the reader only
+// notes it so that batch mode can say so.
+bool MeantAsTrue(const std::string& value) {
+  if (value == kTrue) return false;
+  std::string lower;
+  for (char c : value) lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  return lower == "1" || lower == "yes" || lower == "y" || lower == "true" || lower == "on";
+}
+
 }  // namespace
 
 CMainSheet::CMainSheet(Env* env) : caption(kSheetCaption), env_(env) {
@@ -125,6 +135,8 @@ int CMainSheet::Exchange(int mode, CBuildSettings* target) {
   t.use_html_titles_for_links = s.use_html_titles_for_links;
   t.xml_compliant = s.xml_compliant;
   t.insert_commas = s.insert_commas;
+  t.follow_outside_links = s.follow_outside_links;
+  t.html_lang = s.html_lang;
   t.framed_right_pass = 0;
   t.root_folder = t.path;
   t.default_words = &default_words;
@@ -134,11 +146,17 @@ int CMainSheet::Exchange(int mode, CBuildSettings* target) {
 bool CMainSheet::ReadConfiguration(const std::string& name) {
   IniDocument doc;
   const bool read = LoadIniFile(env_, ResolveConfigName(name), &doc);
+  config_warnings.clear();
   auto text = [&doc](const char* key, const char* def, size_t longest = kLongValue) {
     return doc.Get(kConfigSection, key, def, longest);
   };
-  auto flag = [&text](const char* key, const char* def, size_t longest = kLongValue) {
-    return static_cast<int32_t>(text(key, def, longest) == kTrue);
+  auto flag = [this, &text](const char* key, const char* def, size_t longest = kLongValue) {
+    const std::string value = text(key, def, longest);
+    if (MeantAsTrue(value)) {
+      config_warnings.push_back("the value \"" + value + "\" of the key \"" + key +
+                                "\" reads as FALSE: only TRUE turns an option on");
+    }
+    return static_cast<int32_t>(value == kTrue);
   };
   // Column counts below 1 would leave a table without columns.
   auto columns = [&text](const char* key) {
@@ -198,6 +216,8 @@ bool CMainSheet::ReadConfiguration(const std::string& name) {
   s.xml_compliant = flag("xml_compliant", kFalse);
   s.insert_commas = flag("insert_commas", kTrue);
   s.non_functional_links = flag("non_functional_links", kFalse);
+  s.follow_outside_links = flag("follow_outside_links", kFalse);
+  s.html_lang = text("html_lang", "", kShortValue);
   return read;
 }
 
@@ -305,6 +325,8 @@ bool CMainSheet::WriteConfiguration(const std::string& full_name, const CControl
   put("active_page", std::to_string(c.active_page));
   put("xml_compliant", FlagWord(c.xml_compliant));
   put("insert_commas", FlagWord(c.insert_commas));
+  put("follow_outside_links", FlagWord(s.follow_outside_links));
+  put("html_lang", s.html_lang);
   return ok && SaveIniFile(env_, full_name, doc);
 }
 

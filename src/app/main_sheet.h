@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/build_settings.h"
 
@@ -119,6 +120,9 @@ class CMainSheet {
   std::string last_config_name = "custom.ini";
   std::string batch_file_name = "bld_html.bat";
   std::string caption;  // the window title
+  // One line for each flag of the last read configuration file that holds a
+  // value meant as TRUE ("1", "yes", "true") but read as FALSE.
+  std::vector<std::string> config_warnings;
 
  private:
   Env* env_;

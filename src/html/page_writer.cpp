@@ -56,6 +56,22 @@ void AddTokenSection(PageContext* page, int section, const std::string& page_dat
   page->out->AddHtml(copy);
 }
 
+// A value of the user's for an attribute in double quotes: the characters
+// that could end the attribute or start markup become references.
+std::string AttributeText(const std::string& value) {
+  std::string text;
+  for (char c : value) {
+    switch (c) {
+      case '&': text += "&amp;"; break;
+      case '"': text += "&quot;"; break;
+      case '<': text += "&lt;"; break;
+      case '>': text += "&gt;"; break;
+      default: text += c;
+    }
+  }
+  return text;
+}
+
 void WriteHead(PageContext* page) {
   const CBuildSettings& s = *page->settings;
   PageOutput& out = *page->out;
@@ -66,7 +82,13 @@ void WriteHead(PageContext* page) {
   } else if (doctype != kCrLf) {
     out.AddHtml(doctype);
   }
-  out.Add("<html>");
+  if (s.html_lang.empty()) {
+    out.Add("<html>");
+  } else {
+    out.Add("<html lang=\"");
+    out.Add(AttributeText(s.html_lang));
+    out.Add("\">");
+  }
   out.Add(kCrLf);
   out.Add("<head>");
   out.Add(kCrLf);
@@ -77,6 +99,15 @@ void WriteHead(PageContext* page) {
     out.Add("\"/>");
     out.Add(kCrLf);
   }
+#ifndef _WIN32
+  // Pages in UTF-8 must say so: a browser given an unlabelled page takes it
+  // for its locale's legacy charset. On Windows the page is in the system's
+  // code page, which is the browser's default there.
+  if (!s.xml_compliant) {
+    out.Add("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">");
+    out.Add(kCrLf);
+  }
+#endif
   out.Add("<meta name=\"generator\" content=\"vellora\"");
   if (s.xml_compliant) out.Add('/');
   out.Add('>');

@@ -13,4 +13,35 @@ bool Env::ListSubfolders(const std::string& folder,
 
 bool Env::CollationKey(const std::string&, std::string*) { return false; }
 
+bool Env::RealPath(const std::string& path, std::string* real) {
+  // Only a full path has a place of its own: "/..." or "X:\...".
+#ifdef _WIN32
+  const size_t start = 3;
+  if (path.size() < 3 || path[1] != ':' || path[2] != kSeparator) return false;
+#else
+  const size_t start = 1;
+  if (path.empty() || path[0] != kSeparator) return false;
+#endif
+  std::vector<std::string> parts;
+  size_t pos = start;
+  while (pos <= path.size()) {
+    size_t end = path.find(kSeparator, pos);
+    if (end == std::string::npos) end = path.size();
+    const std::string part = path.substr(pos, end - pos);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    pos = end + 1;
+  }
+  std::string out = path.substr(0, start);
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) out += kSeparator;
+    out += parts[i];
+  }
+  real->swap(out);
+  return true;
+}
+
 }  // namespace vellora

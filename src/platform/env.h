@@ -137,6 +137,13 @@ class Env {
   // True when `path` names an existing folder.
   virtual bool IsFolder(const std::string& path) = 0;
 
+  // The full path of the file or folder `path` leads to, every link
+  // followed and every "." and ".." resolved, so that two paths to the same
+  // place give the same text. False when `path` does not exist or cannot be
+  // resolved. The default, for file systems without links, resolves "." and
+  // ".." in the text of a full path.
+  virtual bool RealPath(const std::string& path, std::string* real);
+
   // Opens a file or an address with the desktop's default program.
   virtual bool OpenWithDefaultProgram(const std::string& target) = 0;
 };

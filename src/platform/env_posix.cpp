@@ -388,6 +388,34 @@ class PosixEnv : public Env {
     return StatPath(path, &st) && S_ISDIR(st.st_mode);
   }
 
+  bool RealPath(const std::string& path, std::string* real) override {
+    // The system names an open file by its resolved path; that also works
+    // for paths longer than PATH_MAX, which realpath() refuses.
+    const int fd = OpenAt(AT_FDCWD, path, kPathOnly);
+    if (fd < 0) return false;
+    std::vector<char> buf(4096);
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    bool ok = false;
+    for (;;) {
+      const ssize_t n = readlink(link.c_str(), buf.data(), buf.size());
+      if (n < 0) break;
+      if (static_cast<size_t>(n) < buf.size()) {
+        ok = n > 0 && buf[0] == '/';
+        if (ok) real->assign(buf.data(), static_cast<size_t>(n));
+        break;
+      }
+      if (buf.size() >= (1u << 24)) break;
+      buf.resize(buf.size() * 2);
+    }
+    CloseKeepErrno(fd);
+    if (ok) return true;
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) return false;
+    real->assign(resolved);
+    free(resolved);
+    return true;
+  }
+
   bool OpenWithDefaultProgram(const std::string& target) override {
     if (target.empty()) return false;
     // xdg-open takes a leading '-' for an option.

@@ -337,6 +337,48 @@ class Win32Env : public Env {
 
   bool IsFolder(const std::string& path) override { return IsDirectory(path); }
 
+  bool RealPath(const std::string& path, std::string* real) override {
+    if (Unusable(path)) return false;
+    HANDLE h = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    HandleCloser closer(h);
+    // Junctions and symbolic links are resolved by the final path of the
+    // open handle, a call that older systems lack; there the full path name
+    // is the best answer, as they have no symbolic links.
+    using FinalPathFn = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+    static const FinalPathFn final_path = reinterpret_cast<FinalPathFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
+    std::vector<char> buffer(MAX_PATH + 1);
+    if (final_path != nullptr) {
+      DWORD n = final_path(h, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+      if (n >= buffer.size()) {
+        buffer.resize(static_cast<size_t>(n) + 1);
+        n = final_path(h, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+      }
+      if (n > 0 && n < buffer.size()) {
+        std::string text(buffer.data(), n);
+        // "\\?\C:\x" is "C:\x"; "\\?\UNC\server\share" is "\\server\share".
+        if (text.compare(0, 8, "\\\\?\\UNC\\") == 0) {
+          text = "\\" + text.substr(7);
+        } else if (text.compare(0, 4, "\\\\?\\") == 0) {
+          text.erase(0, 4);
+        }
+        real->swap(text);
+        return true;
+      }
+    }
+    DWORD n = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (n >= buffer.size()) {
+      buffer.resize(static_cast<size_t>(n) + 1);
+      n = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    }
+    if (n == 0 || n >= buffer.size()) return false;
+    real->assign(buffer.data(), n);
+    return true;
+  }
+
   bool OpenWithDefaultProgram(const std::string& target) override {
     if (Unusable(target)) return false;
     HINSTANCE result =

@@ -56,6 +56,9 @@ class CForwardingEnv : public Env {
     return inner_->WritePiecesSafely(path, pieces);
   }
   bool IsFolder(const std::string& path) override { return inner_->IsFolder(path); }
+  bool RealPath(const std::string& path, std::string* real) override {
+    return inner_->RealPath(path, real);
+  }
   bool OpenWithDefaultProgram(const std::string& target) override {
     return inner_->OpenWithDefaultProgram(target);
   }

@@ -30,7 +30,8 @@ const char kWrittenDefaults[] =
     "background_bitmap=green_marble.bmp\r\nsummary_files_word=合计文件:\r\n"
     "summary_folders_word=合计文件夹:\r\nsummary_size_word=所有文件的大小:\r\n"
     "folder_sort_word=文件夹:\r\ninclude_time=TRUE\r\nuse_html_titles_for_links=FALSE\r\n"
-    "skip_folders=\r\nactive_page=0\r\nxml_compliant=FALSE\r\ninsert_commas=TRUE\r\n";
+    "skip_folders=\r\nactive_page=0\r\nxml_compliant=FALSE\r\ninsert_commas=TRUE\r\n"
+    "follow_outside_links=FALSE\r\nhtml_lang=\r\n";
 
 // `text` with every "=from\r" value replaced, or with the value of one key.
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
@@ -50,7 +51,7 @@ std::string ChangedSettings(const std::string& flag) {
   std::string text = Replace(Replace(kWrittenDefaults, "=FALSE\r", "=" + flag + "\r"), "=TRUE\r",
                              "=" + flag + "\r");
   for (const char* key : {"path", "skip_files", "file_spec", "output_filename", "title",
-                          "custom_html_filename", "skip_folders"}) {
+                          "custom_html_filename", "skip_folders", "html_lang"}) {
     text = WithValue(text, key, std::string("文 ") + key + " ;=[x]");
   }
   text = WithValue(WithValue(text, "folder_columns", "7"), "file_columns", "20");
@@ -143,6 +144,11 @@ TEST_F(MainSheetTest, ValueFormsAndReadingRules) {
   EXPECT_EQ(s.custom_html_filename, "");
   EXPECT_EQ(s.href20, 0);  // only "TRUE" is true
   EXPECT_EQ(s.include_filesize, 0);
+  // ... and each value plainly meant as TRUE is noted for a warning.
+  ASSERT_EQ(sheet.config_warnings.size(), 2u);
+  EXPECT_NE(sheet.config_warnings[0].find("\"true\" of the key \"href20\""), std::string::npos);
+  EXPECT_NE(sheet.config_warnings[1].find("\"1\" of the key \"include_filesize\""),
+            std::string::npos);
   EXPECT_EQ(s.folder_columns, 12);
   EXPECT_EQ(s.file_columns, 1);  // no number reads as 0, raised to one column
   EXPECT_EQ(sheet.active_page, 3);
@@ -233,7 +239,7 @@ TEST_F(MainSheetTest, WriterKeepsTheRestOfAnExistingFileAndFailsSafely) {
   ASSERT_TRUE(sheet.WriteConfiguration(file));
   const std::string& text = env_.files[file];
   EXPECT_EQ(text.rfind("; mine\r\n[OTHER]\r\nk=v\r\n[vellora]\r\nTITLE=new\r\nextra=1\r\n", 0), 0u);
-  EXPECT_NE(text.find("insert_commas=TRUE\r\n[TAIL]\r\nz=9\r\n"), std::string::npos);
+  EXPECT_NE(text.find("html_lang=\r\n[TAIL]\r\nz=9\r\n"), std::string::npos);
 }
 
 TEST_F(MainSheetTest, ExchangeCopiesTheStoredSettings) {

@@ -17,6 +17,15 @@ const char kHtmlDoctype[] =
     "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
     "\"http://www.w3.org/TR/html4/loose.dtd\">";
 
+// HTML 4.01 pages in UTF-8 name their charset; on Windows they are in the
+// system's code page, the browser's default there, as designed.
+#ifdef _WIN32
+const char kHtmlCharsetLine[] = "";
+#else
+const char kHtmlCharsetLine[] =
+    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n";
+#endif
+
 class PageWriterTest : public PageTest {
  protected:
   // The files and the subfolder of the worked example.
@@ -32,8 +41,9 @@ TEST_F(PageWriterTest, WorkedExampleByteForByte) {
   ExampleFolder();
   ASSERT_EQ(Write(), 1);
   const std::string expected =
-      Lines({kHtmlDoctype, "<html>", "<head>", "<meta name=\"generator\" content=\"vellora\">",
-             "<title>文件列表</title>", "</head>", "<body>",
+      Lines({kHtmlDoctype, "<html>", "<head>"}) + kHtmlCharsetLine +
+      Lines({"<meta name=\"generator\" content=\"vellora\">", "<title>文件列表</title>",
+             "</head>", "<body>",
              "<table cellpadding=\"0\" cellspacing=\"0\" border=\"0\"><tr><td colspan=\"1\">"
              "<b>文件夹</b>&nbsp;</td></tr>",
              "<tr><td><a href=\"../\">{parent folder}</a>&nbsp;&nbsp;</td></tr>",
@@ -76,8 +86,14 @@ TEST_F(PageWriterTest, SkeletonOptions) {
   Section(kHead) = "<style></style>\r\n";
   ASSERT_EQ(Write(), 1);
   EXPECT_EQ(page.substr(0, page.find("<table")),
-            Lines({"<html>", "<head>", "<meta name=\"generator\" content=\"vellora\">",
-                   "<style></style>", "</head>", "<body class=\"x\">"}));
+            Lines({"<html>", "<head>"}) + kHtmlCharsetLine +
+                Lines({"<meta name=\"generator\" content=\"vellora\">", "<style></style>",
+                       "</head>", "<body class=\"x\">"}));
+
+  // A language of the user's goes on the html element, as an attribute value.
+  settings.html_lang = "zh-CN\"><x";
+  ASSERT_EQ(Write(), 1);
+  EXPECT_EQ(page.substr(0, page.find("<head>")), "<html lang=\"zh-CN&quot;&gt;&lt;x\">\r\n");
 }
 
 TEST_F(PageWriterTest, SectionTokensAndIncludes) {

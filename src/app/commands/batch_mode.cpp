@@ -63,7 +63,9 @@ bool CWriteWatchEnv::WritePiecesSafely(const std::string& path,
   return false;
 }
 
-BatchOutcome RunBatchMode(CMainSheet* sheet, const std::string& config_name) {
+namespace {
+
+BatchOutcome RunBuild(CMainSheet* sheet, const std::string& config_name) {
   auto settings = std::make_unique<CBuildSettings>();
   if (!sheet->ReadConfiguration(config_name)) {
     return Failure(kExitNoConfig, "cannot read the configuration file " +
@@ -115,6 +117,14 @@ BatchOutcome RunBatchMode(CMainSheet* sheet, const std::string& config_name) {
     return Failure(kExitBuildFailed, message);
   }
   return BatchOutcome();
+}
+
+}  // namespace
+
+BatchOutcome RunBatchMode(CMainSheet* sheet, const std::string& config_name) {
+  BatchOutcome outcome = RunBuild(sheet, config_name);
+  outcome.warnings = sheet->config_warnings;
+  return outcome;
 }
 
 }  // namespace vellora

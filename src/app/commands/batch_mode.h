@@ -4,6 +4,7 @@
 #define VELLORA_APP_COMMANDS_BATCH_MODE_H_
 
 #include <string>
+#include <vector>
 
 #include "platform/forwarding_env.h"
 
@@ -19,6 +20,7 @@ constexpr int kExitNoConfig = 2;     // the configuration file could not be read
 struct BatchOutcome {
   int status = kExitBuilt;
   std::string message;  // one line for the user; empty on success
+  std::vector<std::string> warnings;  // lines for the user, whatever the status
 };
 
 // Passes every call on to another Env and keeps the paths of the files that

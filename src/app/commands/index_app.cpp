@@ -26,6 +26,9 @@ int CIndexApp::InitInstance(const std::string& command_line, std::FILE* out, std
   CMainSheet sheet(env_);
 
   const BatchOutcome outcome = RunBatchMode(&sheet, command_line);
+  for (const std::string& warning : outcome.warnings) {
+    std::fprintf(err, "vellora: warning: %s\n", warning.c_str());
+  }
   if (!outcome.message.empty()) {
     std::fprintf(err, "vellora: %s\n", outcome.message.c_str());
     std::fflush(err);

@@ -76,6 +76,14 @@ TEST_F(BatchModeTest, RelativeFolderIsTakenFromTheCurrentFolder) {
   EXPECT_TRUE(Has(Page("web/sub/index.html"), "y.txt"));
 }
 
+TEST_F(BatchModeTest, FlagsMeantAsTrueAreWarnedAboutAndReadAsFalse) {
+  const BatchOutcome o = Run(Config(web_, "include_date=yes\nhref20=TRUE\nxml_compliant=no\n"));
+  EXPECT_EQ(kExitBuilt, o.status) << o.message;
+  ASSERT_EQ(1u, o.warnings.size());
+  EXPECT_TRUE(Has(o.warnings[0], "\"yes\" of the key \"include_date\" reads as FALSE"));
+  EXPECT_TRUE(Has(Page("web/index.html"), "x.txt"));
+}
+
 TEST(IndexAppTest, OptionsAndUsage) {
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
