@@ -248,7 +248,7 @@ class FileTableWriter {
   // `update_interval` files. False when the build was cancelled.
   bool CountFile(const CFileEntry& e) {
     ++page_.files_listed;
-    page_.total_bytes += e.size;
+    page_.total_bytes = SaturatingAdd(page_.total_bytes, e.size);
     out_.CountFile();
     CBuildProgress* progress = page_.builder->progress;
     if (progress == nullptr || progress->update_interval <= 0) return true;

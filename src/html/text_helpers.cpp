@@ -407,6 +407,12 @@ std::string insert_thousands_separators(const std::string& text, bool insert_com
   return out;
 }
 
+int64_t SaturatingAdd(int64_t a, int64_t b) {
+  if (b > 0 && a > INT64_MAX - b) return INT64_MAX;
+  if (b < 0 && a < INT64_MIN - b) return INT64_MIN;
+  return a + b;
+}
+
 int64_t SizeInKilobytes(int64_t bytes) {
   int64_t whole = bytes / 1024;
   int64_t rest = bytes % 1024;

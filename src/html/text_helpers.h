@@ -99,6 +99,10 @@ std::string int64_to_text(int64_t value);
 std::string insert_thousands_separators(const std::string& text, bool insert_commas,
                                         bool euro_date_style);
 
+// a + b, held at the ends of the signed range instead of overflowing: the
+// page total of files whose sizes come near 2^63.
+int64_t SaturatingAdd(int64_t a, int64_t b);
+
 // Bytes to kilobytes, rounded to the nearest whole number, an exact half up:
 // 511 gives 0, 512 gives 1, 1535 gives 1, 1536 gives 2. Used for the size
 // cells and the summary total.

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/env.h"
+#include "platform/file_time.h"
 #include "platform/local_time.h"
 #include "platform/pieces.h"
 #include "platform/wildcard.h"
@@ -32,18 +33,6 @@ constexpr int kPathOnly = O_PATH;
 #else
 constexpr int kPathOnly = O_RDONLY;
 #endif
-
-// Seconds from 1601-01-01 to 1970-01-01.
-constexpr int64_t kUnixEpochSeconds = 11644473600LL;
-constexpr uint64_t kTicksPerSecond = 10000000ULL;
-
-FileTime ToFileTime(int64_t sec, long nsec) {
-  if (sec < -kUnixEpochSeconds) return 0;
-  const uint64_t s = static_cast<uint64_t>(sec + kUnixEpochSeconds);
-  if (s > (UINT64_MAX - kTicksPerSecond) / kTicksPerSecond) return UINT64_MAX;
-  const uint64_t sub = nsec > 0 ? static_cast<uint64_t>(nsec) / 100 : 0;
-  return s * kTicksPerSecond + sub;
-}
 
 // Calls tzset() when TZ differs from its value at the last call, so that a
 // change of TZ is followed; with TZ unset every tzset() reads the status of
@@ -272,7 +261,8 @@ class PosixEnv : public Env {
   }
 
   bool FileTimeToLocal(FileTime t, LocalTime* out) override {
-    const int64_t secs = static_cast<int64_t>(t / kTicksPerSecond) - kUnixEpochSeconds;
+    int64_t secs = 0;
+    if (!UnixSecondsOf(t, &secs)) return false;
     const time_t tt = static_cast<time_t>(secs);
     if (static_cast<int64_t>(tt) != secs) return false;
     FollowTimeZone();
@@ -291,7 +281,7 @@ class PosixEnv : public Env {
   FileTime Now() override {
     timespec ts{};
     clock_gettime(CLOCK_REALTIME, &ts);
-    return ToFileTime(static_cast<int64_t>(ts.tv_sec), ts.tv_nsec);
+    return FileTimeFromUnix(static_cast<int64_t>(ts.tv_sec), ts.tv_nsec);
   }
 
   std::string FormatLocalTime(const char* format, const LocalTime& t) override {
@@ -497,7 +487,7 @@ class PosixEnv : public Env {
       } else {
         continue;
       }
-      item.write_time = ToFileTime(static_cast<int64_t>(st.st_mtim.tv_sec), st.st_mtim.tv_nsec);
+      item.write_time = FileTimeFromUnix(static_cast<int64_t>(st.st_mtim.tv_sec), st.st_mtim.tv_nsec);
       visit(item);
     }
     closedir(dir);

@@ -1,6 +1,7 @@
 // The Win32 backend of Env: the ANSI file, time, locale and shell calls of
 // the system. Every string is in the active ANSI code page.
 #include "platform/env.h"
+#include "platform/file_time.h"
 #include "platform/local_time.h"
 #include "platform/pieces.h"
 
@@ -183,6 +184,7 @@ class Win32Env : public Env {
   }
 
   bool FileTimeToLocal(FileTime t, LocalTime* out) override {
+    if (t > kLastConvertibleFileTime) return false;
     FILETIME utc = ToFiletime(t);
     FILETIME local;
     SYSTEMTIME st;

@@ -2,6 +2,7 @@
 // branch, of every folder below it) that pass the file filter and the skip
 // lists, and the skip-folder test.
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
@@ -115,7 +116,9 @@ class FolderScanner {
         if (b_.progress != nullptr) ++b_.progress->links_total;
         auto entry = std::make_unique<CFileEntry>();
         entry->SetName(item.name, env);
-        entry->size = static_cast<int64_t>(item.size);
+        // A size beyond the signed range (which some file systems report) is held at its end.
+        entry->size = item.size > static_cast<uint64_t>(INT64_MAX) ? INT64_MAX
+                                                                   : static_cast<int64_t>(item.size);
         entry->time = item.write_time;
         entry->SetFolder(record);
         CFileEntry* added = list_.AddHead(std::move(entry));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -29,11 +30,22 @@ std::string Lines(std::initializer_list<const char*> lines);
 // Sets the last-write time of a file to a local time.
 void SetLocalWriteTime(const std::string& path, int year, int month, int day, int hour, int minute);
 
-// The real system with a clock that can be fixed.
+// The real system with a clock that can be fixed, and listings whose items
+// can be changed (to sizes and times that no test disk holds).
 class ClockEnv : public scantest::ForwardingEnv {
  public:
   FileTime now = 0;  // 0: the real clock
+  std::function<void(FolderItem*)> change_item;  // applied to every listed item when set
   FileTime Now() override { return now != 0 ? now : ForwardingEnv::Now(); }
+  bool ListFolder(const std::string& folder, const std::string& pattern,
+                  const std::function<void(const FolderItem&)>& visit) override {
+    if (!change_item) return ForwardingEnv::ListFolder(folder, pattern, visit);
+    return ForwardingEnv::ListFolder(folder, pattern, [&](const FolderItem& item) {
+      FolderItem changed = item;
+      change_item(&changed);
+      visit(changed);
+    });
+  }
 };
 
 class PageTest : public ::testing::Test {
