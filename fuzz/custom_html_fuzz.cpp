@@ -57,8 +57,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A small size limit keeps runs fast; the bound is what is checked.
     const size_t limit = size_t{1} << 16;
     std::string copy = section;
-    ExpandIncludes(&copy, folder, &env, limit);
+    ExpandIncludes(&copy, IncludeScope{folder, folder}, &env, nullptr, limit);
     Check(copy.size() <= limit || copy.size() <= section.size());
+  }
+
+  // Text of a file of the tree reads no file outside the tree, whatever it
+  // names: neither one of the program's folder nor one named by a full path
+  // or through "..".
+  env.files[folder + sep + "t"] = input;
+  env.reads.clear();
+  std::string copy = "%%FILEt%";
+  ExpandIncludes(&copy, IncludeScope{folder, folder}, &env, nullptr, size_t{1} << 16);
+  for (const std::string& path : env.reads) {
+    Check(path.compare(0, folder.size() + 1, folder + sep) == 0);
+    Check((path + sep).find(sep + ".." + sep) == std::string::npos);
   }
   return 0;
 }

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (fuzz/*_fuzz.cpp) with clang, replays each
 # target's corpus (fuzz/corpus/<name>/) and fuzzes each target.
-#   scripts/fuzz.sh --ci   about 30 seconds per target
-#   scripts/fuzz.sh        FUZZ_SECONDS per target (default 600)
+#   scripts/fuzz.sh --ci   about 30 seconds per target, from a fixed seed
+#                          (FUZZ_SEED, default 1) and the checked-in corpus
+#                          only, so that a commit that passed passes again
+#   scripts/fuzz.sh        FUZZ_SECONDS per target (default 600), random
+#                          seeds, growing the scratch corpus across runs
 # New inputs go to a scratch corpus under the build folder, crash inputs to
 # its artifacts folder. Exits non-zero when any target fails.
 set -euo pipefail
@@ -10,7 +13,9 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
 seconds="${FUZZ_SECONDS:-600}"
+ci=0
 if [ "${1:-}" = "--ci" ]; then
+  ci=1
   seconds="${FUZZ_SECONDS:-30}"
 elif [ $# -gt 0 ]; then
   echo "usage: $0 [--ci]" >&2
@@ -41,8 +46,14 @@ for src in "${sources[@]}"; do
   binary="$build/fuzz/$target"
   corpus="fuzz/corpus/$name"
   scratch="$build/corpus/$name"
-  mkdir -p "$scratch"
   flags=(-timeout=10 -rss_limit_mb=2048 "-artifact_prefix=$artifacts/$name-")
+  if [ "$ci" = 1 ]; then
+    # The same inputs in the same order on every run: a fixed seed and no
+    # inputs left over from earlier runs.
+    rm -rf "$scratch"
+    flags+=("-seed=${FUZZ_SEED:-1}")
+  fi
+  mkdir -p "$scratch"
   if [ ! -x "$binary" ]; then
     echo "=== $name: no binary" >&2
     failed+=("$name")

@@ -1,6 +1,7 @@
 #include "custom/text_file.h"
 
 #include <cstring>
+#include <vector>
 
 #include "platform/env.h"
 #include "platform/path.h"
@@ -14,8 +15,10 @@ const char kIncludeMarker[] = "%%FILZ";
 constexpr size_t kTokenLength = 6;
 
 // Replaces every include marker of `text` by `content`, or by nothing when
-// the result would grow beyond `max_size`. False in the second case.
-bool ReplaceMarkers(std::string* text, const std::string& content, size_t max_size) {
+// the result would grow beyond `max_size`. False in the second case. The
+// content joins the file-system spans when `content_is_file_text`.
+bool ReplaceMarkers(std::string* text, const std::string& content, size_t max_size,
+                    bool content_is_file_text, TextSpans* spans) {
   size_t markers = 0;
   for (size_t at = text->find(kIncludeMarker); at != std::string::npos;
        at = text->find(kIncludeMarker, at + kTokenLength)) {
@@ -27,22 +30,27 @@ bool ReplaceMarkers(std::string* text, const std::string& content, size_t max_si
   const std::string& with = fits ? content : kNothing;
   std::string out;
   out.reserve(text->size() - markers * kTokenLength + markers * with.size());
+  std::vector<TextEdit> edits;
+  edits.reserve(markers);
   size_t from = 0;
   for (size_t at = text->find(kIncludeMarker); at != std::string::npos;
        at = text->find(kIncludeMarker, from)) {
     out.append(*text, from, at - from);
     out.append(with);
+    edits.push_back(TextEdit{at, kTokenLength, with.size(), content_is_file_text});
     from = at + kTokenLength;
   }
   out.append(*text, from, std::string::npos);
   text->swap(out);
+  *spans = EditSpans(*spans, edits);
   return fits;
 }
 
 // Removes every complete include token, in one pass. A token without a
 // closing '%' and all that follows it stay as they are.
-void RemoveIncludeTokens(std::string* text) {
+void RemoveIncludeTokens(std::string* text, TextSpans* spans) {
   std::string out;
+  std::vector<TextEdit> edits;
   size_t from = 0;
   for (;;) {
     size_t at = text->find(kIncludeToken, from);
@@ -50,11 +58,124 @@ void RemoveIncludeTokens(std::string* text) {
     size_t close = text->find('%', at + kTokenLength);
     if (close == std::string::npos) break;
     out.append(*text, from, at - from);
+    edits.push_back(TextEdit{at, close + 1 - at, 0, false});
     from = close + 1;
   }
   if (from == 0) return;
   out.append(*text, from, std::string::npos);
   text->swap(out);
+  *spans = EditSpans(*spans, edits);
+}
+
+// The first complete include token: "%%FILE" at `*at`, its closing '%' at
+// `*close`.
+bool FindIncludeToken(const std::string& text, size_t* at, size_t* close) {
+  *at = text.find(kIncludeToken);
+  if (*at == std::string::npos) return false;
+  *close = text.find('%', *at + kTokenLength);
+  return *close != std::string::npos;
+}
+
+bool ReadText(Env* env, const std::string& path, std::string* data) {
+  data->clear();
+  if (path.empty() || !env->ReadWholeFile(path, data)) return false;
+  size_t nul = data->find('\0');
+  if (nul != std::string::npos) data->resize(nul);
+  return true;
+}
+
+// True for a character that separates the steps of a path: '/' and, on
+// Windows, '\' too (both are separators to the system there).
+bool IsPathSeparator(char c) { return c == '/' || c == kSeparator; }
+
+// A name from the file system that could lead out of the folder it is
+// looked up in: a full path (on Windows also "\x", "C:x" and other names
+// with a ':'), or one with a ".." step (on Windows also "..." and ". ."
+// forms, which the system reads as "..").
+bool LeavesItsFolder(const std::string& name, Env* env) {
+  if (name.empty() || IsPathSeparator(name[0])) return true;
+#ifdef _WIN32
+  if (name.find(':') != std::string::npos) return true;
+#endif
+  size_t step = 0;
+  for (size_t i = 0; i <= name.size(); ++i) {
+    if (i == name.size() || IsPathSeparator(name[i])) {
+      const std::string part = name.substr(step, i - step);
+#ifdef _WIN32
+      const bool dots_only = part.find_first_not_of(". ") == std::string::npos;
+      if (dots_only && part.find("..") != std::string::npos) return true;
+#else
+      if (part == "..") return true;
+#endif
+      step = i + 1;
+    } else if (static_cast<unsigned char>(name[i]) >= 0x80 &&
+               env->IsLeadByte(static_cast<unsigned char>(name[i])) && i + 1 < name.size()) {
+      ++i;  // a trail byte is never a separator
+    }
+  }
+  return false;
+}
+
+// The real location of the tree, found when first needed.
+class TreeBounds {
+ public:
+  TreeBounds(const std::string& folder, Env* env) : folder_(folder), env_(env) {}
+
+  // True when the real location of `path` lies inside the tree.
+  bool Holds(const std::string& path) {
+    if (!resolved_) {
+      resolved_ = true;
+      known_ = !folder_.empty() && env_->RealPath(folder_, &root_);
+      if (known_ && !root_.empty() && !IsPathSeparator(root_.back())) root_ += kSeparator;
+    }
+    std::string real;
+    if (!known_ || !env_->RealPath(path, &real)) return false;
+    // The tree's own folder is no file of it; anything below is.
+    return real.size() > root_.size() && real.compare(0, root_.size(), root_) == 0;
+  }
+
+ private:
+  std::string folder_;
+  Env* env_;
+  bool resolved_ = false;
+  bool known_ = false;
+  std::string root_;  // with a final separator
+};
+
+// The content of a file named by text from the file system: only a file of
+// the tree, named relative to the lookup folder.
+bool ReadTreeFile(const std::string& name, const IncludeScope& scope, TreeBounds* tree,
+                  Env* env, std::string* data) {
+  data->clear();
+  if (LeavesItsFolder(name, env) || scope.lookup_folder.empty()) return false;
+  const std::string path = WithTrailingSeparator(scope.lookup_folder) + name;
+  return tree->Holds(path) && ReadText(env, path, data);
+}
+
+// The content of a file named by the user, looked up as LoadTextFile does
+// except that a file of the lookup folder that leads out of the tree counts
+// as missing there. `*from_tree` tells whether the file lies in the tree.
+bool ReadUserFile(const std::string& name, const IncludeScope& scope, TreeBounds* tree, Env* env,
+                  std::string* data, bool* from_tree) {
+  data->clear();
+  *from_tree = false;
+  if (name.empty()) return false;
+  std::string path;
+  if (ContainsSeparator(name)) {
+    path = name;
+  } else {
+    if (!scope.lookup_folder.empty()) {
+      const std::string listed = WithTrailingSeparator(scope.lookup_folder) + name;
+      if (tree->Holds(listed) && ReadText(env, listed, data)) {
+        *from_tree = true;
+        return true;
+      }
+    }
+    path = ResolveProgramRelative(name, env);
+  }
+  if (!ReadText(env, path, data)) return false;
+  *from_tree = !data->empty() && tree->Holds(path);
+  return true;
 }
 
 }  // namespace
@@ -71,21 +192,14 @@ std::string ResolveProgramRelative(const std::string& name, Env* env) {
 std::string LoadTextFile(const std::string& name, const std::string& folder, Env* env) {
   if (name.empty()) return std::string();
   std::string data;
-  bool read = false;
   if (ContainsSeparator(name)) {
-    read = env->ReadWholeFile(name, &data);
+    ReadText(env, name, &data);
   } else {
     std::string path = WithTrailingSeparator(folder.empty() ? ProgramFolder(env) : folder);
-    if (!path.empty()) read = env->ReadWholeFile(path + name, &data);
-    if (!read) {
-      std::string fallback = ResolveProgramRelative(name, env);
-      data.clear();
-      read = !fallback.empty() && env->ReadWholeFile(fallback, &data);
+    if (path.empty() || !ReadText(env, path + name, &data)) {
+      ReadText(env, ResolveProgramRelative(name, env), &data);
     }
   }
-  if (!read) return std::string();
-  size_t nul = data.find('\0');
-  if (nul != std::string::npos) data.resize(nul);
   return data;
 }
 
@@ -101,14 +215,29 @@ bool TakeIncludeName(std::string* text, std::string* name) {
   return true;
 }
 
-void ExpandIncludes(std::string* section_copy, const std::string& lookup_folder, Env* env,
-                    size_t max_size) {
+void ExpandIncludes(std::string* section_copy, const IncludeScope& scope, Env* env,
+                    TextSpans* file_text, size_t max_size) {
+  TextSpans own;
+  TextSpans& spans = file_text != nullptr ? *file_text : own;
+  TreeBounds tree(scope.tree_folder.empty() ? scope.lookup_folder : scope.tree_folder, env);
   std::string name;
+  std::string content;
   for (int expansions = 0; expansions < kMaxIncludeExpansions; ++expansions) {
-    if (!TakeIncludeName(section_copy, &name)) return;
-    if (!ReplaceMarkers(section_copy, LoadTextFile(name, lookup_folder, env), max_size)) break;
+    size_t at = 0;
+    size_t close = 0;
+    if (!FindIncludeToken(*section_copy, &at, &close)) return;
+    const bool named_by_file = spans.Touches(at, close + 1);
+    TakeIncludeName(section_copy, &name);
+    spans = EditSpans(spans, {TextEdit{at + kTokenLength, close + 1 - at - kTokenLength, 0, false}});
+    bool from_tree = true;
+    if (named_by_file) {
+      ReadTreeFile(name, scope, &tree, env, &content);
+    } else {
+      ReadUserFile(name, scope, &tree, env, &content, &from_tree);
+    }
+    if (!ReplaceMarkers(section_copy, content, max_size, from_tree, &spans)) break;
   }
-  RemoveIncludeTokens(section_copy);
+  RemoveIncludeTokens(section_copy, &spans);
 }
 
 }  // namespace vellora

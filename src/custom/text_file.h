@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+#include "custom/text_spans.h"
+
 namespace vellora {
 
 class Env;
@@ -32,18 +34,38 @@ constexpr int kMaxIncludeExpansions = 100;
 // No include may make a section copy larger than this many bytes.
 constexpr size_t kMaxExpandedSectionSize = size_t{128} << 20;
 
+// Where the include names of a section copy are looked up, and the tree
+// that text from the file system may include from.
+struct IncludeScope {
+  // Names without the native separator are looked up here first (the
+  // listed folder); empty: only in the program's folder.
+  std::string lookup_folder;
+  // The top folder of the build. Empty: the lookup folder.
+  std::string tree_folder;
+};
+
 // Replaces every "%%FILE<name>%" of a section copy by the content of that
-// file (LoadTextFile with `lookup_folder`), first token first: the token
-// becomes the marker "%%FILZ" and every "%%FILZ" of the copy is replaced by
-// the content. The search restarts from the front after each include, so
-// included text may include further files. After kMaxIncludeExpansions
-// includes, or when an include would make the copy larger than `max_size`
-// bytes (that include then contributes nothing), the remaining complete
-// tokens are removed without reading their files; a file that includes
-// itself therefore ends. A token without a closing '%' stays as written and
-// ends the expansion of the copy.
-void ExpandIncludes(std::string* section_copy, const std::string& lookup_folder, Env* env,
-                    size_t max_size = kMaxExpandedSectionSize);
+// file, first token first: the token becomes the marker "%%FILZ" and every
+// "%%FILZ" of the copy is replaced by the content. The search restarts from
+// the front after each include, so included text may include further files.
+// After kMaxIncludeExpansions includes, or when an include would make the
+// copy larger than `max_size` bytes (that include then contributes
+// nothing), the remaining complete tokens are removed without reading their
+// files; a file that includes itself therefore ends. A token without a
+// closing '%' stays as written and ends the expansion of the copy.
+//
+// Text from the file system never reaches outside the tree. `file_text`
+// (may be null) holds the spans of the copy that came from the file system
+// and is kept up to date; the content of every included file whose real
+// location lies inside the tree's real location joins them. A token that
+// touches them names a file relative to the lookup folder: a name that is a
+// full path or has a ".." step, or whose file's real location lies outside
+// the tree, is read as a missing file, and the program's folder is not
+// searched. The user's own names (tokens outside those spans) are looked up
+// as LoadTextFile does, except that a file of the lookup folder whose real
+// location lies outside the tree counts as missing there.
+void ExpandIncludes(std::string* section_copy, const IncludeScope& scope, Env* env,
+                    TextSpans* file_text = nullptr, size_t max_size = kMaxExpandedSectionSize);
 
 }  // namespace vellora
 

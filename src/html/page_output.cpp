@@ -92,15 +92,18 @@ void PageOutput::AddNameText(const std::string& name, bool replace_iso_chars, bo
   }
 }
 
-void PageOutput::AddHtml(const std::string& html) {
+void PageOutput::AddHtml(const std::string& html, const TextSpans* file_text) {
   const size_t marker_length = std::strlen(kAnchorMarker);
   size_t from = 0;
-  for (;;) {
-    const size_t at = html.find(kAnchorMarker, from);
-    if (at == std::string::npos) break;
+  for (size_t at = html.find(kAnchorMarker); at != std::string::npos;) {
+    if (file_text != nullptr && file_text->Touches(at, at + marker_length)) {
+      at = html.find(kAnchorMarker, at + 1);
+      continue;
+    }
     text_->append(html, from, at - from);
     AddMarker();
     from = at + marker_length;
+    at = html.find(kAnchorMarker, from);
   }
   text_->append(html, from, std::string::npos);
 }

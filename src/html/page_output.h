@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "custom/text_spans.h"
+
 namespace vellora {
 
 class CIndexBuilder;
@@ -45,8 +47,10 @@ class PageOutput {
   void AddNameText(const std::string& name, bool replace_iso_chars, bool xhtml = false);
 
   // The user's own HTML (custom sections, title, default words): every
-  // marker in it becomes a place of the folder-anchor table.
-  void AddHtml(const std::string& html);
+  // marker in it becomes a place of the folder-anchor table, except where it
+  // touches one of the `file_text` spans (names, paths and file content that
+  // came from the file system).
+  void AddHtml(const std::string& html, const TextSpans* file_text = nullptr);
 
   // A place of the folder-anchor table.
   void AddMarker() { markers_.push_back(size()); }

@@ -32,6 +32,9 @@ struct PageContext {
   PageOutput* out = nullptr;
   // The listed folder, and the link base put after "File://".
   std::string folder;
+  // The top folder of the build, which text from the file system may not
+  // include from outside of.
+  std::string tree_folder;
   std::string link_base;
   // Page totals.
   int32_t folders_listed = 0;

@@ -51,9 +51,12 @@ void AddTokenSection(PageContext* page, int section, const std::string& page_dat
   const std::string& text = page->section(section);
   if (text.empty()) return;
   std::string copy = text;
-  ReplaceTokens(&copy, page->settings->path, page_date, page->settings->xml_compliant != 0);
-  ExpandIncludes(&copy, page->settings->path, page->env);
-  page->out->AddHtml(copy);
+  TextSpans file_text;
+  ReplaceTokens(&copy, page->settings->path, page_date, page->settings->xml_compliant != 0,
+                &file_text);
+  ExpandIncludes(&copy, IncludeScope{page->settings->path, page->tree_folder}, page->env,
+                 &file_text);
+  page->out->AddHtml(copy, &file_text);
 }
 
 // A value of the user's for an attribute in double quotes: the characters
@@ -114,15 +117,21 @@ void WriteHead(PageContext* page) {
   out.Add(kCrLf);
   if (!s.title.empty()) {
     out.Add("<title>");
-    out.AddHtml(s.title);
+    // A title made from folder names is text, the user's own one HTML.
+    if (page->builder->title_from_names) {
+      out.Add(s.title);
+    } else {
+      out.AddHtml(s.title);
+    }
     out.Add("</title>");
     out.Add(kCrLf);
   }
   const std::string& head = page->section(kHead);
   if (!head.empty()) {
     std::string copy = head;
-    ExpandIncludes(&copy, page->folder, page->env);
-    out.AddHtml(copy);
+    TextSpans file_text;
+    ExpandIncludes(&copy, IncludeScope{page->folder, page->tree_folder}, page->env, &file_text);
+    out.AddHtml(copy, &file_text);
   }
   out.Add("</head>");
   out.Add(kCrLf);
@@ -182,6 +191,7 @@ int CIndexBuilder::write_page(const std::string& folder) {
   page.env = env;
   page.out = &out;
   page.folder = folder;
+  page.tree_folder = tree_folder.empty() ? s.path : tree_folder;
 
   // 8-17: document type, head, body start.
   WriteHead(&page);

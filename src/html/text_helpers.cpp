@@ -1,5 +1,7 @@
 #include "html/text_helpers.h"
 
+#include <vector>
+
 #include "platform/path.h"
 
 namespace vellora {
@@ -202,6 +204,21 @@ bool FieldsInRange(const LocalTime& t) {
 
 // The text of a time that cannot be shown.
 const char kUnknownTime[] = "?";
+
+// ReplaceAll that keeps the spans of `text` (when not null) up to date; the
+// replacements join them when `marked`.
+void ReplaceMarked(std::string* text, const std::string& from, const std::string& to, bool marked,
+                   TextSpans* spans) {
+  if (spans != nullptr && !from.empty()) {
+    std::vector<TextEdit> edits;
+    for (size_t at = text->find(from); at != std::string::npos;
+         at = text->find(from, at + from.size())) {
+      edits.push_back(TextEdit{at, from.size(), to.size(), marked});
+    }
+    if (!edits.empty()) *spans = EditSpans(*spans, edits);
+  }
+  ReplaceAll(text, from, to);
+}
 
 }  // namespace
 
@@ -510,10 +527,11 @@ void ReplaceAll(std::string* text, const std::string& from, const std::string& t
 }
 
 void ReplaceTokens(std::string* section_copy, const std::string& path,
-                   const std::string& page_date, bool xhtml) {
-  ReplaceAll(section_copy, "%%DIR", TokenSafe(path, xhtml));
-  ReplaceAll(section_copy, "%%FOLDER", TokenSafe(FolderTokenText(path), xhtml));
-  ReplaceAll(section_copy, "%%DATE", page_date);
+                   const std::string& page_date, bool xhtml, TextSpans* file_text) {
+  ReplaceMarked(section_copy, "%%DIR", TokenSafe(path, xhtml), true, file_text);
+  ReplaceMarked(section_copy, "%%FOLDER", TokenSafe(FolderTokenText(path), xhtml), true,
+                file_text);
+  ReplaceMarked(section_copy, "%%DATE", page_date, false, file_text);
 }
 
 }  // namespace vellora

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <string>
 
+#include "custom/text_spans.h"
 #include "platform/env.h"
 
 namespace vellora {
@@ -164,10 +165,12 @@ void ReplaceAll(std::string* text, const std::string& from, const std::string& t
 // becomes "&#37;" (a name can thus never form a token such as "%%FILE");
 // '&' and bytes outside UTF-8 are escaped as EscapeNameText(.., false, xhtml)
 // escapes them.
+// The path and folder texts join the `file_text` spans (may be null).
 // Run it before ExpandIncludes, on /START, /BETWEEN_FILES_AND_FOLDERS,
 // /BEFORE_SUMMARY and /END.
 void ReplaceTokens(std::string* section_copy, const std::string& path,
-                   const std::string& page_date, bool xhtml = false);
+                   const std::string& page_date, bool xhtml = false,
+                   TextSpans* file_text = nullptr);
 
 }  // namespace vellora
 

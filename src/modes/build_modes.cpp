@@ -88,6 +88,7 @@ int CIndexBuilder::Build(CBuildProgress* build_progress) {
   CBuildSettings& s = *settings;
   if (s.path.empty()) return 0;
   pages_written = 0;
+  tree_folder = s.path;
   progress = build_progress;
   if (progress != nullptr) {
     progress->folders_entered = 0;
@@ -121,11 +122,14 @@ void CIndexBuilder::PerFolderBuild() {
   const std::string title = s.title;
   if (s.multi_recurse_title == CBuildSettings::kTitleFullPath) {
     s.title = TitleFromFolder(s.path, s);
+    title_from_names = true;
   } else if (s.multi_recurse_title == CBuildSettings::kTitleFolderName) {
     s.title = TitleFromFolder(FolderTitle(s.path), s);
+    title_from_names = true;
   }
   WalkFolder();
   s.title = title;
+  title_from_names = false;
   s.custom_html.section(kFolderFileLink) = folder_file_link;
   folder_link_override.clear();
   // A skipped top folder that could not be entered leaves nothing to skip.

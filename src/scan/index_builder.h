@@ -80,6 +80,12 @@ class CIndexBuilder {
   std::string scan_root;
   // The next page is not written (and the flag is cleared).
   int32_t skip_next_page = 0;
+  // The top folder of the build (set by Build): files from the tree may
+  // include only files inside it. Empty: the settings' path.
+  std::string tree_folder;
+  // The settings' title was made from folder names (plain text) by the
+  // per-folder walk, not written by the user.
+  bool title_from_names = false;
   // The text of the page being assembled.
   std::unique_ptr<std::string> page_text;
   // The system the builder works on.

@@ -41,6 +41,7 @@ inline FileTime MakeFileTime(int year, int month, int day, int hour, int minute)
 class MemoryEnv : public Env {
  public:
   std::map<std::string, std::string> files;  // path -> content
+  std::map<std::string, std::string> links;  // path -> the real location it leads to
   std::vector<std::string> reads;            // every path asked for
   std::string executable = std::string(1, kSeparator) + "opt" + kSeparator + "vellora" +
                            kSeparator + "vellora";
@@ -115,6 +116,12 @@ class MemoryEnv : public Env {
     return true;
   }
   bool IsFolder(const std::string&) override { return false; }
+  bool RealPath(const std::string& path, std::string* real) override {
+    if (!Env::RealPath(path, real)) return false;
+    auto it = links.find(*real);
+    if (it != links.end()) *real = it->second;
+    return true;
+  }
   bool OpenWithDefaultProgram(const std::string&) override { return false; }
 };
 

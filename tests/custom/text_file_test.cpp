@@ -16,7 +16,7 @@ class TextFileTest : public ::testing::Test {
   std::string Program(const std::string& name) { return env_.ProgramFolder() + name; }
   std::string Listed(const std::string& name) { return listed_ + kSep + name; }
   std::string Expand(std::string section) {
-    ExpandIncludes(&section, listed_, &env_);
+    ExpandIncludes(&section, IncludeScope{listed_, listed_}, &env_);
     return section;
   }
 
@@ -77,7 +77,7 @@ TEST_F(TextFileTest, TakeIncludeName) {
 TEST_F(TextFileTest, ExpandIncludesReplacesEveryToken) {
   env_.files[Listed("footer.txt")] = "<p>foot</p>\r\n";
   env_.files[Program("logo.txt")] = "<img>";
-  env_.files[Listed("outer.txt")] = "[%%FILElogo.txt%]";
+  env_.files[Program("outer.txt")] = "[%%FILElogo.txt%]";
   EXPECT_EQ(Expand("x%%FILEfooter.txt%y"), "x<p>foot</p>\r\ny");
   EXPECT_EQ(Expand("%%FILEfooter.txt%%%FILElogo.txt%"), "<p>foot</p>\r\n<img>");
   EXPECT_EQ(Expand("(%%FILEouter.txt%)"), "([<img>])");
@@ -125,10 +125,75 @@ TEST_F(TextFileTest, IncludesNeverGrowACopyBeyondTheLimit) {
   env_.files[Listed("boom.txt")] = "ab%%FILZ%%FILZ%%FILEboom.txt%";
   std::string boom = "%%FILEboom.txt%";
   const size_t limit = size_t{1} << 20;
-  ExpandIncludes(&boom, listed_, &env_, limit);
+  ExpandIncludes(&boom, IncludeScope{listed_, listed_}, &env_, nullptr, limit);
   EXPECT_LE(boom.size(), limit);
   EXPECT_GT(boom.size(), 1000u);
   EXPECT_EQ(boom.find_first_not_of("ab"), std::string::npos);  // markers and tokens gone
+}
+
+// A file of the listed tree may name only files of the tree, relative to
+// the listed folder; the user's own sections may name any file.
+TEST_F(TextFileTest, TextFromTheTreeStaysInTheTree) {
+  env_.files[kSep + "etc" + kSep + "passwd"] = "ROOT";
+  env_.files[kSep + "secret.txt"] = "SECRET";
+  env_.files[Listed("link.txt")] = "LINKED";
+  env_.links[Listed("link.txt")] = kSep + "elsewhere" + kSep + "x.txt";
+  env_.files[Listed("sub" + kSep + "ok.txt")] = "OK";
+  env_.files[Listed("ok2.txt")] = "OK2";
+  env_.files[Program("logo.txt")] = "LOGO";
+  const std::string names[] = {kSep + "etc" + kSep + "passwd",
+                               ".." + kSep + "secret.txt",
+                               "link.txt",
+                               "logo.txt",
+                               "sub" + kSep + ".." + kSep + "ok2.txt",
+                               "sub" + kSep + "ok.txt",
+                               "ok2.txt"};
+  const char* const from_tree[] = {"", "", "", "", "", "OK", "OK2"};
+  // A file of the listed folder that leads out of the tree is missing there
+  // for the user's names too.
+  const char* const from_user[] = {"ROOT", "", "", "LOGO", "", "", "OK2"};
+  for (size_t i = 0; i < sizeof names / sizeof names[0]; ++i) {
+    env_.files[Listed("footer.txt")] = "%%FILE" + names[i] + "%";
+    EXPECT_EQ(Expand("%%FILEfooter.txt%"), from_tree[i]) << names[i];
+    // Names with a separator are the user's choice, relative to the current
+    // folder, which this test's system does not have.
+    EXPECT_EQ(Expand("%%FILE" + names[i] + "%"), from_user[i]) << names[i];
+  }
+
+  // A token that included text completes with the user's '%' is the tree's.
+  env_.files[Listed("open.txt")] = "%%FILE" + kSep + "etc" + kSep + "passwd";
+  EXPECT_EQ(Expand("%%FILEopen.txt%|%"), "");
+
+  // Missing there, the program's folder is searched as for any missing file.
+  env_.files[Listed("out.txt")] = "OUT";
+  env_.links[Listed("out.txt")] = kSep + "outside" + kSep + "out.txt";
+  EXPECT_EQ(Expand("%%FILEout.txt%"), "");
+  env_.files[Program("out.txt")] = "PROGRAM";
+  EXPECT_EQ(Expand("%%FILEout.txt%"), "PROGRAM");
+}
+
+TEST(TextSpansTest, EditsMoveAndMarkSpans) {
+  TextSpans spans;
+  spans.Append(2, 4);
+  spans.Append(4, 6);  // touching: merged
+  spans.Append(10, 12);
+  ASSERT_EQ(spans.spans().size(), 2u);
+  EXPECT_TRUE(spans.Touches(5, 7));
+  EXPECT_FALSE(spans.Touches(6, 10));
+  EXPECT_TRUE(spans.Touches(0, 3));
+  // "ab[cdef]ghij[kl]" : replace "b" by 3 marked bytes, cut "ghi", keep the rest.
+  const TextSpans edited =
+      EditSpans(spans, {TextEdit{1, 1, 3, true}, TextEdit{6, 3, 0, false}});
+  ASSERT_EQ(edited.spans().size(), 2u);
+  EXPECT_EQ(edited.spans()[0].begin, 1u);  // the new bytes and "cdef" touch
+  EXPECT_EQ(edited.spans()[0].end, 8u);
+  EXPECT_EQ(edited.spans()[1].begin, 9u);
+  EXPECT_EQ(edited.spans()[1].end, 11u);
+  // An edit inside a span splits it.
+  const TextSpans split = EditSpans(spans, {TextEdit{3, 1, 1, false}});
+  ASSERT_EQ(split.spans().size(), 3u);
+  EXPECT_EQ(split.spans()[0].end, 3u);
+  EXPECT_EQ(split.spans()[1].begin, 4u);
 }
 
 }  // namespace
