@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/build_settings.h"
@@ -176,6 +177,30 @@ TEST_F(BuildModesTest, TitlesFromFoldersAreEscapedNames) {
   b.Build(nullptr);
   EXPECT_TRUE(Has(env.pages[Page(hostile)], "<title><i>Mine</i></title>"));
 #endif
+}
+
+// A folder named like the anchor marker keeps its name in its page's title
+// and in the folder texts of the user's sections.
+TEST_F(BuildModesTest, MarkerNamedFoldersKeepTheirNames) {
+  const std::string marked = tmp_.Path("web/INSERT_FOLDER_ANCHORS");
+  tmp_.WriteFile("web/INSERT_FOLDER_ANCHORS/f.txt", "f");
+  PerFolder();
+  s_.reload_custom_html = 0;
+  s_.custom_html.section(kStart) = "<p>%%FOLDER</p>\r\n";
+  const std::pair<int32_t, const char*> cases[] = {
+      {CBuildSettings::kTitleFolderName, "<title>INSERT_FOLDER_ANCHORS</title>"},
+      {CBuildSettings::kTitleFullPath, "INSERT_FOLDER_ANCHORS</title>"},
+      {CBuildSettings::kTitleDefault, "<title>Listing</title>"},
+  };
+  for (const auto& c : cases) {
+    s_.multi_recurse_title = c.first;
+    ModesTestEnv env;
+    CIndexBuilder b(&s_, &env);
+    b.Build(nullptr);
+    const std::string& page = env.pages[Page(marked)];
+    EXPECT_TRUE(Has(page, c.second)) << page;
+    EXPECT_TRUE(Has(page, "<p>INSERT_FOLDER_ANCHORS</p>")) << page;
+  }
 }
 
 TEST_F(BuildModesTest, FolderNameTitleOfAFileSystemRootIsTheRoot) {
