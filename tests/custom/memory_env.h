@@ -116,8 +116,26 @@ class MemoryEnv : public Env {
     return true;
   }
   bool IsFolder(const std::string&) override { return false; }
+  // Paths from the root (a separator first) with "." and ".." steps
+  // resolved, then through `links`; on every platform alike.
   bool RealPath(const std::string& path, std::string* real) override {
-    if (!Env::RealPath(path, real)) return false;
+    if (path.empty() || path[0] != kSeparator) return false;
+    std::vector<std::string> steps;
+    size_t from = 1;
+    while (from <= path.size()) {
+      size_t end = path.find(kSeparator, from);
+      if (end == std::string::npos) end = path.size();
+      const std::string step = path.substr(from, end - from);
+      if (step == "..") {
+        if (!steps.empty()) steps.pop_back();
+      } else if (!step.empty() && step != ".") {
+        steps.push_back(step);
+      }
+      from = end + 1;
+    }
+    real->clear();
+    for (const std::string& step : steps) *real += kSeparator + step;
+    if (real->empty()) *real = std::string(1, kSeparator);
     auto it = links.find(*real);
     if (it != links.end()) *real = it->second;
     return true;
