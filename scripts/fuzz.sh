@@ -3,7 +3,9 @@
 # target's corpus (fuzz/corpus/<name>/) and fuzzes each target.
 #   scripts/fuzz.sh --ci   about 30 seconds per target, from a fixed seed
 #                          (FUZZ_SEED, default 1) and the checked-in corpus
-#                          only, so that a commit that passed passes again
+#                          only: every run tries the same inputs in the same
+#                          order, so a commit that passed does not fail on
+#                          a new random draw
 #   scripts/fuzz.sh        FUZZ_SECONDS per target (default 600), random
 #                          seeds, growing the scratch corpus across runs
 # New inputs go to a scratch corpus under the build folder, crash inputs to
@@ -49,7 +51,8 @@ for src in "${sources[@]}"; do
   flags=(-timeout=10 -rss_limit_mb=2048 "-artifact_prefix=$artifacts/$name-")
   if [ "$ci" = 1 ]; then
     # The same inputs in the same order on every run: a fixed seed and no
-    # inputs left over from earlier runs.
+    # inputs left over from earlier runs. (How far a run gets still depends
+    # on the machine's speed.)
     rm -rf "$scratch"
     flags+=("-seed=${FUZZ_SEED:-1}")
   fi
