@@ -40,6 +40,8 @@ const HOSTILE_FILES = [
   b('x" onmouseover="alert(2)" y=".txt'),
   b("x' onfocus='alert(3)' autofocus='.txt"),
   b('<svg onload=alert(4)>.txt'),
+  // The page's folder-anchor marker, as a name.
+  b('INSERT_FOLDER_ANCHORS.txt'),
   b('bad', raw(0xff, 0xfe), '.txt'),
   b('cont', raw(0x80), '.txt'),
   b('trunc', raw(0xe4, 0xb8), '.txt'),
@@ -78,6 +80,7 @@ const HOSTILE_FOLDERS = [
   [b('<svg onload=alert(6)>'), b('deeper & more?')],
   [b('javascript:alert(7)')],
   [b('x" onmouseover="alert(8)')],
+  [b('INSERT_FOLDER_ANCHORS')],
 ];
 
 // Makes the tree under `root` (which must not exist) and returns what the
