@@ -9,6 +9,7 @@
 
 #include "../tests/custom/memory_env.h"
 #include "html/text_helpers.h"
+#include "platform/file_time.h"
 
 namespace {
 
@@ -78,6 +79,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string cell = DateCell(&env, when, a, b, "", static_cast<int>(number & 7), 3);
   Check(cell.find("</td>") != std::string::npos);
   FormatPageDate(&env, when, a);
+
+  // The system's own conversions at any time: file times from seconds keep
+  // their order, and only times up to the last convertible one convert.
+  const int64_t other = Take<int64_t>(data, size, 25);
+  const int64_t early = number < other ? number : other;
+  const int64_t late = number < other ? other : number;
+  Check(FileTimeFromUnix(early, 0) <= FileTimeFromUnix(late, 999999999));
+  int64_t seconds = 0;
+  LocalTime local;
+  const bool converts = Env::Default()->FileTimeToLocal(when, &local);
+  Check(!converts || when <= kLastConvertibleFileTime);
+  Check(UnixSecondsOf(when, &seconds) == (when <= kLastConvertibleFileTime));
+  DateCell(Env::Default(), FileTimeFromUnix(number, 0), a, b, "", 1, 1);
+
+  // Totals are held at the ends of the range.
+  const int64_t sum = SaturatingAdd(number, other);
+  if (other > 0) Check(sum >= number);
+  if (other < 0) Check(sum <= number);
 
   std::string section = text;
   ReplaceTokens(&section, text, "D");
