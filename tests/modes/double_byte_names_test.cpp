@@ -15,6 +15,7 @@
 #include "modes/modes_test_env.h"
 #include "platform/env.h"
 #include "platform/lead_byte_env.h"
+#include "platform/path.h"
 #include "platform/pieces.h"
 #include "platform/wildcard.h"
 #include "scan/index_builder.h"
@@ -23,8 +24,8 @@ namespace vellora {
 namespace {
 
 const std::string kSep(1, kSeparator);
-// Characters of code page 936: 淺 and 籠 end in 0x5C, the other two in 'A'
-// and 'a' (two different characters), the last two in '[' and '|'.
+// Characters of code page 936: 淺 and 籠 end in 0x5C, 丄 and 乤 in 'A' and
+// 'a' (two different characters), 乕亅 in '[' and '|'.
 const std::string kShallow = "\x9C\x5C";
 const std::string kCage = "\xBB\x5C";
 const std::string kUpperA = "\x81\x41";
@@ -41,14 +42,13 @@ class DoubleByteTreeEnv : public LeadByteEnv {
   std::string current;
 
   std::string AddFolder(const std::string& parent, const std::string& name) {
-    const std::string path =
-        parent.empty() ? name : parent.back() == kSeparator ? parent + name : parent + kSep + name;
+    const std::string path = parent.empty() ? name : WithTrailingSeparator(parent, this) + name;
     folders[path];
     if (!parent.empty()) Add(parent, name, true);
     return path;
   }
   void AddFile(const std::string& parent, const std::string& name, const std::string& content) {
-    files[parent + kSep + name] = content;
+    files[WithTrailingSeparator(parent, this) + name] = content;
     Add(parent, name, false);
   }
 
@@ -138,7 +138,7 @@ size_t Count(const std::string& text, const std::string& part) {
 
 class DoubleByteNamesTest : public ::testing::Test {
  protected:
-  // t/淺/{x.txt, 淺/{a.txt, 籠/b.txt}, 丂/c.txt, 乢/d.txt, [|/e.txt}: the
+  // t/淺/{x.txt, 淺/{a.txt, 籠/b.txt}, 丄/c.txt, 乤/d.txt, 乕亅/e.txt}: the
   // listed folder itself ends in a trail byte 0x5C.
   void SetUp() override {
 #ifdef _WIN32
@@ -227,7 +227,7 @@ TEST_F(DoubleByteNamesTest, AllLinksInOneFileWithHeadingsAndAnchors) {
   const std::string page = Page("");
   EXPECT_TRUE(Has(page, Href(kShallow + "/" + kCage + "/b.txt")));
   // One heading, one anchor and one anchor-table link for each folder of
-  // files: 丂 and 乢 differ only in the case of a trail byte and stay apart.
+  // files: 丄 and 乤 differ only in the case of a trail byte and stay apart.
   const std::vector<std::string> folders = {kShallow, kShallow + "/" + kCage, kUpperA, kLowerA,
                                             kBrackets};
   EXPECT_EQ(folders.size(), Count(page, "<a id=\"ID"));
