@@ -12,6 +12,7 @@
 #include "app/build_settings.h"
 #include "custom/custom_html.h"
 #include "html/text_helpers.h"
+#include "modes/framed_site.h"
 #include "modes/modes_test_env.h"
 #include "platform/env.h"
 #include "platform/lead_byte_env.h"
@@ -288,6 +289,29 @@ TEST_F(DoubleByteNamesTest, FramedSite) {
   EXPECT_TRUE(Has(Page(kShallow, "right.htm"), Href(kCage + "/right.htm")));
   EXPECT_TRUE(Has(Page(kShallow + kSep + kCage, "right.htm"), Href("b.txt")));
   EXPECT_TRUE(Has(Page(kBrackets, "right.htm"), Href("e.txt")));
+}
+
+// "淺*" names a folder; it is no branch entry "\*", as its '\' is a trail byte.
+TEST_F(DoubleByteNamesTest, SkipFolderBranchEntriesNeedASeparatorOfTheirOwn) {
+  s_.recursive_build = 1;
+  s_.skip_folders = root_ + kSep + kShallow + "*;" + root_ + kSep + kUpperA + kSep + "*";
+  CIndexBuilder b(&s_, &env_);
+  ASSERT_EQ(1, b.Build(nullptr));
+  EXPECT_TRUE(Has(Page(""), Href(kShallow + "/a.txt")));
+  EXPECT_FALSE(Has(Page(""), "c.txt"));
+}
+
+// Template text in a double-byte code page: an 'S' or 's' that is a trail
+// byte starts no frame source.
+TEST(DoubleByteFramesetTest, TrailBytesStartNoSource) {
+  LeadByteEnv gbk;
+  std::string t = "\x81SRC=\"a\" \x81src=\"b\"<frame SRC=\"l.htm\"><frame src=\"r.htm\">";
+  LowerFrameSources(&t, &gbk);
+  EXPECT_EQ("\x81SRC=\"a\" \x81src=\"b\"<frame src=\"l.htm\"><frame src=\"r.htm\">", t);
+  std::string left, right;
+  ASSERT_TRUE(FrameSourceNames(t, &left, &right, &gbk));
+  EXPECT_EQ("l.htm", left);
+  EXPECT_EQ("r.htm", right);
 }
 
 }  // namespace
