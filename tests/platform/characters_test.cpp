@@ -71,12 +71,19 @@ TEST(CharactersTest, PathHelpersUseTheLeadBytesOfTheirEnv) {
   LeadByteEnv gbk;
   const std::string sep(1, kSeparator);
   const std::string shallow = "\x9C\x5C";
+#ifdef _WIN32
+  const std::string folder = "C:" + sep + "t" + sep + shallow;
+#else
   const std::string folder = sep + "t" + sep + shallow;
+#endif
   EXPECT_EQ(folder + sep, WithTrailingSeparator(folder, &gbk));
   EXPECT_EQ(folder + sep, WithTrailingSeparator(folder + sep, &gbk));
   EXPECT_EQ(shallow, TextAfterLastSeparator(folder, &gbk));
   EXPECT_FALSE(ContainsSeparator(shallow + "\xBB\x5C", &gbk));
   EXPECT_TRUE(ContainsSeparator(folder, &gbk));
+  std::string real;
+  ASSERT_TRUE(gbk.RealPath(folder + sep + "." + sep, &real));
+  EXPECT_EQ(folder, real);
 }
 
 }  // namespace
