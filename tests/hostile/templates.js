@@ -13,7 +13,9 @@
 //    wide and a phone-sized window;
 //  - a phone-sized window that has to scroll sideways or hides the size,
 //    date or time of a file;
-//  - printed text that is not dark on white, whatever the colour scheme.
+//  - printed text that is not dark on white, whatever the colour scheme;
+//  - a page with a folder table whose first Tab does not show a skip link
+//    to the file table.
 // It saves screenshots of the demo pages (wide, phone, dark, print) in
 // OUT/screens.
 // Usage: node templates.js --vellora PATH [--out DIR] [--only REGEX]
@@ -246,6 +248,27 @@ async function checkPhone(page, where, failures) {
   if (facts.hidden.length) failures.push(`${where}, phone: cells off the screen: ${facts.hidden.slice(0, 4).join(', ')}`);
 }
 
+// A page with a folder table starts with a skip link to the files: the
+// first Tab shows it on the screen and Enter leads to the file table.
+async function checkSkip(page, where, failures) {
+  await page.setViewportSize(WIDE);
+  if (!await page.evaluate(() => !!document.querySelector('table.dirs'))) return;
+  await page.keyboard.press('Tab');
+  const focused = await page.evaluate(() => {
+    const a = document.activeElement;
+    const r = a.getBoundingClientRect();
+    return { skip: a.matches('a.skip[href="#files"]'), shown: r.top >= 0 && r.bottom <= innerHeight && r.width > 0 };
+  });
+  if (!focused.skip || !focused.shown) {
+    failures.push(`${where}: the first Tab ${focused.skip ? 'leaves the skip link off the screen' : 'does not reach a skip link to #files'}`);
+    return;
+  }
+  await page.keyboard.press('Enter');
+  const landed = await page.evaluate(() => location.hash === '#files' && !!document.querySelector('#files') &&
+    (!document.querySelector('table.files') || !!document.querySelector('#files table.files')));
+  if (!landed) failures.push(`${where}: the skip link does not lead to the file table`);
+}
+
 // Printed, every text is dark on a white (or unpainted) background, in the
 // dark colour scheme too.
 async function checkPrint(page, where, failures) {
@@ -329,6 +352,7 @@ async function main() {
         await page.emulateMedia({ colorScheme: 'light' });
         axePages++;
         if (!isFrameset) {
+          await checkSkip(page, where, failures);
           await checkPhone(page, where, failures);
           await checkPrint(page, where, failures);
         }
