@@ -342,6 +342,7 @@ async function main() {
         await load(page, url);
         if (cfg.tree === 'order') {
           await checkOrder(page, cfg, p, failures);
+          if (orderChecks(cfg, p).some(([selector]) => selector.includes('files'))) await checkPhone(page, where, failures);
           continue;
         }
         for (const scheme of ['light', 'dark']) {
@@ -367,6 +368,7 @@ async function main() {
       ['a11y framed html', 'index.html', 'framed'],
       ['order single 3 column(s) column-wise', 'index.html', 'order-3-columns'],
       ['order single 1 column(s) column-wise', 'index.html', 'order-1-column'],
+      ['order single 5 column(s) row-wise', 'index.html', 'order-5-columns'],
     ];
     for (const [name, p, tag] of shots) {
       const cfg = configs.find((c) => c.name === name);
