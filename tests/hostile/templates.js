@@ -11,8 +11,8 @@
 //  - folder tiles, jump tiles or file links out of their sorted order in
 //    any layout: column-wise and row-wise arrangement, 1 to 5 columns, a
 //    wide and a phone-sized window;
-//  - a phone-sized window that has to scroll sideways or hides the size,
-//    date or time of a file;
+//  - a wide or phone-sized window that has to scroll sideways or hides the
+//    size, date or time of a file;
 //  - printed text that is not dark on white, whatever the colour scheme;
 //  - a page with a folder table whose first Tab does not show a skip link
 //    to the file table.
@@ -229,23 +229,25 @@ async function checkOrder(page, cfg, p, failures) {
   }
 }
 
-// On a phone nothing needs sideways scrolling, and every size, date and
-// time cell shows inside the window.
-async function checkPhone(page, where, failures) {
-  await page.setViewportSize(PHONE);
-  const facts = await page.evaluate(() => {
-    const width = document.documentElement.clientWidth;
-    const boxes = [...document.querySelectorAll('.scroll, table.tiles')]
-      .filter((e) => e.scrollWidth > e.clientWidth + 1).map((e) => e.className);
-    const hidden = [...document.querySelectorAll('td.meta')].filter((td) => {
-      const r = td.getBoundingClientRect();
-      return r.width === 0 || r.left < -0.5 || r.right > width + 0.5;
-    }).map((td) => td.textContent.trim());
-    return { page: document.documentElement.scrollWidth > width + 1, boxes, hidden };
-  });
-  if (facts.page) failures.push(`${where}, phone: the page scrolls sideways`);
-  for (const b of facts.boxes) failures.push(`${where}, phone: the box ${b} scrolls sideways`);
-  if (facts.hidden.length) failures.push(`${where}, phone: cells off the screen: ${facts.hidden.slice(0, 4).join(', ')}`);
+// In a wide and a phone-sized window nothing needs sideways scrolling, and
+// every size, date and time cell shows inside the window.
+async function checkFits(page, where, failures) {
+  for (const [view, size] of [['wide', WIDE], ['phone', PHONE]]) {
+    await page.setViewportSize(size);
+    const facts = await page.evaluate(() => {
+      const width = document.documentElement.clientWidth;
+      const boxes = [...document.querySelectorAll('.scroll, table.tiles')]
+        .filter((e) => e.scrollWidth > e.clientWidth + 1).map((e) => e.className);
+      const hidden = [...document.querySelectorAll('td.meta')].filter((td) => {
+        const r = td.getBoundingClientRect();
+        return r.width === 0 || r.left < -0.5 || r.right > width + 0.5;
+      }).map((td) => td.textContent.trim());
+      return { page: document.documentElement.scrollWidth > width + 1, boxes, hidden };
+    });
+    if (facts.page) failures.push(`${where}, ${view}: the page scrolls sideways`);
+    for (const b of facts.boxes) failures.push(`${where}, ${view}: the box ${b} scrolls sideways`);
+    if (facts.hidden.length) failures.push(`${where}, ${view}: cells off the screen: ${facts.hidden.slice(0, 4).join(', ')}`);
+  }
 }
 
 // A page with a folder table starts with a skip link to the files: the
@@ -342,7 +344,7 @@ async function main() {
         await load(page, url);
         if (cfg.tree === 'order') {
           await checkOrder(page, cfg, p, failures);
-          if (orderChecks(cfg, p).some(([selector]) => selector.includes('files'))) await checkPhone(page, where, failures);
+          if (orderChecks(cfg, p).some(([selector]) => selector.includes('files'))) await checkFits(page, where, failures);
           continue;
         }
         for (const scheme of ['light', 'dark']) {
@@ -354,7 +356,7 @@ async function main() {
         axePages++;
         if (!isFrameset) {
           await checkSkip(page, where, failures);
-          await checkPhone(page, where, failures);
+          await checkFits(page, where, failures);
           await checkPrint(page, where, failures);
         }
       }
@@ -369,6 +371,7 @@ async function main() {
       ['order single 3 column(s) column-wise', 'index.html', 'order-3-columns'],
       ['order single 1 column(s) column-wise', 'index.html', 'order-1-column'],
       ['order single 5 column(s) row-wise', 'index.html', 'order-5-columns'],
+      ['order single 2 column(s) column-wise', 'index.html', 'order-2-columns'],
     ];
     for (const [name, p, tag] of shots) {
       const cfg = configs.find((c) => c.name === name);
