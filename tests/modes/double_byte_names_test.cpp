@@ -4,6 +4,7 @@
 // checks hold on every platform and under every system code page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -33,90 +34,51 @@ const std::string kUpperA = "\x81\x41";
 const std::string kLowerA = "\x81\x61";
 const std::string kBrackets = "\x81\x5B\x81\x7C";
 
-// A tree in memory. Folders and files are found by their exact path text,
-// so a path cut inside a character, or joined after a trail byte taken for
-// a separator, finds nothing.
+// A tree in memory, found by exact path text: a path cut inside a character,
+// or joined after a trail byte taken for a separator, finds nothing.
 class DoubleByteTreeEnv : public LeadByteEnv {
  public:
   std::map<std::string, std::vector<FolderItem>> folders;  // path -> items
   std::map<std::string, std::string> files;                // path -> content
   std::string current;
 
-  std::string AddFolder(const std::string& parent, const std::string& name) {
+  // Adds a folder (or a file) `name` to `parent`; returns its path.
+  std::string Add(const std::string& parent, const std::string& name, bool folder = true) {
     const std::string path = parent.empty() ? name : WithTrailingSeparator(parent, this) + name;
-    folders[path];
-    if (!parent.empty()) Add(parent, name, true);
+    if (folder) folders[path];
+    if (!folder) files[path] = "data";
+    if (!parent.empty()) folders[parent].push_back(FolderItem{name, folder, 4, 0});
     return path;
-  }
-  void AddFile(const std::string& parent, const std::string& name, const std::string& content) {
-    files[WithTrailingSeparator(parent, this) + name] = content;
-    Add(parent, name, false);
   }
 
   bool ListFolder(const std::string& folder, const std::string& pattern,
                   const std::function<void(const FolderItem&)>& visit) override {
-    auto it = folders.find(folder);
-    if (it == folders.end()) return false;
-    for (const FolderItem& item : it->second) {
+    if (folders.count(folder) == 0) return false;
+    for (const FolderItem& item : folders[folder]) {
       if (WildcardMatch(item.name, pattern, this)) visit(item);
     }
     return true;
   }
   bool GetFolderIdentity(const std::string& folder, FolderIdentity* id) override {
-    if (folders.count(folder) == 0) return false;
-    id->device = 1;
     id->inode = std::hash<std::string>()(folder);
-    return true;
+    return folders.count(folder) != 0;
   }
-  bool GetCurrentFolder(std::string* folder) override {
-    *folder = current;
-    return !current.empty();
-  }
+  bool GetCurrentFolder(std::string* folder) override { return *folder = current, true; }
   bool SetCurrentFolder(const std::string& folder) override {
-    if (folders.count(folder) == 0) return false;
-    current = folder;
-    return true;
+    if (folders.count(folder) != 0) current = folder;
+    return folders.count(folder) != 0;
   }
   std::string ExecutablePath() override { return ProgramFolder() + "vellora.exe"; }
-  bool FileTimeToLocal(FileTime, LocalTime* out) override {
-    *out = LocalTime{2026, 12, 7, 13, 5, 0, 1};
-    return true;
-  }
-  std::string FormatLocalTime(const char*, const LocalTime&) override { return "today"; }
   bool ReadWholeFile(const std::string& path, std::string* data) override {
-    auto it = files.find(path);
-    if (it == files.end()) return false;
-    *data = it->second;
-    return true;
+    return files.count(path) != 0 && (*data = files[path], true);
   }
   bool WritePiecesSafely(const std::string& path,
                          const std::vector<std::string_view>& pieces) override {
-    files[path] = JoinPieces(pieces);
-    return true;
+    return files[path] = JoinPieces(pieces), true;
   }
   bool IsFolder(const std::string& path) override { return folders.count(path) != 0; }
-  bool RealPath(const std::string& path, std::string* real) override {
-    if (folders.count(path) == 0 && files.count(path) == 0) return false;
-    *real = path;
-    return true;
-  }
 
-  static std::string ProgramFolder() {
-#ifdef _WIN32
-    return "C:\\prog\\";
-#else
-    return "/prog/";
-#endif
-  }
-
- private:
-  void Add(const std::string& parent, const std::string& name, bool is_folder) {
-    FolderItem item;
-    item.name = name;
-    item.is_folder = is_folder;
-    item.size = is_folder ? 0 : 4;
-    folders[parent].push_back(item);
-  }
+  static std::string ProgramFolder() { return kSep + "prog" + kSep; }
 };
 
 bool Has(const std::string& text, const std::string& part) {
@@ -143,18 +105,18 @@ class DoubleByteNamesTest : public ::testing::Test {
   // listed folder itself ends in a trail byte 0x5C.
   void SetUp() override {
 #ifdef _WIN32
-    const std::string drive = env_.AddFolder("", "C:\\");
+    const std::string drive = env_.Add("", "C:\\");
 #else
-    const std::string drive = env_.AddFolder("", "/");
+    const std::string drive = env_.Add("", "/");
 #endif
-    root_ = env_.AddFolder(env_.AddFolder(drive, "t"), kShallow);
-    env_.AddFile(root_, "x.txt", "data");
-    const std::string shallow = env_.AddFolder(root_, kShallow);
-    env_.AddFile(shallow, "a.txt", "data");
-    env_.AddFile(env_.AddFolder(shallow, kCage), "b.txt", "data");
-    env_.AddFile(env_.AddFolder(root_, kUpperA), "c.txt", "data");
-    env_.AddFile(env_.AddFolder(root_, kLowerA), "d.txt", "data");
-    env_.AddFile(env_.AddFolder(root_, kBrackets), "e.txt", "data");
+    root_ = env_.Add(env_.Add(drive, "t"), kShallow);
+    env_.Add(root_, "x.txt", false);
+    const std::string shallow = env_.Add(root_, kShallow);
+    env_.Add(shallow, "a.txt", false);
+    env_.Add(env_.Add(shallow, kCage), "b.txt", false);
+    env_.Add(env_.Add(root_, kUpperA), "c.txt", false);
+    env_.Add(env_.Add(root_, kLowerA), "d.txt", false);
+    env_.Add(env_.Add(root_, kBrackets), "e.txt", false);
     env_.current = root_;
     PlainSettings(&s_, &words_, root_);
     s_.supress_parent_link = 1;
@@ -170,7 +132,9 @@ class DoubleByteNamesTest : public ::testing::Test {
   std::string Href(const std::string& target) const {
     return "href=\"" + EscapeLinkTarget(target, s_.href20 != 0, false) + "\"";
   }
-  std::string Text(const std::string& shown) const { return ">" + EscapeNameText(shown, false) + "<"; }
+  std::string Text(const std::string& shown) const {
+    return ">" + EscapeNameText(shown, false) + "<";
+  }
 
   DoubleByteTreeEnv env_;
   std::string root_;
@@ -181,6 +145,10 @@ class DoubleByteNamesTest : public ::testing::Test {
 // The subfolders; those that follow a separator by its trail byte would be
 // cut ("\x9C" alone) or joined to the next name.
 const char* const kFolders[] = {"\x9C\x5C", "\x81\x41", "\x81\x61", "\x81\x5B\x81\x7C"};
+// The folders below the listed one ('/' separators) and the file in each.
+const std::vector<std::pair<std::string, std::string>> kFiles = {
+    {kShallow, "a.txt"}, {kShallow + "/" + kCage, "b.txt"}, {kUpperA, "c.txt"},
+    {kLowerA, "d.txt"},  {kBrackets, "e.txt"}};
 
 TEST_F(DoubleByteNamesTest, SingleFolder) {
   s_.title.clear();
@@ -190,8 +158,7 @@ TEST_F(DoubleByteNamesTest, SingleFolder) {
   ASSERT_EQ(1, b.Build(nullptr));
   const std::string page = Page("");
   for (const char* name : kFolders) {
-    EXPECT_TRUE(Has(page, Href(std::string(name) + "/"))) << name;
-    EXPECT_TRUE(Has(page, Text(name))) << name;
+    EXPECT_TRUE(Has(page, Href(name + std::string("/")) + Text(name))) << name;
   }
   EXPECT_TRUE(Has(page, Href("x.txt")));
   EXPECT_TRUE(Has(page, "[" + EscapeNameText(kShallow, false) + "]"));  // %%FOLDER
@@ -204,16 +171,12 @@ TEST_F(DoubleByteNamesTest, AllLinksInOneFileWithFolderNames) {
   CIndexBuilder b(&s_, &env_);
   ASSERT_EQ(1, b.Build(nullptr));
   const std::string page = Page("");
-  const std::vector<std::vector<std::string>> files = {
-      {"", "x.txt"},          {kShallow, "a.txt"}, {kShallow + "/" + kCage, "b.txt"},
-      {kUpperA, "c.txt"},     {kLowerA, "d.txt"},  {kBrackets, "e.txt"}};
-  for (const auto& f : files) {
-    const std::string folder = f[0].empty() ? "" : f[0] + "/";
-    EXPECT_TRUE(Has(page, Href(folder + f[1]))) << f[0];
-    // The folder in front of the name, relative to the listed folder with
-    // its leading separator, in native separators.
-    const std::string shown = Native(folder.empty() ? "" : "/" + folder);
-    EXPECT_TRUE(Has(page, ">" + EscapeNameText(shown + f[1], false) + "<")) << f[0];
+  EXPECT_TRUE(Has(page, Href("x.txt") + Text("x.txt")));
+  for (const auto& f : kFiles) {
+    // The folder in front of the name: relative to the listed folder, with a
+    // leading separator, in native separators.
+    const std::string shown = Native("/" + f.first + "/") + f.second;
+    EXPECT_TRUE(Has(page, Href(f.first + "/" + f.second) + Text(shown))) << f.first;
   }
 }
 
@@ -226,23 +189,17 @@ TEST_F(DoubleByteNamesTest, AllLinksInOneFileWithHeadingsAndAnchors) {
   CIndexBuilder b(&s_, &env_);
   ASSERT_EQ(1, b.Build(nullptr));
   const std::string page = Page("");
-  EXPECT_TRUE(Has(page, Href(kShallow + "/" + kCage + "/b.txt")));
   // One heading, one anchor and one anchor-table link for each folder of
   // files: 丄 and 乤 differ only in the case of a trail byte and stay apart.
-  const std::vector<std::string> folders = {kShallow, kShallow + "/" + kCage, kUpperA, kLowerA,
-                                            kBrackets};
-  EXPECT_EQ(folders.size(), Count(page, "<a id=\"ID"));
-  for (const std::string& folder : folders) {
-    const std::string id = "ID" + folder + "/";  // '/' becomes '-' in the id
-    std::string dashed = id;
-    for (char& c : dashed) {
-      if (c == '/') c = '-';
-    }
-    const std::string shown = Native(folder);
-    EXPECT_TRUE(Has(page, "<a id=\"" + AnchorIdAttribute(dashed) + "\"></a>")) << folder;
-    EXPECT_TRUE(Has(page, " " + EscapeNameText(shown, false) + "</b>")) << folder;
-    EXPECT_TRUE(Has(page, "<a href=\"#" + AnchorFragment(dashed) + "\"" + Text(shown) + "/a>"))
-        << folder;
+  EXPECT_EQ(kFiles.size(), Count(page, "<a id=\"ID"));
+  for (const auto& f : kFiles) {
+    std::string id = "ID" + f.first + "/";
+    std::replace(id.begin(), id.end(), '/', '-');
+    const std::string shown = Native(f.first);
+    EXPECT_TRUE(Has(page, "<a id=\"" + AnchorIdAttribute(id) + "\"></a>")) << f.first;
+    EXPECT_TRUE(Has(page, " " + EscapeNameText(shown, false) + "</b>")) << f.first;
+    EXPECT_TRUE(Has(page, "<a href=\"#" + AnchorFragment(id) + "\"" + Text(shown))) << f.first;
+    EXPECT_TRUE(Has(page, Href(f.first + "/" + f.second))) << f.first;
   }
 }
 
@@ -254,41 +211,30 @@ TEST_F(DoubleByteNamesTest, OnePagePerFolder) {
   CIndexBuilder b(&s_, &env_);
   EXPECT_EQ(6, b.Build(nullptr));
   EXPECT_TRUE(Has(Page(""), "<title>" + EscapeNameText(kShallow, false) + "</title>"));
-  EXPECT_TRUE(Has(Page(""), Href(kUpperA + "/index.html")));
-  EXPECT_TRUE(Has(Page(""), Href(kLowerA + "/index.html")));
-  EXPECT_TRUE(Has(Page(""), Href(kBrackets + "/index.html")));
-  const std::string shallow = Page(kShallow);
-  EXPECT_TRUE(Has(shallow, "<title>" + EscapeNameText(kShallow, false) + "</title>"));
-  EXPECT_TRUE(Has(shallow, Href(kCage + "/index.html")));
-  EXPECT_TRUE(Has(shallow, Href("a.txt")));
-  const std::string cage = Page(kShallow + kSep + kCage);
-  EXPECT_TRUE(Has(cage, "<title>" + EscapeNameText(kCage, false) + "</title>"));
-  EXPECT_TRUE(Has(cage, Href("b.txt")));
-  EXPECT_TRUE(Has(Page(kUpperA), Href("c.txt")));
-  EXPECT_TRUE(Has(Page(kLowerA), Href("d.txt")));
-  EXPECT_TRUE(Has(Page(kBrackets), Href("e.txt")));
+  for (const char* name : kFolders) {
+    EXPECT_TRUE(Has(Page(""), Href(name + std::string("/index.html")))) << name;
+  }
+  EXPECT_TRUE(Has(Page(kShallow), Href(kCage + "/index.html")));
+  EXPECT_TRUE(Has(Page(kShallow + kSep + kCage), "<title>" + EscapeNameText(kCage, false)));
+  for (const auto& f : kFiles) EXPECT_TRUE(Has(Page(Native(f.first)), Href(f.second)));
 }
 
 TEST_F(DoubleByteNamesTest, FramedSite) {
   const std::string program = DoubleByteTreeEnv::ProgramFolder();
-  env_.files[program + "frameset.txt"] =
-      "<frameset><frame src=\"left.htm\"><frame src=\"right.htm\"></frameset>";
-  env_.files[program + "left.txt"] = "/START\r\nLEFT\r\n";
-  env_.files[program + "right.txt"] = "/START\r\nRIGHT\r\n";
+  env_.files[program + "frameset.txt"] = "<frame src=\"left.htm\"><frame src=\"right.htm\">";
   s_.recursive_build = 1;
   s_.multi_recurse_link = 1;
   s_.build_framed_site = 1;
   CIndexBuilder b(&s_, &env_);
   EXPECT_EQ(1 + 6, b.FramedSiteBuild(nullptr, "frameset.txt", "left.txt", "right.txt"));
-  EXPECT_TRUE(Has(Page(""), "src=\"right.htm\""));
   const std::string left = Page("", "left.htm");
   for (const char* name : kFolders) {
-    EXPECT_TRUE(Has(left, Href(std::string(name) + "/right.htm"))) << name;
-    EXPECT_TRUE(Has(left, Text(name))) << name;
+    EXPECT_TRUE(Has(left, Href(name + std::string("/right.htm")) + Text(name))) << name;
   }
   EXPECT_TRUE(Has(Page(kShallow, "right.htm"), Href(kCage + "/right.htm")));
-  EXPECT_TRUE(Has(Page(kShallow + kSep + kCage, "right.htm"), Href("b.txt")));
-  EXPECT_TRUE(Has(Page(kBrackets, "right.htm"), Href("e.txt")));
+  for (const auto& f : kFiles) {
+    EXPECT_TRUE(Has(Page(Native(f.first), "right.htm"), Href(f.second))) << f.first;
+  }
 }
 
 // "淺*" names a folder; it is no branch entry "\*", as its '\' is a trail byte.
