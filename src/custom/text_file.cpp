@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/characters.h"
 #include "platform/env.h"
 #include "platform/path.h"
 
@@ -98,7 +99,7 @@ bool LeavesItsFolder(const std::string& name, Env* env) {
   if (name.find(':') != std::string::npos) return true;
 #endif
   size_t step = 0;
-  for (size_t i = 0; i <= name.size(); ++i) {
+  for (size_t i = 0; i <= name.size(); i += i < name.size() ? CharacterLength(name, i, env) : 1) {
     if (i == name.size() || IsPathSeparator(name[i])) {
       const std::string part = name.substr(step, i - step);
 #ifdef _WIN32
@@ -108,9 +109,6 @@ bool LeavesItsFolder(const std::string& name, Env* env) {
       if (part == "..") return true;
 #endif
       step = i + 1;
-    } else if (static_cast<unsigned char>(name[i]) >= 0x80 &&
-               env->IsLeadByte(static_cast<unsigned char>(name[i])) && i + 1 < name.size()) {
-      ++i;  // a trail byte is never a separator
     }
   }
   return false;
@@ -126,7 +124,9 @@ class TreeBounds {
     if (!resolved_) {
       resolved_ = true;
       known_ = !folder_.empty() && env_->RealPath(folder_, &root_);
-      if (known_ && !root_.empty() && !IsPathSeparator(root_.back())) root_ += kSeparator;
+      if (known_ && !root_.empty() && !EndsWithCharacter(root_, kSeparator, env_)) {
+        root_ += kSeparator;
+      }
     }
     std::string real;
     if (!known_ || !env_->RealPath(path, &real)) return false;
@@ -148,7 +148,7 @@ bool ReadTreeFile(const std::string& name, const IncludeScope& scope, TreeBounds
                   Env* env, std::string* data) {
   data->clear();
   if (LeavesItsFolder(name, env) || scope.lookup_folder.empty()) return false;
-  const std::string path = WithTrailingSeparator(scope.lookup_folder) + name;
+  const std::string path = WithTrailingSeparator(scope.lookup_folder, env) + name;
   return tree->Holds(path) && ReadText(env, path, data);
 }
 
@@ -161,11 +161,11 @@ bool ReadUserFile(const std::string& name, const IncludeScope& scope, TreeBounds
   *from_tree = false;
   if (name.empty()) return false;
   std::string path;
-  if (ContainsSeparator(name)) {
+  if (ContainsSeparator(name, env)) {
     path = name;
   } else {
     if (!scope.lookup_folder.empty()) {
-      const std::string listed = WithTrailingSeparator(scope.lookup_folder) + name;
+      const std::string listed = WithTrailingSeparator(scope.lookup_folder, env) + name;
       if (tree->Holds(listed) && ReadText(env, listed, data)) {
         *from_tree = true;
         return true;
@@ -181,7 +181,7 @@ bool ReadUserFile(const std::string& name, const IncludeScope& scope, TreeBounds
 }  // namespace
 
 std::string ResolveProgramRelative(const std::string& name, Env* env) {
-  if (ContainsSeparator(name)) return name;
+  if (ContainsSeparator(name, env)) return name;
   std::string folder = ProgramFolder(env);
   // Without a known program folder there is nothing to find: never fall
   // back to the current folder.
@@ -192,10 +192,10 @@ std::string ResolveProgramRelative(const std::string& name, Env* env) {
 std::string LoadTextFile(const std::string& name, const std::string& folder, Env* env) {
   if (name.empty()) return std::string();
   std::string data;
-  if (ContainsSeparator(name)) {
+  if (ContainsSeparator(name, env)) {
     ReadText(env, name, &data);
   } else {
-    std::string path = WithTrailingSeparator(folder.empty() ? ProgramFolder(env) : folder);
+    std::string path = WithTrailingSeparator(folder.empty() ? ProgramFolder(env) : folder, env);
     if (path.empty() || !ReadText(env, path + name, &data)) {
       ReadText(env, ResolveProgramRelative(name, env), &data);
     }
