@@ -319,7 +319,7 @@ TEST(Win32EnvFiles, ReadAndWriteKeepEveryByte) {
   ASSERT_TRUE(env->WriteFileSafely(dir / "out.html", data));
   EXPECT_EQ(Contents(dir / "out.html"), data);
   std::string read = "old";
-  ASSERT_TRUE(env->ReadWholeFile(dir / "out.html", &read));
+  ASSERT_TRUE(env->ReadWholeFile(dir / "out.html", SIZE_MAX, &read));
   EXPECT_EQ(read, data);
 
   // Replacing an existing file, also with nothing; no temporary file is left.
@@ -331,19 +331,19 @@ TEST(Win32EnvFiles, ReadAndWriteKeepEveryByte) {
 
   std::string big(3 * 1024 * 1024 + 17, 'x');
   ASSERT_TRUE(env->WriteFileSafely(dir / "big.txt", big));
-  ASSERT_TRUE(env->ReadWholeFile(dir / "big.txt", &read));
+  ASSERT_TRUE(env->ReadWholeFile(dir / "big.txt", SIZE_MAX, &read));
   EXPECT_EQ(read, big);
 
   // Pieces follow one another, empty ones included.
   ASSERT_TRUE(env->WritePiecesSafely(dir / "big.txt", {"", "<", big, "", ">"}));
-  ASSERT_TRUE(env->ReadWholeFile(dir / "big.txt", &read));
+  ASSERT_TRUE(env->ReadWholeFile(dir / "big.txt", SIZE_MAX, &read));
   EXPECT_EQ(read, "<" + big + ">");
 
-  EXPECT_FALSE(env->ReadWholeFile(dir / "missing.txt", &read));
-  EXPECT_FALSE(env->ReadWholeFile(dir.path(), &read));
-  EXPECT_FALSE(env->ReadWholeFile("", &read));
-  EXPECT_FALSE(env->ReadWholeFile("NUL", &read));  // devices are no files
-  EXPECT_FALSE(env->ReadWholeFile(dir / "nul", &read));
+  EXPECT_FALSE(env->ReadWholeFile(dir / "missing.txt", SIZE_MAX, &read));
+  EXPECT_FALSE(env->ReadWholeFile(dir.path(), SIZE_MAX, &read));
+  EXPECT_FALSE(env->ReadWholeFile("", SIZE_MAX, &read));
+  EXPECT_FALSE(env->ReadWholeFile("NUL", SIZE_MAX, &read));  // devices are no files
+  EXPECT_FALSE(env->ReadWholeFile(dir / "nul", SIZE_MAX, &read));
 }
 
 // The system's identity of a file: a file replaced by another one has a new one.
@@ -435,7 +435,7 @@ TEST(Win32EnvFiles, DoubleByteNamesWithBackslashTrailBytes) {
   ASSERT_TRUE(env->WriteFileSafely(page, "again"));
   EXPECT_EQ(Contents(page), "again");
   std::string read;
-  ASSERT_TRUE(env->ReadWholeFile(page, &read));
+  ASSERT_TRUE(env->ReadWholeFile(page, SIZE_MAX, &read));
   EXPECT_EQ(read, "again");
 
   // The folder's last byte is no separator: its own items are listed.
