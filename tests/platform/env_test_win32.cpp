@@ -409,6 +409,77 @@ TEST(Win32EnvFiles, FailedWritesLeaveEverythingAsItWas) {
   EXPECT_FALSE(env->WriteFileSafely(std::string("a\0b", 3), "x"));
 }
 
+// A symbolic link at `link` to `target`, when the system makes one that it
+// reports as a reparse point.
+bool MakeSymbolicLink(const std::string& link, const std::string& target) {
+  using CreateLinkFn = BOOLEAN(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+  const CreateLinkFn create = reinterpret_cast<CreateLinkFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA")));
+  if (create == nullptr) return false;
+  const DWORD kUnprivileged = 2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+  if (!create(link.c_str(), target.c_str(), kUnprivileged) &&
+      !create(link.c_str(), target.c_str(), 0)) {
+    return false;
+  }
+  const DWORD attributes = GetFileAttributesA(link.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+TEST(Win32EnvFiles, LinksAreNeverWrittenThrough) {
+  Env* env = Env::Default();
+  ScratchFolder dir;
+  ScratchFolder outside;
+  MakeFile(outside / "victim.html", "precious");
+  EXPECT_FALSE(env->IsLink(outside / "victim.html"));
+  EXPECT_FALSE(env->IsLink(outside / "missing.html"));
+  if (!MakeSymbolicLink(dir / "index.html", outside / "victim.html")) {
+    GTEST_SKIP() << "this system makes no symbolic links (error " << GetLastError() << ")";
+  }
+  ASSERT_TRUE(MakeSymbolicLink(dir / "dangling.html", outside / "created.html"));
+  for (const char* name : {"index.html", "dangling.html"}) {
+    EXPECT_TRUE(env->IsLink(dir / name)) << name;
+    EXPECT_FALSE(env->WriteFileSafely(dir / name, "page")) << name;
+  }
+  EXPECT_EQ(Contents(outside / "victim.html"), "precious");
+  EXPECT_EQ(Names(List(outside.path(), "*.*")), (Names_{"victim.html"}));
+  EXPECT_EQ(Names(List(dir.path(), "*.*")), (Names_{"dangling.html", "index.html"}));
+}
+
+TEST(Win32EnvFiles, ReadingStopsAtTheCap) {
+  Env* env = Env::Default();
+  ScratchFolder dir;
+  MakeFile(dir / "ten.txt", "0123456789");
+  // Sparse or not, the file reports 3 GB; only the cap is read.
+  HANDLE h = CreateFileA((dir / "big.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD returned = 0;
+  DeviceIoControl(h, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+  LARGE_INTEGER size;
+  size.QuadPart = int64_t{3} << 30;
+  const bool sized = SetFilePointerEx(h, size, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+  CloseHandle(h);
+  ASSERT_TRUE(sized);
+  struct Case {
+    const char* name;
+    size_t cap;
+    ReadResult result;
+    size_t size;
+  };
+  const Case cases[] = {
+      {"ten.txt", 10, ReadResult::kRead, 10},
+      {"ten.txt", 9, ReadResult::kTooLong, 9},
+      {"ten.txt", 0, ReadResult::kTooLong, 0},
+      {"big.txt", 1 << 20, ReadResult::kTooLong, 1 << 20},
+      {"missing.txt", 100, ReadResult::kFailed, 9},  // 9: unchanged
+  };
+  for (const Case& c : cases) {
+    std::string data = "unchanged";
+    EXPECT_EQ(env->ReadFile(dir / c.name, c.cap, &data), c.result) << c.name << " " << c.cap;
+    EXPECT_EQ(data.size(), c.size) << c.name << " " << c.cap;
+  }
+}
+
 TEST(Win32EnvFiles, WritesRelativeToTheCurrentFolder) {
   Env* env = Env::Default();
   ScratchFolder dir;
