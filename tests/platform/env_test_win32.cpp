@@ -1,6 +1,7 @@
 // Tests of the Win32 backend against the system itself: files are made and
 // inspected with the Win32 calls directly, not through Env.
 #include <windows.h>
+#include <winioctl.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -433,7 +434,8 @@ TEST(Win32EnvFiles, LinksAreNeverWrittenThrough) {
   EXPECT_FALSE(env->IsLink(outside / "victim.html"));
   EXPECT_FALSE(env->IsLink(outside / "missing.html"));
   if (!MakeSymbolicLink(dir / "index.html", outside / "victim.html")) {
-    GTEST_SKIP() << "this system makes no symbolic links (error " << GetLastError() << ")";
+    // Wine's CreateSymbolicLinkA reports success and makes nothing.
+    GTEST_SKIP() << "the system made no symbolic link";
   }
   ASSERT_TRUE(MakeSymbolicLink(dir / "dangling.html", outside / "created.html"));
   for (const char* name : {"index.html", "dangling.html"}) {
