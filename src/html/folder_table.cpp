@@ -43,7 +43,7 @@ void ScanSubfolders(PageContext* page, CFileList* folders) {
     env->ListSubfolders(page->folder, [&names](const FolderItem& item) {
       if (!item.name.empty() && item.name[0] != '.') names.push_back(item.name);
     });
-    const std::string base = WithTrailingSeparator(page->folder);
+    const std::string base = WithTrailingSeparator(page->folder, env);
     for (const std::string& name : names) {
       // A folder that cannot be entered is not listed.
       const std::string sub = base + name;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/build_settings.h"
+#include "platform/characters.h"
 #include "platform/path.h"
 #include "platform/text_case.h"
 #include "platform/wildcard.h"
@@ -75,10 +76,10 @@ bool IsShortcut(const std::string& name) {
 
 // The folder of the entries of `folder`: relative to `root` (the leading
 // root text removed) with '/' separators, beginning and ending with '/'.
-std::string RelativeFolder(const std::string& folder, const std::string& root) {
-  std::string r = WithTrailingSeparator(folder);
+std::string RelativeFolder(const std::string& folder, const std::string& root, Env* env) {
+  std::string r = WithTrailingSeparator(folder, env);
   if (!root.empty() && r.compare(0, root.size(), root) == 0) r.erase(0, root.size());
-  if (kSeparator != '/') std::replace(r.begin(), r.end(), kSeparator, '/');
+  if (kSeparator != '/') ReplaceCharacter(&r, kSeparator, '/', env);
   return r;
 }
 
@@ -99,7 +100,7 @@ class FolderScanner {
   void ScanFolder(const std::string& folder, std::vector<std::string>* subfolders) {
     Env* env = b_.env;
     const std::shared_ptr<const CEntryFolder> record =
-        MakeEntryFolder(RelativeFolder(folder, b_.scan_root), env);
+        MakeEntryFolder(RelativeFolder(folder, b_.scan_root, env), env);
     bool subfolders_listed = false;
     for (const FilePattern& p : patterns_) {
       const bool collect = subfolders != nullptr && p.lists_all && !subfolders_listed;
@@ -181,7 +182,7 @@ void CIndexBuilder::Scan(CFileList& list, const std::string& file_spec) {
       guard.Leave();
       continue;
     }
-    std::string sub = WithTrailingSeparator(top.folder) + top.subfolders[top.next++];
+    std::string sub = WithTrailingSeparator(top.folder, env) + top.subfolders[top.next++];
     if (!env->SetCurrentFolder(sub)) continue;
     if (!guard.Enter(sub)) continue;  // already on the path: a link cycle
     if (progress != nullptr) {
@@ -213,7 +214,9 @@ bool CIndexBuilder::SkipFolder(const std::string& path) const {
     if (end == std::string::npos) end = entries.size();
     size_t len = end - pos;
     bool branch = false;
-    if (len >= 2 && entries[end - 2] == kSeparator && entries[end - 1] == '*') {
+    // The '\' of "\*" must be a character of its own, not a trail byte.
+    if (len >= 2 && entries[end - 1] == '*' &&
+        FindLastCharacter(entries.substr(pos, len - 1), kSeparator, env) == len - 2) {
       len -= 2;
       branch = true;
     }

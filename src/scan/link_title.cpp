@@ -22,7 +22,7 @@ std::string CIndexBuilder::ReadLinkTitle(const std::string& folder, const CFileE
   if (!IsHtmlName(UpperCased(entry.name, env))) return entry.name;
   // Of a longer page only the head is searched.
   std::string content;
-  if (env->ReadFile(WithTrailingSeparator(folder) + entry.name, kTitleHeadBytes, &content) ==
+  if (env->ReadFile(WithTrailingSeparator(folder, env) + entry.name, kTitleHeadBytes, &content) ==
       ReadResult::kFailed) {
     return entry.name;
   }
