@@ -79,7 +79,7 @@ bool FindIncludeToken(const std::string& text, size_t* at, size_t* close) {
 
 bool ReadText(Env* env, const std::string& path, std::string* data) {
   data->clear();
-  if (path.empty() || !env->ReadWholeFile(path, data)) return false;
+  if (path.empty() || !env->ReadWholeFile(path, kMaxTextFileBytes, data)) return false;
   size_t nul = data->find('\0');
   if (nul != std::string::npos) data->resize(nul);
   return true;
