@@ -197,29 +197,5 @@ TEST_F(TextFileTest, TextFromTheTreeStaysInTheTree) {
   EXPECT_EQ(Expand("%%FILEout.txt%"), "PROGRAM");
 }
 
-TEST(TextSpansTest, EditsMoveAndMarkSpans) {
-  TextSpans spans;
-  spans.Append(2, 4);
-  spans.Append(4, 6);  // touching: merged
-  spans.Append(10, 12);
-  ASSERT_EQ(spans.spans().size(), 2u);
-  EXPECT_TRUE(spans.Touches(5, 7));
-  EXPECT_FALSE(spans.Touches(6, 10));
-  EXPECT_TRUE(spans.Touches(0, 3));
-  // "ab[cdef]ghij[kl]" : replace "b" by 3 marked bytes, cut "ghi", keep the rest.
-  const TextSpans edited =
-      EditSpans(spans, {TextEdit{1, 1, 3, true}, TextEdit{6, 3, 0, false}});
-  ASSERT_EQ(edited.spans().size(), 2u);
-  EXPECT_EQ(edited.spans()[0].begin, 1u);  // the new bytes and "cdef" touch
-  EXPECT_EQ(edited.spans()[0].end, 8u);
-  EXPECT_EQ(edited.spans()[1].begin, 9u);
-  EXPECT_EQ(edited.spans()[1].end, 11u);
-  // An edit inside a span splits it.
-  const TextSpans split = EditSpans(spans, {TextEdit{3, 1, 1, false}});
-  ASSERT_EQ(split.spans().size(), 3u);
-  EXPECT_EQ(split.spans()[0].end, 3u);
-  EXPECT_EQ(split.spans()[1].begin, 4u);
-}
-
 }  // namespace
 }  // namespace vellora
