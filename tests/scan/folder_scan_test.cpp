@@ -181,7 +181,7 @@ TEST_F(FolderScanTest, NamesWithAnyBytesAreKeptExactly) {
 }
 
 #ifndef _WIN32
-TEST_F(FolderScanTest, LinkCyclesEndAndOtherLinksAreFollowed) {
+TEST_F(FolderScanTest, LinkCyclesEndAndEachRealFolderIsListedOnce) {
   for (const char* f : {"x.txt", "a/y.txt", "b/z.txt"}) tmp_.WriteFile(f, "");
   tmp_.MakeFolder("a/b");
   ASSERT_EQ(symlink("../..", tmp_.Path("a/b/up").c_str()), 0);
@@ -189,7 +189,11 @@ TEST_F(FolderScanTest, LinkCyclesEndAndOtherLinksAreFollowed) {
   ASSERT_EQ(symlink("../b", tmp_.Path("a/side").c_str()), 0);
   ASSERT_EQ(symlink("missing", tmp_.Path("dangling").c_str()), 0);
   builder_.recurse_scan = 1;
-  EXPECT_EQ(ScanNames("*.*"), (Names{"/a/side/z.txt", "/a/y.txt", "/b/z.txt", "/x.txt"}));
+  // b is listed where the walk meets it first: as b or through a/side.
+  const Names names = ScanNames("*.*");
+  EXPECT_TRUE(names == (Names{"/a/side/z.txt", "/a/y.txt", "/x.txt"}) ||
+              names == (Names{"/a/y.txt", "/b/z.txt", "/x.txt"}))
+      << testing::PrintToString(names);
 }
 
 TEST_F(FolderScanTest, UnenterableFolderIsPassedOver) {
