@@ -121,9 +121,10 @@ int OpenSegment(int dir, const std::string& segment, int flags, mode_t mode) {
 // share a beginning share its checkpoints. The handles of the last path's
 // checkpoints are kept while later paths share them; a walk below them
 // reuses them. The long folder made current last is one more checkpoint,
-// the nearest for its own items and subfolders. A folder above a checkpoint
-// that is renamed meanwhile is still reached through its old path, as a
-// process keeps a current folder that moved; a call that fails through
+// the nearest for its own items and subfolders. The handles are let go when
+// a short folder is made current. A folder above a checkpoint that is
+// renamed while the walk is below it is still reached through its old path,
+// as a process keeps a current folder that moved; a call that fails through
 // kept handles is retried afresh.
 class CheckpointCache {
  public:
@@ -162,9 +163,11 @@ class CheckpointCache {
     return true;
   }
 
-  // Forgets the long current folder (another one was made current).
-  void ForgetCurrent() {
+  // A short folder was made current: the walk has come up from the long
+  // paths, and their handles are let go, so that none outlives the walk.
+  void Forget() {
     std::lock_guard<std::mutex> lock(mutex_);
+    Drop(0);
     if (current_fd_ < 0) return;
     CloseKeepErrno(current_fd_);
     current_fd_ = -1;
@@ -430,7 +433,7 @@ class PosixEnv : public Env {
   bool SetCurrentFolder(const std::string& folder) override {
     if (folder.empty()) return false;
     if (chdir(folder.c_str()) == 0) {
-      LongPaths().ForgetCurrent();
+      LongPaths().Forget();
       return true;
     }
     if (errno != ENAMETOOLONG) return false;
