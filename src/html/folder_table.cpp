@@ -118,7 +118,7 @@ void WriteFolderTable(PageContext* page, CFileList* folders) {
     }
     out.AddLinkTarget(e->name, href20, iso, xhtml);
     out.Add('/');
-    if (parent || page->links_out.count(e->name) == 0) out.AddHtml(file_link);
+    if (page->links_out.count(e->name) == 0) out.AddHtml(file_link);
     out.Add('"');
     out.AddHtml(href_append);
     out.Add('>');

@@ -362,41 +362,6 @@ TEST(VirtualScanTest, DoubleLinkLadderListsEachFolderOnce) {
   EXPECT_LT(env.entered, 4 * (kRungs + 1));
 }
 
-// Links out of the tree are not entered unless the user asks for it; a
-// link that stays inside is.
-TEST(VirtualScanTest, LinksOutOfTheTreeAreNotEntered) {
-  const std::string top = Native("/r/top");
-  VirtualTreeEnv env(Native("/r"));
-  env.Add(Native("/r"), "top", true);
-  env.Add(Native("/r"), "beside", true);
-  env.Add(Native("/r/beside"), "b.txt", false);
-  env.Add(top, "t.txt", false);
-  env.Add(top, "in", true);
-  env.Add(Native("/r/top/in"), "i.txt", false);
-  env.Add(top, "out", true, Native("/r/beside"));
-  env.Add(Native("/r/top/in"), "back", true, Native("/r/top/in"));
-  env.Add(Native("/r/top/in"), "up", true, Native("/r"));
-  for (int follow = 0; follow < 2; ++follow) {
-    env.SetCurrentFolder(top);
-    CBuildSettings settings;
-    settings.follow_outside_links = follow;
-    CIndexBuilder b(&settings, &env);
-    b.recurse_scan = 1;
-    CFileList list;
-    b.Scan(list, "*.txt");
-    const Names inside = {"/in/i.txt", "/t.txt"};
-    const Names all = {"/in/i.txt", "/in/up/beside/b.txt", "/t.txt"};
-    const Names names = SortedNames(list);
-    // Followed, /r/beside is met first through in/up or through out.
-    if (follow == 0) {
-      EXPECT_EQ(names, inside);
-    } else {
-      EXPECT_TRUE(names == all || names == (Names{"/in/i.txt", "/out/b.txt", "/t.txt"}))
-          << testing::PrintToString(names);
-    }
-  }
-}
-
 TEST(VirtualScanTest, ThreeHundredFoldersDeep) {
   std::string folder = Native("/r");
   VirtualTreeEnv env(folder);
