@@ -34,11 +34,13 @@ if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf-\?8'; then
   locale-gen >/dev/null
 fi
 
-# Hostile-name and fault tests (tests/hostile, tests/faults): Chromium and
-# xmllint from Debian, Node and npm unless a Node is already installed, and
-# playwright-core from the npm registry at the version its lock file pins.
+# Hostile-name, template and fault tests (tests/hostile, tests/faults):
+# Chromium, xmllint and a font with Chinese characters (for the screenshots)
+# from Debian, Node and npm unless a Node is already installed, and
+# playwright-core and axe-core from the npm registry at the versions the lock
+# file pins.
 e2e=()
-for p in chromium libxml2-utils; do
+for p in chromium libxml2-utils fonts-wqy-microhei; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || e2e+=("$p")
 done
 command -v node >/dev/null || e2e+=(nodejs)
@@ -50,8 +52,7 @@ if ((${#e2e[@]})); then
   apt-get install -y -qq --no-install-recommends "${e2e[@]}" >/dev/null
 fi
 hostile="$(cd "$(dirname "$0")/.." && pwd)/tests/hostile"
-if ! node -e "const d = '$hostile/'; process.exit(require(d + 'node_modules/playwright-core/package.json').version ===
-    require(d + 'package-lock.json').packages['node_modules/playwright-core'].version ? 0 : 1)" 2>/dev/null; then
+if ! node "$hostile/lib/modules_current.js" 2>/dev/null; then
   echo "setup: installing the Node packages of tests/hostile"
   (cd "$hostile" && npm ci --no-audit --no-fund --loglevel=error)
 fi

@@ -2,9 +2,10 @@
 # Sets up, builds and runs every test: native, native under AddressSanitizer
 # and UndefinedBehaviorSanitizer, the fuzz corpus replay, and the 32-bit
 # Windows build under Wine, once in code page 1252 and once in code page 936,
-# then the native program against hostile names in headless Chromium and the
-# fault tests (kill -9, read-only output, full disk, vanishing folders),
-# and a quick run of the benchmark suite.
+# then the native program against hostile names and the shipped templates
+# (axe-core) in headless Chromium, the fault tests (kill -9, read-only
+# output, full disk, vanishing folders), and a quick run of the benchmark
+# suite.
 # Any failure fails the whole run.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -80,6 +81,8 @@ wineserver -k 2>/dev/null || true
 
 step "hostile names end to end (headless Chromium)"
 bash tests/hostile/run.sh "$build/native/vellora"
+step "shipped templates: axe-core, layout and print (headless Chromium)"
+bash tests/hostile/templates.sh "$build/native/vellora" --out "$build/templates"
 step "fault tests"
 bash tests/faults/run.sh "$build/native/vellora"
 step "benchmark suite, quick run (fails on errors, not on timings)"

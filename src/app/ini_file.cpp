@@ -5,7 +5,9 @@
 #include <new>
 #include <utility>
 
+#include "platform/characters.h"
 #include "platform/env.h"
+#include "platform/text_case.h"
 
 namespace vellora {
 
@@ -304,10 +306,11 @@ bool IsPathSeparator(char c) {
 #endif
 }
 
-bool SameFileName(const std::string& a, const std::string& b) {
+bool SameFileName(const std::string& a, const std::string& b, Env* env) {
 #ifdef _WIN32
-  return a.size() == b.size() && Lower(a) == Lower(b);
+  return a.size() == b.size() && UpperCased(a, env) == UpperCased(b, env);
 #else
+  (void)env;
   return a == b;
 #endif
 }
@@ -315,8 +318,10 @@ bool SameFileName(const std::string& a, const std::string& b) {
 // Whether `path` names an item of its folder, for files that exist but
 // cannot be read.
 bool ListedInFolder(Env* env, const std::string& path) {
-  size_t cut = path.size();
-  while (cut > 0 && !IsPathSeparator(path[cut - 1])) --cut;
+  size_t cut = 0;  // after the last separator
+  for (size_t i = 0; i < path.size(); i += CharacterLength(path, i, env)) {
+    if (IsPathSeparator(path[i])) cut = i + 1;
+  }
   const std::string name = path.substr(cut);
   if (name.empty()) return false;
   std::string folder;
@@ -329,7 +334,7 @@ bool ListedInFolder(Env* env, const std::string& path) {
   }
   bool found = false;
   env->ListFolder(folder, "*", [&](const FolderItem& item) {
-    if (SameFileName(item.name, name)) found = true;
+    if (SameFileName(item.name, name, env)) found = true;
   });
   return found;
 }

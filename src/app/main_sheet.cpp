@@ -90,7 +90,7 @@ CMainSheet::CMainSheet(Env* env) : caption(kSheetCaption), env_(env) {
 }
 
 std::string CMainSheet::ResolveConfigName(const std::string& name) const {
-  return ContainsSeparator(name) ? name : program_folder + name;
+  return ContainsSeparator(name, env_) ? name : program_folder + name;
 }
 
 int CMainSheet::Exchange(int mode, CBuildSettings* target) {

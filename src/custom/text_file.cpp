@@ -60,7 +60,7 @@ void RemoveIncludeTokens(std::string* text) {
 }  // namespace
 
 std::string ResolveProgramRelative(const std::string& name, Env* env) {
-  if (ContainsSeparator(name)) return name;
+  if (ContainsSeparator(name, env)) return name;
   std::string folder = ProgramFolder(env);
   // Without a known program folder there is nothing to find: never fall
   // back to the current folder.
@@ -72,10 +72,10 @@ std::string LoadTextFile(const std::string& name, const std::string& folder, Env
   if (name.empty()) return std::string();
   std::string data;
   bool read = false;
-  if (ContainsSeparator(name)) {
+  if (ContainsSeparator(name, env)) {
     read = env->ReadWholeFile(name, &data);
   } else {
-    std::string path = WithTrailingSeparator(folder.empty() ? ProgramFolder(env) : folder);
+    std::string path = WithTrailingSeparator(folder.empty() ? ProgramFolder(env) : folder, env);
     if (!path.empty()) read = env->ReadWholeFile(path + name, &data);
     if (!read) {
       std::string fallback = ResolveProgramRelative(name, env);

@@ -6,6 +6,7 @@
 
 #include "html/page_parts.h"
 #include "html/text_helpers.h"
+#include "platform/characters.h"
 
 namespace vellora {
 
@@ -66,7 +67,7 @@ std::string BuildAnchorTable(PageContext* page) {
   for (const CFileEntry* e = list.head(); e != nullptr; e = e->next) {
     std::string text = e->folder();
     if (text.size() > 1 && text.back() == '/') text.pop_back();
-    if (kSeparator != '/') std::replace(text.begin(), text.end(), '/', kSeparator);
+    if (kSeparator != '/') ReplaceCharacter(&text, '/', kSeparator, env);
     table += "<td";
     if (!cell_td.empty()) {
       table += ' ';

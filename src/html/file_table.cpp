@@ -10,6 +10,7 @@
 
 #include "html/page_parts.h"
 #include "html/text_helpers.h"
+#include "platform/characters.h"
 
 namespace vellora {
 
@@ -265,7 +266,7 @@ class FileTableWriter {
     std::string path = WithSlashes(s_.path, page_.env);
     if (path.empty() || path.back() != '/') path.push_back('/');
     ReplaceAll(&prefix, path, "");
-    if (kSeparator != '/') std::replace(prefix.begin(), prefix.end(), '/', kSeparator);
+    if (kSeparator != '/') ReplaceCharacter(&prefix, '/', kSeparator, page_.env);
 #ifdef _WIN32
     // The folder of a drive root's files ("C:/") ends its prefix with '\'.
     const std::string& f = e.folder();
@@ -339,7 +340,7 @@ class FileTableWriter {
     // Tested on the '/' form: a final '\\' there may be a trail byte.
     std::string shown = text;
     if (shown.size() > 3 && shown.back() == '/') shown.pop_back();
-    if (kSeparator != '/') std::replace(shown.begin(), shown.end(), '/', kSeparator);
+    if (kSeparator != '/') ReplaceCharacter(&shown, '/', kSeparator, page_.env);
     if (s_.folder_anchors && shown != std::string(1, kSeparator)) {
       const std::string id = FolderAnchorId(id_text);
       out_.Add("<a id=\"");

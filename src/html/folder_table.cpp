@@ -44,7 +44,7 @@ bool ScanSubfolders(PageContext* page, CFileList* folders) {
     read = env->ListSubfolders(page->folder, [&found](const FolderItem& item) {
       if (!item.name.empty() && item.name[0] != '.') found.push_back(item);
     });
-    const std::string base = WithTrailingSeparator(page->folder);
+    const std::string base = WithTrailingSeparator(page->folder, env);
     for (const FolderItem& item : found) {
       // A folder that cannot be entered is not listed.
       const std::string sub = base + item.name;

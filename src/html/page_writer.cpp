@@ -8,6 +8,7 @@
 #include "html/page_output.h"
 #include "html/page_parts.h"
 #include "html/text_helpers.h"
+#include "platform/characters.h"
 #include "platform/path.h"
 
 namespace vellora {
@@ -51,7 +52,8 @@ void AddTokenSection(PageContext* page, int section, const std::string& page_dat
   const std::string& text = page->section(section);
   if (text.empty()) return;
   std::string copy = text;
-  ReplaceTokens(&copy, page->settings->path, page_date, page->settings->xml_compliant != 0);
+  ReplaceTokens(&copy, page->settings->path, page_date, page->settings->xml_compliant != 0,
+                page->env);
   ExpandIncludes(&copy, page->settings->path, page->env);
   page->out->AddHtml(copy);
 }
@@ -139,15 +141,7 @@ void WriteHead(PageContext* page) {
 
 std::string WithSlashes(const std::string& path, Env* env) {
   std::string slashed = path;
-  if (kSeparator == '/') return slashed;
-  for (size_t i = 0; i < slashed.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(slashed[i]);
-    if (c == static_cast<unsigned char>(kSeparator)) {
-      slashed[i] = '/';
-    } else if (c >= 0x80 && env->IsLeadByte(c)) {
-      ++i;
-    }
-  }
+  if (kSeparator != '/') ReplaceCharacter(&slashed, kSeparator, '/', env);
   return slashed;
 }
 
@@ -190,7 +184,7 @@ int CIndexBuilder::write_page(const std::string& folder) {
   AddTokenSection(&page, kStart, page_date);
 
   // 18-21: folder table, then the place of the folder-anchor table.
-  page.link_base = MakeLinkBase(s.path, s.href20 != 0, s.xml_compliant != 0);
+  page.link_base = MakeLinkBase(s.path, s.href20 != 0, s.xml_compliant != 0, env);
   // A folder that cannot be read gets no page: an empty one would replace
   // a good page with a false one.
   bool read = true;
@@ -242,9 +236,9 @@ int CIndexBuilder::write_page(const std::string& folder) {
   out.Add("</body></html>");
 
   // 30-34: save the page, unless it lists nothing.
-  const std::string output_path = ContainsSeparator(s.output_filename)
+  const std::string output_path = ContainsSeparator(s.output_filename, env)
                                       ? s.output_filename
-                                      : WithTrailingSeparator(folder) + s.output_filename;
+                                      : WithTrailingSeparator(folder, env) + s.output_filename;
   int result = 0;
   if (!read) {
     page_unreadable = 1;

@@ -1,5 +1,6 @@
 #include "html/text_helpers.h"
 
+#include "platform/characters.h"
 #include "platform/path.h"
 
 namespace vellora {
@@ -358,20 +359,9 @@ std::string AnchorFragment(const std::string& id) {
   return out;
 }
 
-std::string MakeLinkBase(const std::string& path, bool href20, bool xhtml) {
+std::string MakeLinkBase(const std::string& path, bool href20, bool xhtml, Env* env) {
   std::string slashed = path;
-#ifdef _WIN32
-  // A trail byte of a double-byte character may equal '\': walk characters.
-  Env* env = Env::Default();
-  for (size_t i = 0; i < slashed.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(slashed[i]);
-    if (c == '\\') {
-      slashed[i] = '/';
-    } else if (c >= 0x80 && i + 1 < slashed.size() && env->IsLeadByte(c)) {
-      ++i;
-    }
-  }
-#endif
+  if (kSeparator != '/') ReplaceCharacter(&slashed, kSeparator, '/', env);
   std::string base = EscapeTarget(slashed, TargetRules{href20, false, xhtml, false, false});
   if (!base.empty() && base.back() != '/') base.push_back('/');
   return base;
@@ -486,7 +476,9 @@ std::string FormatPageDate(Env* env, FileTime now, bool euro_date_style) {
   return text;
 }
 
-std::string FolderTokenText(const std::string& path) { return TextAfterLastSeparator(path); }
+std::string FolderTokenText(const std::string& path, Env* env) {
+  return TextAfterLastSeparator(path, env);
+}
 
 void ReplaceAll(std::string* text, const std::string& from, const std::string& to) {
   if (from.empty()) return;
@@ -504,9 +496,9 @@ void ReplaceAll(std::string* text, const std::string& from, const std::string& t
 }
 
 void ReplaceTokens(std::string* section_copy, const std::string& path,
-                   const std::string& page_date, bool xhtml) {
+                   const std::string& page_date, bool xhtml, Env* env) {
   ReplaceAll(section_copy, "%%DIR", TokenSafe(path, xhtml));
-  ReplaceAll(section_copy, "%%FOLDER", TokenSafe(FolderTokenText(path), xhtml));
+  ReplaceAll(section_copy, "%%FOLDER", TokenSafe(FolderTokenText(path, env), xhtml));
   ReplaceAll(section_copy, "%%DATE", page_date);
 }
 

@@ -84,8 +84,10 @@ std::string AnchorFragment(const std::string& id);
 // into '/', escaped as EscapeLinkTarget(.., href20, false, xhtml) except
 // that ':' and a first or last space are kept, and ending with
 // exactly one '/' unless it is empty. "C:\My Data" gives "C:/My%20Data/"
-// with `href20`, "/srv/My Data" gives "/srv/My%20Data/".
-std::string MakeLinkBase(const std::string& path, bool href20, bool xhtml = false);
+// with `href20`, "/srv/My Data" gives "/srv/My%20Data/". The separators are
+// found character by character in the encoding of `env` (null: the system's).
+std::string MakeLinkBase(const std::string& path, bool href20, bool xhtml = false,
+                         Env* env = nullptr);
 
 // ---- Numbers ---------------------------------------------------------------
 
@@ -147,7 +149,8 @@ std::string FormatPageDate(Env* env, FileTime now, bool euro_date_style);
 
 // The "%%FOLDER" text of a folder path: the part after the last native
 // separator, the whole path when it has none, "" when it ends with one.
-std::string FolderTokenText(const std::string& path);
+// Characters as in the encoding of `env` (null: the system's).
+std::string FolderTokenText(const std::string& path, Env* env = nullptr);
 
 // Replaces every `from` of `text` by `to`, left to right; the replacement is
 // not searched again. Nothing happens when `from` is empty.
@@ -163,7 +166,7 @@ void ReplaceAll(std::string* text, const std::string& from, const std::string& t
 // Run it before ExpandIncludes, on /START, /BETWEEN_FILES_AND_FOLDERS,
 // /BEFORE_SUMMARY and /END.
 void ReplaceTokens(std::string* section_copy, const std::string& path,
-                   const std::string& page_date, bool xhtml = false);
+                   const std::string& page_date, bool xhtml = false, Env* env = nullptr);
 
 }  // namespace vellora
 

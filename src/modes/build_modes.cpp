@@ -22,13 +22,13 @@ bool Cancelled(const CBuildProgress* progress) {
 
 // The folder's own name for a page title: the text after the last separator,
 // except for a file-system root, which is its own title.
-std::string FolderTitle(const std::string& path) {
+std::string FolderTitle(const std::string& path, Env* env) {
 #ifdef _WIN32
-  const bool named = ContainsSeparator(path) && path.size() > 3;
+  const bool named = ContainsSeparator(path, env) && path.size() > 3;
 #else
-  const bool named = ContainsSeparator(path) && !IsFileSystemRoot(path);
+  const bool named = ContainsSeparator(path, env) && !IsFileSystemRoot(path);
 #endif
-  return named ? TextAfterLastSeparator(path) : path;
+  return named ? TextAfterLastSeparator(path, env) : path;
 }
 
 // A folder path or name as page title: file-system text, escaped as a
@@ -66,7 +66,7 @@ bool WalkFrom(CIndexBuilder* b, CWalkGuard* guard, bool top) {
     if (!item.name.empty() && item.name[0] != '.') found.push_back(item);
   });
   if (top && !read) b->top_unreadable = 1;
-  const std::string prefix = WithTrailingSeparator(folder);
+  const std::string prefix = WithTrailingSeparator(folder, env);
   for (const FolderItem& item : found) {
     const std::string& name = item.name;
     const std::string sub = prefix + name;
@@ -133,7 +133,7 @@ void CIndexBuilder::PerFolderBuild() {
   if (s.multi_recurse_title == CBuildSettings::kTitleFullPath) {
     s.title = TitleFromFolder(s.path, s);
   } else if (s.multi_recurse_title == CBuildSettings::kTitleFolderName) {
-    s.title = TitleFromFolder(FolderTitle(s.path), s);
+    s.title = TitleFromFolder(FolderTitle(s.path, env), s);
   }
   WalkFolder();
   s.title = title;

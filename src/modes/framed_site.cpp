@@ -6,6 +6,7 @@
 #include "app/build_settings.h"
 #include "custom/custom_html.h"
 #include "custom/text_file.h"
+#include "platform/characters.h"
 #include "platform/env.h"
 #include "platform/path.h"
 #include "scan/index_builder.h"
@@ -31,19 +32,20 @@ bool SourceAt(const std::string& text, size_t at, std::string* value, size_t* en
 
 }  // namespace
 
-void LowerFrameSources(std::string* frameset) {
-  for (size_t at = frameset->find("SRC="); at != std::string::npos;
-       at = frameset->find("SRC=", at + kSrcLength)) {
+void LowerFrameSources(std::string* frameset, Env* env) {
+  for (size_t at = FindText(*frameset, "SRC=", 0, env); at != std::string::npos;
+       at = FindText(*frameset, "SRC=", at + kSrcLength, env)) {
     frameset->replace(at, kSrcLength, kSrc);
   }
 }
 
-bool FrameSourceNames(const std::string& frameset, std::string* left, std::string* right) {
+bool FrameSourceNames(const std::string& frameset, std::string* left, std::string* right,
+                      Env* env) {
   std::string first, second;
   size_t end = 0;
-  const size_t i = frameset.find(kSrc);
+  const size_t i = FindText(frameset, kSrc, 0, env);
   if (i == std::string::npos || !SourceAt(frameset, i, &first, &end)) return false;
-  const size_t j = frameset.find(kSrc, end);
+  const size_t j = FindText(frameset, kSrc, end, env);
   if (j == std::string::npos || !SourceAt(frameset, j, &second, &end)) return false;
   *left = first;
   *right = second;
@@ -58,15 +60,15 @@ int CIndexBuilder::FramedSiteBuild(CBuildProgress* build_progress, const std::st
   // Without a folder the frameset would land in the root of the file system.
   if (s.path.empty()) return 0;
   // The frameset goes into the chosen folder unless its name is a full path.
-  const std::string frameset_path = ContainsSeparator(s.output_filename)
+  const std::string frameset_path = ContainsSeparator(s.output_filename, env)
                                         ? s.output_filename
-                                        : WithTrailingSeparator(s.path) + s.output_filename;
+                                        : WithTrailingSeparator(s.path, env) + s.output_filename;
 
   std::string frameset = LoadTextFile(frameset_file, std::string(), env);
   if (frameset.empty()) return 0;
-  LowerFrameSources(&frameset);
+  LowerFrameSources(&frameset, env);
   std::string left, right;
-  if (!FrameSourceNames(frameset, &left, &right)) return 0;
+  if (!FrameSourceNames(frameset, &left, &right, env)) return 0;
 
   env->WriteFileSafely(frameset_path, frameset);
 

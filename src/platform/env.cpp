@@ -1,5 +1,7 @@
 #include "platform/env.h"
 
+#include "platform/characters.h"
+
 namespace vellora {
 
 Env::~Env() = default;
@@ -25,7 +27,7 @@ bool Env::RealPath(const std::string& path, std::string* real) {
   std::vector<std::string> parts;
   size_t pos = start;
   while (pos <= path.size()) {
-    size_t end = path.find(kSeparator, pos);
+    size_t end = FindCharacter(path, kSeparator, pos, this);
     if (end == std::string::npos) end = path.size();
     const std::string part = path.substr(pos, end - pos);
     if (part == "..") {

@@ -575,31 +575,20 @@ class PosixEnv : public Env {
   }
 
   bool RealPath(const std::string& path, std::string* real) override {
-    // The system names an open file by its resolved path; that also works
-    // for paths longer than PATH_MAX, which realpath() refuses.
+    // The system names an open file by its resolved path, but only up to a
+    // page of text; realpath() stops at PATH_MAX. Longer paths are resolved
+    // one component at a time.
     const int fd = OpenAt(AT_FDCWD, path, kPathOnly);
     if (fd < 0) return false;
     std::vector<char> buf(4096);
     const std::string link = "/proc/self/fd/" + std::to_string(fd);
-    bool ok = false;
-    for (;;) {
-      const ssize_t n = readlink(link.c_str(), buf.data(), buf.size());
-      if (n < 0) break;
-      if (static_cast<size_t>(n) < buf.size()) {
-        ok = n > 0 && buf[0] == '/';
-        if (ok) real->assign(buf.data(), static_cast<size_t>(n));
-        break;
-      }
-      if (buf.size() >= (1u << 24)) break;
-      buf.resize(buf.size() * 2);
-    }
+    const ssize_t n = readlink(link.c_str(), buf.data(), buf.size());
     CloseKeepErrno(fd);
-    if (ok) return true;
-    char* resolved = realpath(path.c_str(), nullptr);
-    if (resolved == nullptr) return false;
-    real->assign(resolved);
-    free(resolved);
-    return true;
+    if (n > 0 && static_cast<size_t>(n) < buf.size() && buf[0] == '/') {
+      real->assign(buf.data(), static_cast<size_t>(n));
+      return true;
+    }
+    return ResolveByComponents(path, real);
   }
 
   bool OpenWithDefaultProgram(const std::string& target) override {
@@ -694,6 +683,77 @@ class PosixEnv : public Env {
     closedir(dir);
     // A read error part-way through is a failure even if items were reported.
     return error == 0;
+  }
+
+  // Resolves `path` the way the system would, one component at a time, for
+  // results too long to be had in one call: "." and ".." are applied to the
+  // text resolved so far, and a link's target takes the place of the link.
+  static bool ResolveByComponents(const std::string& path, std::string* real) {
+    std::string start = path;
+    if (start.empty() || start[0] != '/') {
+      std::string cwd;
+      if (!Default()->GetCurrentFolder(&cwd)) return false;
+      start = cwd + "/" + start;
+    }
+    std::vector<std::string> todo;  // components still to resolve, last first
+    auto push_components = [&todo](const std::string& text) {
+      std::vector<std::string> parts;
+      size_t pos = 0;
+      while (pos <= text.size()) {
+        size_t end = text.find('/', pos);
+        if (end == std::string::npos) end = text.size();
+        if (end > pos) parts.push_back(text.substr(pos, end - pos));
+        pos = end + 1;
+      }
+      todo.insert(todo.end(), parts.rbegin(), parts.rend());
+    };
+    push_components(start);
+    std::vector<size_t> ends;  // where each resolved component ends in `out`
+    std::string out;
+    int dir = open("/", kPathOnly | O_DIRECTORY | O_CLOEXEC);  // the folder `out` names
+    int links = 0;
+    bool ok = dir >= 0;
+    while (ok && !todo.empty()) {
+      const std::string part = todo.back();
+      todo.pop_back();
+      if (part == ".") continue;
+      int next = -1;
+      if (part == "..") {
+        if (!ends.empty()) ends.pop_back();
+        out.resize(ends.empty() ? 0 : ends.back());
+        next = openat(dir, "..", kPathOnly | O_DIRECTORY | O_CLOEXEC);
+      } else {
+        struct stat st {};
+        ok = fstatat(dir, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+        if (ok && S_ISLNK(st.st_mode)) {
+          std::string target;
+          ok = ++links <= 40 && ReadLinkAt(dir, part, &target);
+          if (ok && target[0] == '/') {
+            ends.clear();
+            out.clear();
+            next = open("/", kPathOnly | O_DIRECTORY | O_CLOEXEC);
+            ok = next >= 0;
+            CloseKeepErrno(dir);
+            dir = next;
+          }
+          if (ok) push_components(target);
+          continue;
+        }
+        if (ok) {
+          next = openat(dir, part.c_str(), kPathOnly | O_NOFOLLOW | O_CLOEXEC);
+          out += "/" + part;
+          ends.push_back(out.size());
+        }
+      }
+      if (!ok) break;
+      ok = next >= 0;
+      CloseKeepErrno(dir);
+      dir = next;
+    }
+    CloseKeepErrno(dir);
+    if (!ok) return false;
+    *real = out.empty() ? "/" : out;
+    return true;
   }
 
   static bool ReadLinkAt(int dir, const std::string& name, std::string* target) {

@@ -1,33 +1,9 @@
 #include "platform/path.h"
 
+#include "platform/characters.h"
 #include "platform/env.h"
 
 namespace vellora {
-
-namespace {
-
-// Index of the last separator that is a character of its own, or npos. On a
-// double-byte code page a trail byte may equal '\', so the text is walked
-// character by character there.
-size_t LastSeparator(const std::string& text) {
-#ifdef _WIN32
-  Env* env = Env::Default();
-  size_t last = std::string::npos;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c == static_cast<unsigned char>(kSeparator)) {
-      last = i;
-    } else if (c >= 0x80 && i + 1 < text.size() && env->IsLeadByte(c)) {
-      ++i;
-    }
-  }
-  return last;
-#else
-  return text.rfind(kSeparator);
-#endif
-}
-
-}  // namespace
 
 bool IsFileSystemRoot(const std::string& path) {
 #ifdef _WIN32
@@ -39,26 +15,24 @@ bool IsFileSystemRoot(const std::string& path) {
 #endif
 }
 
-std::string WithTrailingSeparator(const std::string& path) {
-  if (path.empty()) return path;
-  const size_t last = LastSeparator(path);
-  if (last != std::string::npos && last + 1 == path.size()) return path;
+std::string WithTrailingSeparator(const std::string& path, Env* env) {
+  if (path.empty() || EndsWithCharacter(path, kSeparator, env)) return path;
   return path + kSeparator;
 }
 
 std::string ProgramFolder(Env* env) {
   const std::string exe = env->ExecutablePath();
-  const size_t slash = LastSeparator(exe);
+  const size_t slash = FindLastCharacter(exe, kSeparator, env);
   if (slash == std::string::npos) return std::string();
   return exe.substr(0, slash + 1);
 }
 
-bool ContainsSeparator(const std::string& text) {
-  return LastSeparator(text) != std::string::npos;
+bool ContainsSeparator(const std::string& text, Env* env) {
+  return FindCharacter(text, kSeparator, 0, env) != std::string::npos;
 }
 
-std::string TextAfterLastSeparator(const std::string& text) {
-  const size_t slash = LastSeparator(text);
+std::string TextAfterLastSeparator(const std::string& text, Env* env) {
+  const size_t slash = FindLastCharacter(text, kSeparator, env);
   return slash == std::string::npos ? text : text.substr(slash + 1);
 }
 

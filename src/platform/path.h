@@ -1,4 +1,6 @@
-// Small helpers for native paths ('/' on POSIX, '\' on Windows).
+// Small helpers for native paths ('/' on POSIX, '\' on Windows). Paths are
+// walked character by character in the narrow encoding of `env` (see
+// platform/characters.h); a null env stands for the system's own.
 #ifndef VELLORA_PLATFORM_PATH_H_
 #define VELLORA_PLATFORM_PATH_H_
 
@@ -13,17 +15,17 @@ bool IsFileSystemRoot(const std::string& path);
 
 // `path` with the native separator appended unless it already ends with one.
 // An empty path stays empty.
-std::string WithTrailingSeparator(const std::string& path);
+std::string WithTrailingSeparator(const std::string& path, Env* env = nullptr);
 
 // The folder of the running executable with a trailing separator; empty when
 // the system does not say where the executable is.
 std::string ProgramFolder(Env* env);
 
 // True when `text` holds the native separator.
-bool ContainsSeparator(const std::string& text);
+bool ContainsSeparator(const std::string& text, Env* env = nullptr);
 
 // The text after the last native separator; all of `text` when it has none.
-std::string TextAfterLastSeparator(const std::string& text);
+std::string TextAfterLastSeparator(const std::string& text, Env* env = nullptr);
 
 }  // namespace vellora
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/build_settings.h"
+#include "platform/characters.h"
 #include "platform/path.h"
 #include "platform/text_case.h"
 #include "platform/wildcard.h"
@@ -75,10 +76,10 @@ bool IsShortcut(const std::string& name) {
 
 // The folder of the entries of `folder`: relative to `root` (the leading
 // root text removed) with '/' separators, beginning and ending with '/'.
-std::string RelativeFolder(const std::string& folder, const std::string& root) {
-  std::string r = WithTrailingSeparator(folder);
+std::string RelativeFolder(const std::string& folder, const std::string& root, Env* env) {
+  std::string r = WithTrailingSeparator(folder, env);
   if (!root.empty() && r.compare(0, root.size(), root) == 0) r.erase(0, root.size());
-  if (kSeparator != '/') std::replace(r.begin(), r.end(), kSeparator, '/');
+  if (kSeparator != '/') ReplaceCharacter(&r, kSeparator, '/', env);
   return r;
 }
 
@@ -106,7 +107,7 @@ class FolderScanner {
   bool ScanFolder(const std::string& folder, std::vector<Subfolder>* subfolders) {
     Env* env = b_.env;
     const std::shared_ptr<const CEntryFolder> record =
-        MakeEntryFolder(RelativeFolder(folder, b_.scan_root), env);
+        MakeEntryFolder(RelativeFolder(folder, b_.scan_root, env), env);
     bool subfolders_listed = false;
     bool read = true;
     for (const FilePattern& p : patterns_) {
@@ -190,7 +191,7 @@ bool CIndexBuilder::Scan(CFileList& list, const std::string& file_spec) {
       continue;
     }
     const Subfolder& found = top.subfolders[top.next++];
-    std::string sub = WithTrailingSeparator(top.folder) + found.name;
+    std::string sub = WithTrailingSeparator(top.folder, env) + found.name;
     if (LeadsOutOfTree(sub, found.is_link)) continue;
     if (!env->SetCurrentFolder(sub)) continue;
     if (!guard.Enter(sub)) continue;  // met before, or a link cycle
@@ -227,7 +228,9 @@ bool CIndexBuilder::SkipFolder(const std::string& path) const {
     if (end == std::string::npos) end = entries.size();
     size_t len = end - pos;
     bool branch = false;
-    if (len >= 2 && entries[end - 2] == kSeparator && entries[end - 1] == '*') {
+    // The '\' of "\*" must be a character of its own, not a trail byte.
+    if (len >= 2 && entries[end - 1] == '*' &&
+        FindLastCharacter(entries.substr(pos, len - 1), kSeparator, env) == len - 2) {
       len -= 2;
       branch = true;
     }

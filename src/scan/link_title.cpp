@@ -29,7 +29,7 @@ std::string CIndexBuilder::ReadLinkTitle(const std::string& folder, const CFileE
   if (entry.size > kMaxTitlePageBytes) return entry.name;
   try {
     std::string content;
-    if (!env->ReadWholeFile(WithTrailingSeparator(folder) + entry.name, &content)) {
+    if (!env->ReadWholeFile(WithTrailingSeparator(folder, env) + entry.name, &content)) {
       return entry.name;
     }
     // The search stops at the first zero byte. Upper-casing keeps every

@@ -19,7 +19,7 @@ bool LinkLeadsOutside(Env* env, const std::string& real_root, const std::string&
   std::string real;
   if (!env->RealPath(folder, &real)) return true;
   if (real == real_root) return false;
-  const std::string inside = WithTrailingSeparator(real_root);
+  const std::string inside = WithTrailingSeparator(real_root, env);
   return real.compare(0, inside.size(), inside) != 0;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/config_env.h"
+#include "platform/characters.h"
 
 namespace vellora {
 namespace {
@@ -196,11 +197,22 @@ TEST(IniDocumentTest, HundredMegabyteFileIsReadOnce) {
   EXPECT_LT(Clock::now() - again, first);
 }
 
-// An Env of a double-byte code page.
+// An Env of a double-byte code page; its listings split paths at the last
+// separator that is a character of its own.
 class DoubleByteEnv : public ConfigEnv {
  public:
   bool IsLeadByte(unsigned char c) override { return c >= 0x81 && c <= 0xFE; }
   std::string CharsetName() override { return "gbk"; }
+  bool ListFolder(const std::string& folder, const std::string&,
+                  const std::function<void(const FolderItem&)>& visit) override {
+    for (const auto& f : files) {
+      const size_t cut = FindLastCharacter(f.first, kSeparator, this);
+      FolderItem item;
+      item.name = f.first.substr(cut + 1);
+      if (f.first.compare(0, cut, folder) == 0 && folder.size() == cut) visit(item);
+    }
+    return folders.count(folder) > 0;
+  }
 };
 
 TEST(IniFileTest, CutsKeepWholeCharacters) {
@@ -221,6 +233,22 @@ TEST(IniFileTest, CutsKeepWholeCharacters) {
   // Stray continuation bytes are not characters to keep whole.
   EXPECT_EQ(cut("a\x80\x80\x80", 2), 2u);
   EXPECT_EQ(cut("\xE6\x96", 1), 0u);
+}
+
+// A file that exists but cannot be read is never replaced, also when its
+// name ends in a character whose second byte is '\'; 丄 (81 41) and 乤
+// (81 61) are two names, though their trail bytes differ only in case.
+TEST(IniFileTest, UnreadableFilesWithDoubleByteNamesAreKept) {
+  DoubleByteEnv dbcs;
+  const std::string folder = NativePath("/opt/vellora") + kSeparator;
+  for (const std::string name : {"\x9C\x5C", "\x81\x41"}) {
+    dbcs.files[folder + name] = "[S]\r\nk=v\r\n";
+    dbcs.unreadable.insert(folder + name);
+  }
+  IniDocument doc;
+  EXPECT_FALSE(OpenIniForUpdate(&dbcs, folder + "\x9C\x5C", &doc));
+  EXPECT_FALSE(OpenIniForUpdate(&dbcs, folder + "\x81\x41", &doc));
+  EXPECT_TRUE(OpenIniForUpdate(&dbcs, folder + "\x81\x61", &doc));
 }
 
 TEST(IniFileTest, FilesAreReadAndWrittenThroughTheEnv) {

@@ -64,6 +64,45 @@ std::string Between(const std::string& text, const std::string& open, const std:
   return b == std::string::npos ? "" : text.substr(a, b - a);
 }
 
+// What an XML parser would reject in the tags of `text`: an empty element of
+// HTML written without "/>" and, for a whole document, an end tag that does
+// not close the element open at that point or an element left open.
+// Comments and the document type line are passed over.
+std::vector<std::string> XmlTagFaults(const std::string& text, bool whole_document) {
+  static const char* const kEmpty[] = {"meta", "link", "br", "hr", "img", "input", "col", "base", "area", "param"};
+  std::vector<std::string> faults;
+  std::vector<std::string> open;
+  for (size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at + 1)) {
+    if (text.compare(at, 4, "<!--") == 0) {
+      at = text.find("-->", at);
+      if (at == std::string::npos) break;
+      continue;
+    }
+    size_t end = text.find('>', at);
+    if (end == std::string::npos) break;
+    std::string tag = text.substr(at, end + 1 - at);
+    if (tag[1] == '!') continue;
+    bool closing = tag[1] == '/';
+    size_t name_start = closing ? 2 : 1;
+    size_t name_end = tag.find_first_of(" \t\r\n/>", name_start);
+    std::string name = tag.substr(name_start, name_end - name_start);
+    bool self_closed = tag.size() >= 2 && tag[tag.size() - 2] == '/';
+    bool empty_kind = false;
+    for (const char* e : kEmpty) empty_kind = empty_kind || name == e;
+    if (empty_kind && !self_closed) faults.push_back(tag);
+    if (!whole_document || self_closed) continue;
+    if (!closing) {
+      if (!empty_kind) open.push_back(name);
+    } else if (open.empty() || open.back() != name) {
+      faults.push_back(tag);
+    } else {
+      open.pop_back();
+    }
+  }
+  for (const std::string& name : open) faults.push_back("<" + name + "> left open");
+  return faults;
+}
+
 // Checks what every page-shaping template must give the page writer.
 void ExpectPageTemplate(const CCustomHtml& html, const std::string& name) {
   SCOPED_TRACE(name);
@@ -87,6 +126,10 @@ void ExpectPageTemplate(const CCustomHtml& html, const std::string& name) {
   EXPECT_NE(flow.find("%%FOLDER"), std::string::npos);
   EXPECT_NE(flow.find("%%DATE"), std::string::npos);
   EXPECT_EQ(html.section(kFolderTableHeader).rfind("<table", 0), 0u);
+  for (int section = 0; section < kSectionCount; ++section) {
+    EXPECT_EQ(XmlTagFaults(html.section(section), false), std::vector<std::string>())
+        << SectionDirective(section);
+  }
 }
 
 TEST_F(TemplatesTest, NoLineIsCutByTheLoader) {
@@ -140,6 +183,8 @@ TEST_F(TemplatesTest, FramedSiteFilesAgreeOnNames) {
   EXPECT_EQ(left, "left.html");
   EXPECT_EQ(right, "right.html");
   EXPECT_EQ(Count(text, "src="), 2u);
+  // The frameset is copied as it is into XHTML sites too.
+  EXPECT_EQ(XmlTagFaults(text, true), std::vector<std::string>());
 
   // Left-frame links open in the frame that shows the right pages.
   CCustomHtml left_frame = Loaded("left_frame.txt");

@@ -394,7 +394,7 @@ async function main() {
       };
       for (const page of cfg.pages) {
         const isFrameset = cfg.mode === 'framed' && key(page.rel) === 'index.html';
-        if (cfg.xml && !isFrameset) checkXml(report, cfg, b(ctx.treeDir, '/', page.rel), page.rel);
+        if (cfg.xml) checkXml(report, cfg, b(ctx.treeDir, '/', page.rel), page.rel);
         if (!isFrameset || !cfg.template) {
           const body = fs.readFileSync(b(ctx.treeDir, '/', page.rel)).toString('latin1');
           if (!isFrameset && !/<\/html>\s*$/i.test(body)) report.fail(cfg, show(page.rel), 'page is truncated', 'page does not end with </html>');

@@ -30,10 +30,8 @@ for tool in node xmllint; do
 done
 [ -x "${CHROMIUM:-/usr/bin/chromium}" ] || { echo "chromium is missing: run scripts/setup.sh" >&2; exit 2; }
 
-# playwright-core at the version the lock file pins.
-want=$(node -p "require('$here/package-lock.json').packages['node_modules/playwright-core'].version")
-have=$(node -p "try { require('$here/node_modules/playwright-core/package.json').version } catch (e) { '' }")
-if [ "$want" != "$have" ]; then
+# The Node packages at the versions the lock file pins.
+if ! node "$here/lib/modules_current.js"; then
   (cd "$here" && npm ci --no-audit --no-fund --loglevel=error)
 fi
 

@@ -424,6 +424,21 @@ TEST(PosixEnvFolderTest, CurrentFolderAndIdentity) {
   EXPECT_TRUE(env->IsFolder(t.Path("link")));
   EXPECT_FALSE(env->IsFolder(file));
 
+  // Real paths: links followed, "." and ".." resolved, files too.
+  char real_a[PATH_MAX], real_b[PATH_MAX], real_f[PATH_MAX];
+  ASSERT_NE(realpath(a.c_str(), real_a), nullptr);
+  ASSERT_NE(realpath(b.c_str(), real_b), nullptr);
+  ASSERT_NE(realpath(file.c_str(), real_f), nullptr);
+  const std::pair<std::string, std::string> reals[] = {
+      {t.Path("link"), real_a}, {t.Path("link/../b/."), real_b}, {file, real_f}};
+  for (const auto& r : reals) {
+    std::string out;
+    EXPECT_TRUE(env->RealPath(r.first, &out)) << r.first;
+    EXPECT_EQ(out, r.second) << r.first;
+  }
+  std::string out;
+  EXPECT_FALSE(env->RealPath(t.Path("missing"), &out));
+
   std::string start;
   ASSERT_TRUE(env->GetCurrentFolder(&start));
   ASSERT_TRUE(env->SetCurrentFolder(a));
@@ -476,6 +491,9 @@ TEST(PosixEnvFolderTest, DeepPathsBeyondPathMax) {
   FolderIdentity id;
   EXPECT_TRUE(env->GetFolderIdentity(deep, &id));
   EXPECT_FALSE(env->SetCurrentFolder(deep + "/missing"));
+  std::string resolved;
+  ASSERT_TRUE(env->RealPath(deep + "/../" + level + "/.", &resolved));
+  EXPECT_EQ(resolved, deep);
 }
 
 // Long paths are reached through folder handles kept while a walk is below

@@ -219,6 +219,16 @@ TEST(Win32EnvFolders, IdentityCurrentFolderAndIsFolder) {
   EXPECT_FALSE(env->IsFolder(dir / "missing"));
   EXPECT_FALSE(env->IsFolder(""));
 
+  // Real paths resolve "." and ".." to one spelling of the same place.
+  std::string real_dir, real_sub, real_up;
+  ASSERT_TRUE(env->RealPath(dir.path(), &real_dir));
+  ASSERT_TRUE(env->RealPath(dir / "sub\\.\\", &real_sub));
+  ASSERT_TRUE(env->RealPath(dir / "sub\\..", &real_up));
+  EXPECT_EQ(real_up, real_dir);
+  EXPECT_EQ(real_sub.substr(0, real_dir.size() + 1), real_dir + "\\");
+  EXPECT_EQ(real_sub.find("\\\\?\\"), std::string::npos);
+  EXPECT_FALSE(env->RealPath(dir / "missing", &real_up));
+
   std::string saved;
   ASSERT_TRUE(env->GetCurrentFolder(&saved));
   ASSERT_TRUE(env->SetCurrentFolder(dir / "sub"));

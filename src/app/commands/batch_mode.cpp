@@ -91,9 +91,9 @@ BatchOutcome RunBuild(CMainSheet* sheet, const std::string& config_name) {
       return Failure(kExitBuildFailed, "the frameset template " + Quoted(sheet->frameset_file) +
                                            " is missing or empty");
     }
-    LowerFrameSources(&frameset);
+    LowerFrameSources(&frameset, env);
     std::string left, right;
-    if (!FrameSourceNames(frameset, &left, &right)) {
+    if (!FrameSourceNames(frameset, &left, &right, env)) {
       return Failure(kExitBuildFailed, "the frameset template " + Quoted(sheet->frameset_file) +
                                            " does not name two frame pages with src=\"...\"");
     }

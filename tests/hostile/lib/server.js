@@ -2,7 +2,9 @@
 // A static file server on 127.0.0.1 that maps URL paths to file names byte
 // for byte: percent escapes are decoded to raw bytes, never through UTF-8,
 // so that names that are not UTF-8 can be served. The query is ignored, as
-// ordinary servers do. A folder answers with a plain listing.
+// ordinary servers do. A folder answers with a plain listing. HTML pages are
+// sent with the charset given (default UTF-8), or with none, as many plain
+// servers do, for checks that the pages declare their own.
 const fs = require('fs');
 const http = require('http');
 
@@ -31,7 +33,7 @@ function pathOfUrl(url) {
 }
 
 // Starts the server on a free port; resolves to { port, close }.
-function startServer(rootDir) {
+function startServer(rootDir, { htmlCharset = 'utf-8' } = {}) {
   const root = Buffer.from(rootDir.replace(/\/+$/, ''), 'utf8');
   const server = http.createServer((req, res) => {
     const rel = pathOfUrl(req.url);
@@ -54,7 +56,8 @@ function startServer(rootDir) {
         fs.readFile(file, (e2, data) => {
           if (e2) return res.writeHead(403).end('unreadable\n');
           const html = /\.html?$/i.test(file.toString('latin1'));
-          res.writeHead(200, { 'content-type': html ? 'text/html; charset=utf-8' : 'application/octet-stream' });
+          const htmlType = htmlCharset ? `text/html; charset=${htmlCharset}` : 'text/html';
+          res.writeHead(200, { 'content-type': html ? htmlType : 'application/octet-stream' });
           res.end(data);
         });
       }
