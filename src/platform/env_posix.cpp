@@ -418,7 +418,7 @@ class PosixEnv : public Env {
     // would grow with the square of the depth. The long folder made current
     // last answers while it still is the current one.
     if (LongPaths().Current(folder)) return true;
-    std::vector<char> buf(1024);
+    std::vector<char> buf(PATH_MAX + 1);  // the longest the system call returns
     for (;;) {
       if (getcwd(buf.data(), buf.size()) != nullptr) {
         if (buf[0] != '/') return false;  // unreachable folder
