@@ -161,7 +161,7 @@ Result Run(Job job, const std::string& folder) {
   result.seconds = CpuSeconds() - t0;
   result.peak_growth = PeakRss() - rss_before;
   std::string page;
-  if (job == Job::kPage && env->ReadWholeFile(builder.main_file_path, &page)) {
+  if (job == Job::kPage && env->ReadWholeFile(builder.main_file_path, SIZE_MAX, &page)) {
     result.page_bytes = static_cast<int64_t>(page.size());
   }
   return result;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 #include <utility>
 
 #include "platform/characters.h"
@@ -344,13 +343,7 @@ bool ListedInFolder(Env* env, const std::string& path) {
 bool LoadIniFile(Env* env, const std::string& path, IniDocument* doc) {
   std::string bytes;
   doc->set_character_cut(CharacterCutFor(env));
-  bool read = false;
-  try {
-    read = env->ReadWholeFile(path, &bytes);
-  } catch (const std::bad_alloc&) {
-    // A file too large to hold is no configuration file.
-  }
-  if (!read) {
+  if (!env->ReadWholeFile(path, kMaxIniFileBytes, &bytes)) {
     doc->Parse(std::string());
     return false;
   }

@@ -96,9 +96,13 @@ class IniDocument {
   mutable std::unordered_map<std::string, SectionIndex> sections_;
 };
 
+// The longest configuration file that is read; a longer one reads as a
+// file that cannot be read (and is therefore never written over).
+constexpr size_t kMaxIniFileBytes = size_t{4} << 20;
+
 // Reads the file at `path` into `doc`, which then cuts values as the
 // narrow strings of `env` need. False, with an empty document, when the file
-// cannot be read.
+// cannot be read or is longer than kMaxIniFileBytes.
 bool LoadIniFile(Env* env, const std::string& path, IniDocument* doc);
 
 // Writes `doc` to `path` through a temporary file, so that a failed write

@@ -120,7 +120,9 @@ void CCustomHtml::Load(const std::string& file_name, Env* env) {
   for (std::string& s : sections_) s.clear();
   if (file_name.empty()) return;
   std::string data;
-  if (!env->ReadWholeFile(ResolveProgramRelative(file_name, env), &data)) return;
+  if (!env->ReadWholeFile(ResolveProgramRelative(file_name, env), kMaxCustomHtmlBytes, &data)) {
+    return;
+  }
 
   // Lines end at LF (a CR right before it is dropped); a LF at the very end
   // starts no further line. Long lines are read in pieces of kMaxLinePiece.

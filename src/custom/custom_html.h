@@ -50,13 +50,19 @@ enum CustomSection {
 // number outside 0..kSectionCount-1.
 const char* SectionDirective(int section);
 
+// The longest custom HTML file (or frame template) that is loaded; a
+// longer one is treated as missing. Templates are a few kilobytes, and
+// every page carries its sections.
+constexpr size_t kMaxCustomHtmlBytes = size_t{16} << 20;
+
 class CCustomHtml {
  public:
   CCustomHtml() = default;
 
   // Empties every section, then fills them from the named file (a name
   // without a separator is read from the program's folder). A missing or
-  // unreadable file leaves every section empty. Any bytes are accepted:
+  // unreadable file, or one longer than kMaxCustomHtmlBytes, leaves every
+  // section empty. Any bytes are accepted:
   // lines end at LF (a CR right before it is dropped), a physical line
   // longer than 998 bytes is read as pieces of 998, and NUL bytes are kept.
   void Load(const std::string& file_name, Env* env);

@@ -73,14 +73,14 @@ std::string LoadTextFile(const std::string& name, const std::string& folder, Env
   std::string data;
   bool read = false;
   if (ContainsSeparator(name, env)) {
-    read = env->ReadWholeFile(name, &data);
+    read = env->ReadWholeFile(name, kMaxTextFileBytes, &data);
   } else {
     std::string path = WithTrailingSeparator(folder.empty() ? ProgramFolder(env) : folder, env);
-    if (!path.empty()) read = env->ReadWholeFile(path + name, &data);
+    if (!path.empty()) read = env->ReadWholeFile(path + name, kMaxTextFileBytes, &data);
     if (!read) {
       std::string fallback = ResolveProgramRelative(name, env);
       data.clear();
-      read = !fallback.empty() && env->ReadWholeFile(fallback, &data);
+      read = !fallback.empty() && env->ReadWholeFile(fallback, kMaxTextFileBytes, &data);
     }
   }
   if (!read) return std::string();

@@ -14,11 +14,16 @@ class Env;
 // name. Any other name is returned unchanged (relative to the current folder).
 std::string ResolveProgramRelative(const std::string& name, Env* env);
 
+// The longest file that LoadTextFile reads (includes, the frameset
+// template); a longer one is treated as missing.
+constexpr size_t kMaxTextFileBytes = size_t{16} << 20;
+
 // The whole content of a file as raw bytes, up to its first NUL byte; line
 // ends are kept as they are. A name without the native separator is looked
 // for in `folder` (the program's folder when `folder` is empty) and, when it
 // cannot be read there, in the program's folder; a name with a separator is
-// used as it is. A file that cannot be read, and an empty name, give "".
+// used as it is. A file that cannot be read or is longer than
+// kMaxTextFileBytes, and an empty name, give "".
 std::string LoadTextFile(const std::string& name, const std::string& folder, Env* env);
 
 // Takes the first include token "%%FILE<name>%" of `text`: the name and its

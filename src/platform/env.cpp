@@ -15,6 +15,24 @@ bool Env::ListSubfolders(const std::string& folder,
 
 bool Env::CollationKey(const std::string&, std::string*) { return false; }
 
+bool Env::IsLink(const std::string&) { return false; }
+
+bool Env::ReadWholeFile(const std::string& path, size_t max_bytes, std::string* data) {
+  std::string content;
+  if (ReadFile(path, max_bytes, &content) != ReadResult::kRead) return false;
+  data->swap(content);
+  return true;
+}
+
+ReadResult ReadCapped(const std::string& content, size_t max_bytes, std::string* data) {
+  if (content.size() > max_bytes) {
+    data->assign(content, 0, max_bytes);
+    return ReadResult::kTooLong;
+  }
+  *data = content;
+  return ReadResult::kRead;
+}
+
 bool Env::RealPath(const std::string& path, std::string* real) {
   // Only a full path has a place of its own: "/..." or "X:\...".
 #ifdef _WIN32

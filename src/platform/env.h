@@ -9,6 +9,7 @@
 #ifndef VELLORA_PLATFORM_ENV_H_
 #define VELLORA_PLATFORM_ENV_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -47,6 +48,12 @@ struct LocalTime {
   int second = 0;
   int day_of_week = 0;
 };
+
+// What Env::ReadFile found.
+enum class ReadResult { kRead, kTooLong, kFailed };
+
+// ReadFile over a file held in memory, for Envs that keep files as strings.
+ReadResult ReadCapped(const std::string& content, size_t max_bytes, std::string* data);
 
 // One item of a folder listing.
 struct FolderItem {
@@ -121,14 +128,28 @@ class Env {
   // active code page's name on Windows ("gbk", "windows-1252", ...).
   virtual std::string CharsetName() = 0;
 
-  // Reads a whole file as raw bytes. False when it cannot be opened or read.
-  virtual bool ReadWholeFile(const std::string& path, std::string* data) = 0;
+  // Reads the regular file `path` as raw bytes, at most `max_bytes` of
+  // them: reading stops at the cap whatever size the file reports, so that
+  // a sparse giant or an endless system file costs no more than the cap.
+  // kRead: `data` holds the whole file. kTooLong: the file holds more than
+  // `max_bytes` bytes and `data` its first `max_bytes`. kFailed: it cannot
+  // be opened or read, or is no regular file (a FIFO is never waited for);
+  // `data` is unchanged.
+  virtual ReadResult ReadFile(const std::string& path, size_t max_bytes, std::string* data) = 0;
+
+  // True when the whole file, at most `max_bytes` long, was read into
+  // `data`; a longer file is treated like one that cannot be read, and
+  // `data` is then unchanged.
+  bool ReadWholeFile(const std::string& path, size_t max_bytes, std::string* data);
 
   // Writes the `pieces`, one after another, to `path` byte for byte through
   // a temporary file in the same folder that is renamed over the target, so
   // that the target is either the old file or the complete new one. False
-  // on any failure; the old file is then untouched. A large page is handed
-  // over in pieces so that it never has to be joined into one string.
+  // on any failure; the old file is then untouched and no temporary file
+  // stays. A target that is a link (see IsLink) is never written, neither
+  // through the link nor over it: false, the link and what it leads to left
+  // as they are. A large page is handed over in pieces so that it never has
+  // to be joined into one string.
   virtual bool WritePiecesSafely(const std::string& path,
                                  const std::vector<std::string_view>& pieces) = 0;
 
@@ -136,6 +157,11 @@ class Env {
   bool WriteFileSafely(const std::string& path, const std::string& data) {
     return WritePiecesSafely(path, {std::string_view(data)});
   }
+
+  // True when the last component of `path` is a symbolic link (on Windows
+  // any reparse point), the link itself being looked at, not followed.
+  // WritePiecesSafely never writes such a path.
+  virtual bool IsLink(const std::string& path);
 
   // True when `path` names an existing folder.
   virtual bool IsFolder(const std::string& path) = 0;

@@ -515,58 +515,64 @@ class PosixEnv : public Env {
 
   std::string CharsetName() override { return "utf-8"; }
 
-  bool ReadWholeFile(const std::string& path, std::string* data) override {
+  ReadResult ReadFile(const std::string& path, size_t max_bytes, std::string* data) override {
     // O_NONBLOCK keeps a FIFO from blocking the open; only regular files are read.
     const int fd = OpenAt(AT_FDCWD, path, O_RDONLY | O_NONBLOCK);
-    if (fd < 0) return false;
-    std::string text;
+    if (fd < 0) return ReadResult::kFailed;
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
       CloseKeepErrno(fd);
-      return false;
+      return ReadResult::kFailed;
     }
-    if (st.st_size > 0) text.reserve(static_cast<size_t>(st.st_size));
+    // The reported size only sizes the buffer: files of /proc report 0 and
+    // a sparse file any size, so the cap is kept while reading. Whole
+    // chunks are read (some system files refuse odd sizes); a chunk that
+    // goes past the cap tells a file of exactly max_bytes from a longer one.
+    std::string text;
+    if (st.st_size > 0) {
+      text.reserve(std::min(static_cast<uint64_t>(st.st_size), static_cast<uint64_t>(max_bytes)));
+    }
     char chunk[65536];
+    bool too_long = false;
     for (;;) {
+      const size_t room = max_bytes - text.size();
       const ssize_t n = read(fd, chunk, sizeof chunk);
       if (n < 0) {
         if (errno == EINTR) continue;
         CloseKeepErrno(fd);
-        return false;
+        return ReadResult::kFailed;
       }
       if (n == 0) break;
+      if (static_cast<size_t>(n) > room) {
+        text.append(chunk, room);
+        too_long = true;
+        break;
+      }
       text.append(chunk, static_cast<size_t>(n));
     }
     close(fd);
     data->swap(text);
-    return true;
+    return too_long ? ReadResult::kTooLong : ReadResult::kRead;
   }
 
   bool WritePiecesSafely(const std::string& path,
                          const std::vector<std::string_view>& pieces) override {
     std::string base;
-    int dir = OpenParent(AT_FDCWD, path, &base);
+    const int dir = OpenParent(AT_FDCWD, path, &base);
     if (dir < 0) return false;
-    // A link is written through, like an ordinary open would: the new file
-    // replaces the file the link points at and the link stays.
-    for (int hops = 0;; ++hops) {
-      struct stat lst {};
-      if (fstatat(dir, base.c_str(), &lst, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(lst.st_mode)) break;
-      std::string target;
-      if (hops >= 40 || !ReadLinkAt(dir, base, &target)) {
-        CloseKeepErrno(dir);
-        return false;
-      }
-      std::string next_base;
-      const int next = OpenParent(dir, target, &next_base);
-      CloseKeepErrno(dir);
-      if (next < 0) return false;
-      dir = next;
-      base.swap(next_base);
-    }
     const bool ok = WriteInFolder(dir, base, pieces);
     CloseKeepErrno(dir);
     return ok;
+  }
+
+  bool IsLink(const std::string& path) override {
+    std::string base;
+    const int dir = OpenParent(AT_FDCWD, path, &base);
+    if (dir < 0) return false;
+    struct stat st {};
+    const bool link = fstatat(dir, base.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
+    CloseKeepErrno(dir);
+    return link;
   }
 
   bool IsFolder(const std::string& path) override {
@@ -797,7 +803,16 @@ class PosixEnv : public Env {
     const uint64_t size = PiecesSize(pieces);
     struct stat old {};
     bool exists = false;
-    if (fstatat(dir, base.c_str(), &old, 0) == 0) {
+    // The name itself is looked at: a link planted where a page goes would
+    // lead the page (and the old file's mode) to any file the user may
+    // write, so it is left alone, and so is a dangling one. The rename
+    // below replaces a name, never what a link there leads to, so a link
+    // swapped in meanwhile is replaced, not followed.
+    if (fstatat(dir, base.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0) {
+      if (S_ISLNK(old.st_mode)) {
+        errno = ELOOP;
+        return false;
+      }
       if (!S_ISREG(old.st_mode)) {
         errno = EISDIR;
         return false;  // never replace a folder, device or FIFO
@@ -824,6 +839,8 @@ class PosixEnv : public Env {
       if (fd < 0 && errno != EEXIST) return false;
     }
     if (fd < 0) return false;
+    // From here to the rename nothing allocates, so no exception can leave
+    // the temporary file behind.
     bool ok = true;
     if (exists) {
       if (old.st_uid != geteuid() || old.st_gid != getegid()) {

@@ -11,8 +11,6 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <new>
-#include <stdexcept>
 #include <string_view>
 #include <vector>
 
@@ -252,38 +250,40 @@ class Win32Env : public Env {
     }
   }
 
-  bool ReadWholeFile(const std::string& path, std::string* data) override {
-    if (Unusable(path)) return false;
+  ReadResult ReadFile(const std::string& path, size_t max_bytes, std::string* data) override {
+    if (Unusable(path)) return ReadResult::kFailed;
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    if (h == INVALID_HANDLE_VALUE) return ReadResult::kFailed;
     HandleCloser closer(h);
     // Only disk files: a device name such as CON would wait for input.
-    if (GetFileType(h) != FILE_TYPE_DISK) return false;
-    try {
-      std::string content;
-      LARGE_INTEGER size;
-      if (GetFileSizeEx(h, &size) && size.QuadPart > 0 &&
-          static_cast<uint64_t>(size.QuadPart) < content.max_size()) {
-        content.reserve(static_cast<size_t>(size.QuadPart));
-      }
-      // Read to the end, whatever the size said: the file may change meanwhile.
-      std::vector<char> chunk(64 * 1024);
-      for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(h, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
-          return false;
-        }
-        if (got == 0) break;
-        content.append(chunk.data(), got);
-      }
-      data->swap(content);
-      return true;
-    } catch (const std::bad_alloc&) {
-      return false;
-    } catch (const std::length_error&) {
-      return false;
+    if (GetFileType(h) != FILE_TYPE_DISK) return ReadResult::kFailed;
+    std::string content;
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(h, &size) && size.QuadPart > 0) {
+      content.reserve(static_cast<size_t>(
+          std::min(static_cast<uint64_t>(size.QuadPart), static_cast<uint64_t>(max_bytes))));
     }
+    // Read to the end or past the cap, whatever the size said: the file may
+    // grow meanwhile. A chunk that goes past the cap tells a file of exactly
+    // max_bytes from a longer one.
+    std::vector<char> chunk(64 * 1024);
+    for (;;) {
+      const size_t room = max_bytes - content.size();
+      DWORD got = 0;
+      if (!::ReadFile(h, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
+        return ReadResult::kFailed;
+      }
+      if (got == 0) break;
+      if (got > room) {
+        content.append(chunk.data(), room);
+        data->swap(content);
+        return ReadResult::kTooLong;
+      }
+      content.append(chunk.data(), got);
+    }
+    data->swap(content);
+    return ReadResult::kRead;
   }
 
   bool WritePiecesSafely(const std::string& path,
@@ -291,9 +291,13 @@ class Win32Env : public Env {
     if (Unusable(path) || EndsWithSeparator(path)) return false;
     size_t slash = LastSeparator(path);
     std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    // The attributes of the name itself: a symbolic link or junction planted
+    // where a page goes is never written, neither through nor over.
     const DWORD attributes = GetFileAttributesA(path.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+    if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+      return false;
+    }
     // A page that is already up to date is left alone: rebuilding an
     // unchanged tree then writes and flushes nothing and keeps the pages' times.
     if (exists && HoldsExactly(path, pieces)) return true;
@@ -309,8 +313,10 @@ class Win32Env : public Env {
       char name[48];
       std::snprintf(name, sizeof name, ".vl%lx-%x.tmp", GetCurrentProcessId(), ++counter);
       temp = folder + name;
+      // The temporary names can be guessed: a link planted under one must
+      // count as taken, not lead the new file elsewhere.
       h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                      FILE_ATTRIBUTE_NORMAL, nullptr);
+                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
       if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&
           GetLastError() != ERROR_ALREADY_EXISTS) {
         return false;  // the folder is missing or cannot be written
@@ -318,6 +324,8 @@ class Win32Env : public Env {
     }
     if (h == INVALID_HANDLE_VALUE) return false;
 
+    // From here to the rename nothing allocates, so no exception can leave
+    // the temporary file behind.
     bool ok = true;
     for (std::string_view piece : pieces) {
       size_t done = 0;
@@ -334,6 +342,13 @@ class Win32Env : public Env {
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) DeleteFileA(temp.c_str());
     return ok;
+  }
+
+  bool IsLink(const std::string& path) override {
+    if (Unusable(path)) return false;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
   }
 
   bool IsFolder(const std::string& path) override { return IsDirectory(path); }
@@ -403,7 +418,7 @@ class Win32Env : public Env {
     std::vector<char> buffer(64 * 1024);
     for (;;) {
       DWORD got = 0;
-      if (!ReadFile(h, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
+      if (!::ReadFile(h, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
         return false;
       }
       if (got == 0) return comparer.Complete();

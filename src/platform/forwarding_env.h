@@ -48,13 +48,14 @@ class CForwardingEnv : public Env {
   }
   bool IsLeadByte(unsigned char c) override { return inner_->IsLeadByte(c); }
   std::string CharsetName() override { return inner_->CharsetName(); }
-  bool ReadWholeFile(const std::string& path, std::string* data) override {
-    return inner_->ReadWholeFile(path, data);
+  ReadResult ReadFile(const std::string& path, size_t max_bytes, std::string* data) override {
+    return inner_->ReadFile(path, max_bytes, data);
   }
   bool WritePiecesSafely(const std::string& path,
                          const std::vector<std::string_view>& pieces) override {
     return inner_->WritePiecesSafely(path, pieces);
   }
+  bool IsLink(const std::string& path) override { return inner_->IsLink(path); }
   bool IsFolder(const std::string& path) override { return inner_->IsFolder(path); }
   bool RealPath(const std::string& path, std::string* real) override {
     return inner_->RealPath(path, real);

@@ -4,6 +4,7 @@
 #ifndef VELLORA_SCAN_INDEX_BUILDER_H_
 #define VELLORA_SCAN_INDEX_BUILDER_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -16,6 +17,11 @@
 namespace vellora {
 
 class CBuildSettings;
+
+// How much of a page is read for its title: a title element sits in the
+// head of a page, and a page of gigabytes (or a link to an endless system
+// file) must cost no more than this.
+constexpr size_t kTitleHeadBytes = size_t{1} << 20;
 
 class CIndexBuilder {
  public:
@@ -59,7 +65,8 @@ class CIndexBuilder {
 
   // --- Link titles ---
   // The title of the HTML page `entry` in `folder` (a full path), or a copy
-  // of the entry's name when there is none.
+  // of the entry's name when there is none. Only the first kTitleHeadBytes
+  // of the page are read.
   std::string ReadLinkTitle(const std::string& folder, const CFileEntry& entry);
 
   // Path of the main file the build wrote (reported to the user).

@@ -49,10 +49,10 @@ class ConfigEnv : public Env {
   }
   bool GetCurrentFolder(std::string* folder) override { return *folder = current, true; }
   std::string ExecutablePath() override { return NativePath("/opt/vellora/vellora"); }
-  bool ReadWholeFile(const std::string& path, std::string* data) override {
+  ReadResult ReadFile(const std::string& path, size_t max_bytes, std::string* data) override {
     auto it = files.find(Full(path));
-    if (it == files.end() || unreadable.count(it->first)) return false;
-    return *data = it->second, true;
+    if (it == files.end() || unreadable.count(it->first)) return ReadResult::kFailed;
+    return ReadCapped(it->second, max_bytes, data);
   }
   bool WritePiecesSafely(const std::string& path,
                          const std::vector<std::string_view>& pieces) override {

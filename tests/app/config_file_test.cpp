@@ -1,4 +1,8 @@
 // The configuration file on the real file system.
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -44,6 +48,23 @@ TEST(ConfigFileTest, WritesThatCannotHappenLeaveEverythingAsItWas) {
   EXPECT_FALSE(sheet.ReadConfiguration(tmp.Path("folder")));
   EXPECT_EQ(sheet.settings.output_filename, "index.html");
 }
+
+#ifndef _WIN32
+TEST(ConfigFileTest, NeverWrittenThroughALink) {
+  TempFolder outside;
+  const std::string victim = outside.WriteFile("victim.ini", "[VELLORA]\ntitle=theirs\n");
+  for (const std::string& target : {victim, outside.Path("created.ini")}) {
+    TempFolder tmp;
+    const std::string file = tmp.Path("vellora.ini");
+    ASSERT_EQ(symlink(target.c_str(), file.c_str()), 0);
+    CMainSheet sheet(Env::Default());
+    EXPECT_FALSE(sheet.WriteConfiguration(file)) << target;
+    EXPECT_TRUE(Env::Default()->IsLink(file)) << target;
+  }
+  EXPECT_EQ(ReadFileForTest(victim), "[VELLORA]\ntitle=theirs\n");
+  EXPECT_EQ(ReadFileForTest(outside.Path("created.ini")), "<missing>");
+}
+#endif
 
 }  // namespace
 }  // namespace vellora

@@ -235,6 +235,34 @@ TEST(IniFileTest, CutsKeepWholeCharacters) {
   EXPECT_EQ(cut("\xE6\x96", 1), 0u);
 }
 
+TEST(IniFileTest, AFileLongerThanTheCapIsNeitherReadNorWrittenOver) {
+  const std::string head = "[S]\nk=v\n";
+  struct Case {
+    size_t size;
+    bool read;
+    const char* value;
+  };
+  const Case cases[] = {
+      {kMaxIniFileBytes, true, "v"},
+      {kMaxIniFileBytes + 1, false, "def"},
+  };
+  for (const Case& c : cases) {
+    ConfigEnv env;
+    const std::string path = NativePath("/opt/vellora/big.ini");
+    // Comment lines fill the file up to the size.
+    const std::string file = head + std::string(c.size - head.size(), ';');
+    env.files[path] = file;
+    IniDocument doc;
+    EXPECT_EQ(LoadIniFile(&env, path, &doc), c.read) << c.size;
+    EXPECT_EQ(ReadIniString(&env, path, "S", "k", "def", 998), c.value) << c.size;
+    // A file that cannot be read whole is never replaced by a shorter one.
+    EXPECT_EQ(WriteIniString(&env, path, "S", "j", "w"), c.read) << c.size;
+    if (!c.read) {
+      EXPECT_TRUE(env.files[path] == file) << c.size;
+    }
+  }
+}
+
 // A file that exists but cannot be read is never replaced, also when its
 // name ends in a character whose second byte is '\'; 丄 (81 41) and 乤
 // (81 61) are two names, though their trail bytes differ only in case.

@@ -161,17 +161,35 @@ TEST_F(CustomHtmlTest, HostileFilesLoadWithoutHarm) {
   EXPECT_EQ(html.section(kFileTd).size(), 10000u + 10 * 2);
 }
 
-TEST_F(CustomHtmlTest, FiftyMegabytesLoadInLinearTime) {
+TEST_F(CustomHtmlTest, TheLargestFileLoadsInLinearTime) {
   std::string big = "/START\n";
-  big.reserve(50u << 20);
+  big.reserve(kMaxCustomHtmlBytes);
   const std::string line = std::string(70, 'm') + "\r\n";
-  while (big.size() + line.size() < (50u << 20)) big += line;
-  big += std::string(3u << 20, 'L');  // one 3 MB line without a line end
+  const std::string last(3u << 20, 'L');  // one 3 MB line without a line end
+  while (big.size() + line.size() + last.size() <= kMaxCustomHtmlBytes) big += line;
+  big += last;
   auto start = std::chrono::steady_clock::now();
   CCustomHtml html = LoadText(big);
   auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_GT(html.section(kStart).size(), 50u << 20);
+  EXPECT_GT(html.section(kStart).size(), kMaxCustomHtmlBytes - 100);
   EXPECT_LT(seconds, 30.0);
+}
+
+TEST_F(CustomHtmlTest, AFileLongerThanTheCapIsTreatedAsMissing) {
+  const std::string head = "/END\nend\n";
+  struct Case {
+    size_t size;
+    const char* end_section;
+  };
+  const Case cases[] = {
+      {kMaxCustomHtmlBytes, "end\r\n"},
+      {kMaxCustomHtmlBytes + 1, ""},
+  };
+  for (const Case& c : cases) {
+    // The filler is ignored: it comes before the first directive line.
+    const std::string file = std::string(c.size - head.size(), '\n') + head;
+    EXPECT_EQ(LoadText(file).section(kEnd), c.end_section) << c.size;
+  }
 }
 
 }  // namespace

@@ -102,12 +102,11 @@ class MemoryEnv : public Env {
   bool IsLeadByte(unsigned char) override { return false; }
   std::string CharsetName() override { return "utf-8"; }
 
-  bool ReadWholeFile(const std::string& path, std::string* data) override {
+  ReadResult ReadFile(const std::string& path, size_t max_bytes, std::string* data) override {
     reads.push_back(path);
     auto it = files.find(path);
-    if (it == files.end()) return false;
-    *data = it->second;
-    return true;
+    if (it == files.end()) return ReadResult::kFailed;
+    return ReadCapped(it->second, max_bytes, data);
   }
   bool WritePiecesSafely(const std::string& path,
                          const std::vector<std::string_view>& pieces) override {

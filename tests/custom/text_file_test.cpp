@@ -55,6 +55,31 @@ TEST_F(TextFileTest, LoadTextFileKeepsBytesUpToTheFirstNul) {
   EXPECT_EQ(LoadTextFile("nul.txt", listed_, &env_), "head");
 }
 
+TEST_F(TextFileTest, AFileLongerThanTheCapIsTreatedAsMissing) {
+  const std::string full(kMaxTextFileBytes, 'f');
+  struct Case {
+    std::string listed;   // the file in the listed folder
+    std::string program;  // the file of the same name in the program's folder
+    std::string result;
+  };
+  const Case cases[] = {
+      {full, "program", full},
+      {full + "+", "program", "program"},  // as if missing: the program's folder's
+      {full + "+", "", ""},
+      {"listed", full + "+", "listed"},
+  };
+  for (const Case& c : cases) {
+    env_.files[Listed("f.txt")] = c.listed;
+    env_.files[Program("f.txt")] = c.program;
+    if (c.program.empty()) env_.files.erase(Program("f.txt"));
+    const std::string got = LoadTextFile("f.txt", listed_, &env_);
+    EXPECT_TRUE(got == c.result) << c.listed.size() << " " << c.program.size() << " gave "
+                                 << got.size() << " bytes";
+  }
+  env_.files[Listed("big.txt")] = full + "+";
+  EXPECT_EQ(Expand("<%%FILEbig.txt%>"), "<>");
+}
+
 TEST_F(TextFileTest, TakeIncludeName) {
   std::string text = "a%%FILEfoot.txt%b%%FILEx%";
   std::string name;

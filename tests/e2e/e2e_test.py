@@ -343,6 +343,33 @@ class E2E(unittest.TestCase):
         leftovers = [n for n in os.listdir(os.path.join(self.tmp, "web/c")) if n != "index.html"]
         self.assertEqual(["w.txt"], leftovers)
 
+    def test_pages_are_never_written_through_links(self):
+        self.tree()
+        victim = self.file("outside/victim.html", "precious")
+        links = {"web/a b/index.html": victim,  # to a file outside the tree
+                 "web/c/index.html": os.path.join(self.tmp, "outside/created.html")}  # dangling
+        for link, target in links.items():
+            os.symlink(target, os.path.join(self.tmp, link))
+        keys = {"path": self.drive.path("web"), "recursive_build": "TRUE",
+                "multi_recurse_link": "TRUE"}
+        if WINE:
+            # Wine shows a POSIX link as an ordinary file: the page replaces
+            # the link, and what it leads to stays as it was.
+            self.build(keys)
+        else:
+            r = self.build(keys, status=1)
+            self.assertIn(b"/index.html\" (a link: pages are never written through links) and 1 more",
+                          r.stderr)
+            for link, target in links.items():
+                self.assertEqual(target, os.readlink(os.path.join(self.tmp, link)))
+        self.assertEqual("precious", read(victim))
+        self.assertEqual(["victim.html"], os.listdir(os.path.join(self.tmp, "outside")))
+        self.assertIn("x.txt", self.page("web/index.html"))  # the other pages are written
+        self.assertIn("z.txt", self.page("web/a b/deep/index.html"))
+        for folder in ["web/a b", "web/c"]:  # and no temporary file stays
+            names = os.listdir(os.path.join(self.tmp, folder))
+            self.assertEqual([], [n for n in names if n.startswith(".")], folder)
+
     def test_odd_values(self):
         self.tree()
         self.build({"path": self.drive.path("web"), "file_columns": "0", "folder_columns": "999",

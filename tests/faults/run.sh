@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Fault tests of batch mode: a build killed with SIGKILL, a read-only output
-# folder, a full disk, folders that change under a running build, link
-# cycles, links out of the tree, very deep trees and (with --heavy) a folder
-# of 500,000 files.
+# folder, a full disk, too little memory, folders that change under a running
+# build, link cycles, links out of the tree, very deep trees and (with
+# --heavy) a folder of 500,000 files.
 #
 # Usage: tests/faults/run.sh [--heavy] [--keep] [PATH/TO/vellora]
 # Without a program path, vellora is built in build/faults (-j2).
@@ -238,6 +238,36 @@ fulldisk_test() {
 }
 
 # ---------------------------------------------------------------------------
+memory_test() {
+  section "out of memory (address-space limit)"
+  local d="$work/mem" cfg="$work/mem.ini" limit_kb=65536
+  if grep -q AddressSanitizer "$prog"; then
+    echo "skipped: a sanitizer build reserves more address space than the limit"
+    return
+  fi
+  pages tree "$d/tree" 20 10
+  # Fifteen includes of 8 MiB in one section: 120 MiB for the first page's
+  # copy, well past the 64 MiB the program may map.
+  head -c $((8 << 20)) /dev/zero | tr '\0' 'm' >"$d/big.txt"
+  printf '/START\n' >"$d/template.txt"
+  for i in $(seq 1 15); do printf '%%%%FILE%s%%\n' "$d/big.txt" >>"$d/template.txt"; done
+  ini "$cfg" "path=$d/tree" "title=old"
+  run "$prog" "$cfg"
+  [ "$status" = 0 ] || fail "setup build: $output"
+  # The limit alone is no failure: a build without the includes fits in it.
+  run bash -c 'ulimit -v "$0"; exec "$1" "$2"' "$limit_kb" "$prog" "$cfg"
+  [ "$status" = 0 ] || fail "a plain build under the limit: status $status ($output)"
+  cp -a "$d/tree" "$d/before"
+  ini "$cfg" "path=$d/tree" "title=new" "custom_html_filename=$d/template.txt"
+  run bash -c 'ulimit -v "$0"; exec "$1" "$2"' "$limit_kb" "$prog" "$cfg"
+  expect_failure "build that needs more memory than it may have"
+  case "$output" in *"out of memory"*) pass "message says out of memory" ;; *) fail "message: $output" ;; esac
+  same_files "$d/tree" "$d/before" && pass "old pages intact" || fail "the pages changed"
+  [ "$(pages temps "$d/tree")" = 0 ] && pass "no temporary file left" || fail "a temporary file was left"
+  rm -rf "$d"
+}
+
+# ---------------------------------------------------------------------------
 vanish_test() {
   local folders=$1 rounds=$2
   section "folders renamed, removed and made unreadable during builds ($folders folders, $rounds rounds)"
@@ -378,6 +408,7 @@ else
 fi
 readonly_test
 fulldisk_test
+memory_test
 if ((heavy)); then vanish_test 2000 5; else vanish_test 300 2; fi
 cycle_test
 deep_test 300

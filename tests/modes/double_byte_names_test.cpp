@@ -69,8 +69,9 @@ class DoubleByteTreeEnv : public LeadByteEnv {
     return folders.count(folder) != 0;
   }
   std::string ExecutablePath() override { return ProgramFolder() + "vellora.exe"; }
-  bool ReadWholeFile(const std::string& path, std::string* data) override {
-    return files.count(path) != 0 && (*data = files[path], true);
+  ReadResult ReadFile(const std::string& path, size_t max_bytes, std::string* data) override {
+    auto it = files.find(path);
+    return it == files.end() ? ReadResult::kFailed : ReadCapped(it->second, max_bytes, data);
   }
   bool WritePiecesSafely(const std::string& path,
                          const std::vector<std::string_view>& pieces) override {

@@ -1,4 +1,5 @@
 // Tests of the POSIX backend against the real file system.
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <ctime>
 #include <map>
@@ -137,7 +139,7 @@ TEST(PosixEnvListTest, UnusualNamesListAsTheyAre) {
   // Each name leads back to its own file.
   for (const auto& name : names) {
     std::string data;
-    EXPECT_TRUE(Env::Default()->ReadWholeFile(t.Path(name), &data));
+    EXPECT_TRUE(Env::Default()->ReadWholeFile(t.Path(name), SIZE_MAX, &data));
     EXPECT_EQ(data, name);
   }
   EXPECT_EQ(Names(List(t.path(), "??.txt")), (Strings{"\xE4\xB8\xAD\xE6\x96\x87.txt"}));
@@ -372,20 +374,106 @@ TEST(PosixEnvWriteTest, FileSizeLimitFailsCleanly) {
   EXPECT_EQ(AllNames(t.path()), (Strings{"index.html"}));
 }
 
-TEST(PosixEnvWriteTest, LinksAreWrittenThrough) {
+// Every name in `folder`, dangling links included.
+Strings RawNames(const std::string& folder) {
+  Strings names;
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return {"<unreadable>"};
+  while (const dirent* e = readdir(dir)) {
+    const std::string name = e->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  closedir(dir);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string LinkTarget(const std::string& path) {
+  char buf[PATH_MAX];
+  const ssize_t n = readlink(path.c_str(), buf, sizeof buf);
+  return n < 0 ? std::string("<no link>") : std::string(buf, static_cast<size_t>(n));
+}
+
+TEST(PosixEnvWriteTest, LinksAreNeverWrittenThrough) {
+  TempFolder outside;
+  const std::string file = outside.WriteFile("victim.txt", "precious");
+  const std::string folder = outside.MakeFolder("folder");
+  struct Case {
+    const char* what;
+    std::string target;
+  };
+  const Case cases[] = {
+      {"link to a file outside", file},
+      {"dangling link", outside.Path("created-by-the-write")},
+      {"link to a folder", folder},
+      {"link to itself", "index.html"},
+  };
+  for (const Case& c : cases) {
+    TempFolder t;
+    const std::string page = t.Path("index.html");
+    ASSERT_EQ(symlink(c.target.c_str(), page.c_str()), 0) << c.what;
+    EXPECT_TRUE(Env::Default()->IsLink(page)) << c.what;
+    EXPECT_FALSE(Env::Default()->WriteFileSafely(page, "page")) << c.what;
+    EXPECT_EQ(LinkTarget(page), c.target) << c.what;
+    EXPECT_EQ(RawNames(t.path()), (Strings{"index.html"})) << c.what;  // no temporary file
+  }
+  EXPECT_EQ(ReadFileForTest(file), "precious");
+  EXPECT_EQ(RawNames(outside.path()), (Strings{"folder", "victim.txt"}));
+  EXPECT_TRUE(RawNames(folder).empty());
+
+  // Ordinary files and missing names are no links; a link to a folder on
+  // the way to the page is followed as any folder is.
+  EXPECT_FALSE(Env::Default()->IsLink(file));
+  EXPECT_FALSE(Env::Default()->IsLink(outside.Path("missing")));
   TempFolder t;
-  t.MakeFolder("real");
-  const std::string target = t.WriteFile("real/page.html", "old");
-  ASSERT_EQ(chmod(target.c_str(), 0604), 0);
-  ASSERT_EQ(symlink("real/page.html", t.Path("index.html").c_str()), 0);
-  ASSERT_TRUE(Env::Default()->WriteFileSafely(t.Path("index.html"), "new"));
-  EXPECT_EQ(ReadFileForTest(target), "new");
-  struct stat st {};
-  ASSERT_EQ(lstat(t.Path("index.html").c_str(), &st), 0);
-  EXPECT_TRUE(S_ISLNK(st.st_mode));
-  ASSERT_EQ(stat(target.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0604u);
-  EXPECT_EQ(AllNames(t.Path("real")), (Strings{"page.html"}));
+  ASSERT_EQ(symlink(folder.c_str(), t.Path("sub").c_str()), 0);
+  EXPECT_TRUE(Env::Default()->WriteFileSafely(t.Path("sub/index.html"), "page"));
+  EXPECT_EQ(ReadFileForTest(folder + "/index.html"), "page");
+}
+
+TEST(PosixEnvReadTest, ReadingStopsAtTheCap) {
+  TempFolder t;
+  t.WriteFile("ten.txt", "0123456789");
+  t.WriteFile("empty.txt", "");
+  // Sparse: reports 100 GB and holds nothing on disk.
+  const std::string sparse = t.WriteFile("sparse.txt", "");
+  const int fd = open(sparse.c_str(), O_WRONLY);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(ftruncate(fd, off_t{100} << 30), 0);
+  close(fd);
+  // Reports size 0 and holds 8 bytes for every page of the address space.
+  ASSERT_EQ(symlink("/proc/self/pagemap", t.Path("pagemap.html").c_str()), 0);
+  ASSERT_EQ(mkfifo(t.Path("fifo").c_str(), 0644), 0);
+  struct Case {
+    const char* name;
+    size_t cap;
+    ReadResult result;
+    size_t size;  // bytes in data afterwards
+  };
+  const Case cases[] = {
+      {"ten.txt", 10, ReadResult::kRead, 10},
+      {"ten.txt", SIZE_MAX, ReadResult::kRead, 10},
+      {"ten.txt", 9, ReadResult::kTooLong, 9},
+      {"ten.txt", 0, ReadResult::kTooLong, 0},
+      {"empty.txt", 0, ReadResult::kRead, 0},
+      {"sparse.txt", 1 << 20, ReadResult::kTooLong, 1 << 20},
+      {"pagemap.html", 100000, ReadResult::kTooLong, 100000},
+      {"fifo", 100, ReadResult::kFailed, 9},  // 9: unchanged
+      {"missing", 100, ReadResult::kFailed, 9},
+  };
+  for (const Case& c : cases) {
+    std::string data = "unchanged";
+    EXPECT_EQ(Env::Default()->ReadFile(t.Path(c.name), c.cap, &data), c.result)
+        << c.name << " " << c.cap;
+    EXPECT_EQ(data.size(), c.size) << c.name << " " << c.cap;
+  }
+  std::string data;
+  ASSERT_EQ(Env::Default()->ReadFile(t.Path("ten.txt"), 4, &data), ReadResult::kTooLong);
+  EXPECT_EQ(data, "0123");
+  // Too long is not whole: the data stays as it was.
+  data = "old";
+  EXPECT_FALSE(Env::Default()->ReadWholeFile(t.Path("sparse.txt"), 1 << 20, &data));
+  EXPECT_EQ(data, "old");
 }
 
 TEST(PosixEnvReadTest, ReadWholeFile) {
@@ -394,13 +482,13 @@ TEST(PosixEnvReadTest, ReadWholeFile) {
   std::string bytes;
   for (int i = 0; i < 200000; ++i) bytes += static_cast<char>(i * 7);
   const std::string path = t.WriteFile("bytes.bin", bytes);
-  ASSERT_TRUE(Env::Default()->ReadWholeFile(path, &data));
+  ASSERT_TRUE(Env::Default()->ReadWholeFile(path, SIZE_MAX, &data));
   EXPECT_EQ(data, bytes);
   data = "unchanged";
-  EXPECT_FALSE(Env::Default()->ReadWholeFile(t.Path("missing"), &data));
-  EXPECT_FALSE(Env::Default()->ReadWholeFile(t.path(), &data));
+  EXPECT_FALSE(Env::Default()->ReadWholeFile(t.Path("missing"), SIZE_MAX, &data));
+  EXPECT_FALSE(Env::Default()->ReadWholeFile(t.path(), SIZE_MAX, &data));
   ASSERT_EQ(mkfifo(t.Path("fifo").c_str(), 0644), 0);
-  EXPECT_FALSE(Env::Default()->ReadWholeFile(t.Path("fifo"), &data));  // must not hang
+  EXPECT_FALSE(Env::Default()->ReadWholeFile(t.Path("fifo"), SIZE_MAX, &data));  // must not hang
   EXPECT_EQ(data, "unchanged");
 }
 
@@ -485,7 +573,7 @@ TEST(PosixEnvFolderTest, DeepPathsBeyondPathMax) {
   ASSERT_TRUE(env->WriteFileSafely(page, "deep"));
   ASSERT_TRUE(env->WriteFileSafely(page, "deeper"));
   std::string data;
-  ASSERT_TRUE(env->ReadWholeFile(page, &data));
+  ASSERT_TRUE(env->ReadWholeFile(page, SIZE_MAX, &data));
   EXPECT_EQ(data, "deeper");
   EXPECT_EQ(List(deep, "*").at("index.html").size, 6u);
   FolderIdentity id;

@@ -1,6 +1,7 @@
 // Tests of the Win32 backend against the system itself: files are made and
 // inspected with the Win32 calls directly, not through Env.
 #include <windows.h>
+#include <winioctl.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -355,7 +356,7 @@ TEST(Win32EnvFiles, ReadAndWriteKeepEveryByte) {
   ASSERT_TRUE(env->WriteFileSafely(dir / "out.html", data));
   EXPECT_EQ(Contents(dir / "out.html"), data);
   std::string read = "old";
-  ASSERT_TRUE(env->ReadWholeFile(dir / "out.html", &read));
+  ASSERT_TRUE(env->ReadWholeFile(dir / "out.html", SIZE_MAX, &read));
   EXPECT_EQ(read, data);
 
   // Replacing an existing file, also with nothing; no temporary file is left.
@@ -367,19 +368,19 @@ TEST(Win32EnvFiles, ReadAndWriteKeepEveryByte) {
 
   std::string big(3 * 1024 * 1024 + 17, 'x');
   ASSERT_TRUE(env->WriteFileSafely(dir / "big.txt", big));
-  ASSERT_TRUE(env->ReadWholeFile(dir / "big.txt", &read));
+  ASSERT_TRUE(env->ReadWholeFile(dir / "big.txt", SIZE_MAX, &read));
   EXPECT_EQ(read, big);
 
   // Pieces follow one another, empty ones included.
   ASSERT_TRUE(env->WritePiecesSafely(dir / "big.txt", {"", "<", big, "", ">"}));
-  ASSERT_TRUE(env->ReadWholeFile(dir / "big.txt", &read));
+  ASSERT_TRUE(env->ReadWholeFile(dir / "big.txt", SIZE_MAX, &read));
   EXPECT_EQ(read, "<" + big + ">");
 
-  EXPECT_FALSE(env->ReadWholeFile(dir / "missing.txt", &read));
-  EXPECT_FALSE(env->ReadWholeFile(dir.path(), &read));
-  EXPECT_FALSE(env->ReadWholeFile("", &read));
-  EXPECT_FALSE(env->ReadWholeFile("NUL", &read));  // devices are no files
-  EXPECT_FALSE(env->ReadWholeFile(dir / "nul", &read));
+  EXPECT_FALSE(env->ReadWholeFile(dir / "missing.txt", SIZE_MAX, &read));
+  EXPECT_FALSE(env->ReadWholeFile(dir.path(), SIZE_MAX, &read));
+  EXPECT_FALSE(env->ReadWholeFile("", SIZE_MAX, &read));
+  EXPECT_FALSE(env->ReadWholeFile("NUL", SIZE_MAX, &read));  // devices are no files
+  EXPECT_FALSE(env->ReadWholeFile(dir / "nul", SIZE_MAX, &read));
 }
 
 // The system's identity of a file: a file replaced by another one has a new one.
@@ -445,6 +446,78 @@ TEST(Win32EnvFiles, FailedWritesLeaveEverythingAsItWas) {
   EXPECT_FALSE(env->WriteFileSafely(std::string("a\0b", 3), "x"));
 }
 
+// A symbolic link at `link` to `target`, when the system makes one that it
+// reports as a reparse point.
+bool MakeSymbolicLink(const std::string& link, const std::string& target) {
+  using CreateLinkFn = BOOLEAN(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+  const CreateLinkFn create = reinterpret_cast<CreateLinkFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA")));
+  if (create == nullptr) return false;
+  const DWORD kUnprivileged = 2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+  if (!create(link.c_str(), target.c_str(), kUnprivileged) &&
+      !create(link.c_str(), target.c_str(), 0)) {
+    return false;
+  }
+  const DWORD attributes = GetFileAttributesA(link.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+TEST(Win32EnvFiles, LinksAreNeverWrittenThrough) {
+  Env* env = Env::Default();
+  ScratchFolder dir;
+  ScratchFolder outside;
+  MakeFile(outside / "victim.html", "precious");
+  EXPECT_FALSE(env->IsLink(outside / "victim.html"));
+  EXPECT_FALSE(env->IsLink(outside / "missing.html"));
+  if (!MakeSymbolicLink(dir / "index.html", outside / "victim.html")) {
+    // Wine's CreateSymbolicLinkA reports success and makes nothing.
+    GTEST_SKIP() << "the system made no symbolic link";
+  }
+  ASSERT_TRUE(MakeSymbolicLink(dir / "dangling.html", outside / "created.html"));
+  for (const char* name : {"index.html", "dangling.html"}) {
+    EXPECT_TRUE(env->IsLink(dir / name)) << name;
+    EXPECT_FALSE(env->WriteFileSafely(dir / name, "page")) << name;
+  }
+  EXPECT_EQ(Contents(outside / "victim.html"), "precious");
+  EXPECT_EQ(Names(List(outside.path(), "*.*")), (Names_{"victim.html"}));
+  EXPECT_EQ(Names(List(dir.path(), "*.*")), (Names_{"dangling.html", "index.html"}));
+}
+
+TEST(Win32EnvFiles, ReadingStopsAtTheCap) {
+  Env* env = Env::Default();
+  ScratchFolder dir;
+  MakeFile(dir / "ten.txt", "0123456789");
+  // Sparse or not, the file reports 3 GB; only the cap is read.
+  HANDLE h = CreateFileA((dir / "big.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD returned = 0;
+  DeviceIoControl(h, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+  LARGE_INTEGER size;
+  size.QuadPart = int64_t{3} << 30;
+  const bool sized = SetFilePointerEx(h, size, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+  CloseHandle(h);
+  ASSERT_TRUE(sized);
+  struct Case {
+    const char* name;
+    size_t cap;
+    ReadResult result;
+    size_t size;
+  };
+  const Case cases[] = {
+      {"ten.txt", 10, ReadResult::kRead, 10},
+      {"ten.txt", 9, ReadResult::kTooLong, 9},
+      {"ten.txt", 0, ReadResult::kTooLong, 0},
+      {"big.txt", 1 << 20, ReadResult::kTooLong, 1 << 20},
+      {"missing.txt", 100, ReadResult::kFailed, 9},  // 9: unchanged
+  };
+  for (const Case& c : cases) {
+    std::string data = "unchanged";
+    EXPECT_EQ(env->ReadFile(dir / c.name, c.cap, &data), c.result) << c.name << " " << c.cap;
+    EXPECT_EQ(data.size(), c.size) << c.name << " " << c.cap;
+  }
+}
+
 TEST(Win32EnvFiles, WritesRelativeToTheCurrentFolder) {
   Env* env = Env::Default();
   ScratchFolder dir;
@@ -471,7 +544,7 @@ TEST(Win32EnvFiles, DoubleByteNamesWithBackslashTrailBytes) {
   ASSERT_TRUE(env->WriteFileSafely(page, "again"));
   EXPECT_EQ(Contents(page), "again");
   std::string read;
-  ASSERT_TRUE(env->ReadWholeFile(page, &read));
+  ASSERT_TRUE(env->ReadWholeFile(page, SIZE_MAX, &read));
   EXPECT_EQ(read, "again");
 
   // The folder's last byte is no separator: its own items are listed.

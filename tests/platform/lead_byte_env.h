@@ -28,7 +28,9 @@ class LeadByteEnv : public Env {
   FileTime Now() override { return 0; }
   std::string FormatLocalTime(const char*, const LocalTime&) override { return std::string(); }
   int CompareText(const std::string& a, const std::string& b) override { return a.compare(b); }
-  bool ReadWholeFile(const std::string&, std::string*) override { return false; }
+  ReadResult ReadFile(const std::string&, size_t, std::string*) override {
+    return ReadResult::kFailed;
+  }
   bool WritePiecesSafely(const std::string&, const std::vector<std::string_view>&) override {
     return false;
   }

@@ -1,3 +1,7 @@
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,9 +17,9 @@ namespace {
 // Counts the files the title reader opens.
 class CountingEnv : public scantest::ForwardingEnv {
  public:
-  bool ReadWholeFile(const std::string& path, std::string* data) override {
+  ReadResult ReadFile(const std::string& path, size_t max_bytes, std::string* data) override {
     ++reads;
-    return ForwardingEnv::ReadWholeFile(path, data);
+    return ForwardingEnv::ReadFile(path, max_bytes, data);
   }
   int reads = 0;
 };
@@ -56,9 +60,33 @@ TEST_F(LinkTitleTest, NoUsableTitleGivesTheName) {
   const int reads = env_.reads;
   EXPECT_EQ(Title("readme.txt", "<title>T</title>"), "readme.txt");
   EXPECT_EQ(Title("page.php", "<title>P</title>"), "page.php");
-  // A page too large to hold twice in memory is not read.
-  EXPECT_EQ(Title("huge.html", "<title>H</title>", int64_t{3} << 30), "huge.html");
   EXPECT_EQ(env_.reads, reads);
+}
+
+TEST_F(LinkTitleTest, OnlyTheHeadOfAPageIsRead) {
+  const std::string head_end(kTitleHeadBytes - 16, ' ');
+  struct Case {
+    const char* name;
+    std::string content;
+    int64_t reported_size;
+    const char* title;
+  };
+  const Case cases[] = {
+      // Whatever size the listing reported, the head is read.
+      {"huge.html", "<title>H</title>", int64_t{3} << 30, "H"},
+      {"long.html", "<title>Long</title>" + std::string(kTitleHeadBytes * 2, 'x'), 0, "Long"},
+      // A title that ends within the head is found; one that ends after it is not.
+      {"edge.html", head_end + "<title>E</title>", 0, "E"},
+      {"late.html", head_end + "<title>Late</title>", 0, "late.html"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Title(c.name, c.content, c.reported_size), c.title) << c.name;
+  }
+#ifndef _WIN32
+  // A link to a system file that reports size 0 and never ends.
+  ASSERT_EQ(symlink("/proc/self/pagemap", tmp_.Path("pagemap.html").c_str()), 0);
+  EXPECT_EQ(Title("pagemap.html", ""), "pagemap.html");
+#endif
 }
 
 TEST_F(LinkTitleTest, ScanStoresTitlesWhenAsked) {

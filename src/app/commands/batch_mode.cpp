@@ -59,7 +59,10 @@ bool PrepareFolder(Env* env, CBuildSettings* s) {
 bool CWriteWatchEnv::WritePiecesSafely(const std::string& path,
                                        const std::vector<std::string_view>& pieces) {
   if (inner()->WritePiecesSafely(path, pieces)) return true;
-  if (failed_writes_++ == 0) first_failed_path_ = path;
+  if (failed_writes_++ == 0) {
+    first_failed_path_ = path;
+    first_failed_is_link_ = inner()->IsLink(path);
+  }
   return false;
 }
 
@@ -117,6 +120,7 @@ BatchOutcome RunBuild(CMainSheet* sheet, const std::string& config_name) {
   }
   if (watch.failed_writes() > 0) {
     std::string message = "could not write " + Quoted(watch.first_failed_path());
+    if (watch.first_failed_is_link()) message += " (a link: pages are never written through links)";
     if (watch.failed_writes() > 1) {
       message += " and " + std::to_string(watch.failed_writes() - 1) + " more page(s)";
     }

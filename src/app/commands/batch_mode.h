@@ -32,6 +32,8 @@ class CWriteWatchEnv : public CForwardingEnv {
 
   int failed_writes() const { return failed_writes_; }
   const std::string& first_failed_path() const { return first_failed_path_; }
+  // The first failed path was a link, which is never written.
+  bool first_failed_is_link() const { return first_failed_is_link_; }
 
   bool WritePiecesSafely(const std::string& path,
                          const std::vector<std::string_view>& pieces) override;
@@ -39,6 +41,7 @@ class CWriteWatchEnv : public CForwardingEnv {
  private:
   int failed_writes_ = 0;
   std::string first_failed_path_;
+  bool first_failed_is_link_ = false;
 };
 
 // Reads the configuration file `config_name` into `sheet` (a name without a

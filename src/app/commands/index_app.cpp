@@ -1,10 +1,27 @@
 #include "app/commands/index_app.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "app/commands/batch_mode.h"
 #include "app/commands/command_line.h"
 #include "app/main_sheet.h"
 
 namespace vellora {
+
+namespace {
+
+// A build that runs out of memory stops where it is: every page is written
+// through a temporary file renamed into place, so the pages not yet written
+// keep their old content and no temporary file stays. The message is a
+// fixed text, printed without allocating.
+int OutOfMemory(std::FILE* err) {
+  std::fputs("vellora: out of memory\n", err);
+  std::fflush(err);
+  return kExitBuildFailed;
+}
+
+}  // namespace
 
 int CIndexApp::InitInstance(const std::string& command_line, std::FILE* out, std::FILE* err) {
   switch (ClassifyCommandLine(command_line)) {
@@ -22,10 +39,17 @@ int CIndexApp::InitInstance(const std::string& command_line, std::FILE* out, std
       break;
   }
 
-  // The sheet holds the stored settings; it finds the program's folder itself.
-  CMainSheet sheet(env_);
-
-  const BatchOutcome outcome = RunBatchMode(&sheet, command_line);
+  BatchOutcome outcome;
+  try {
+    // The sheet holds the stored settings; it finds the program's folder itself.
+    CMainSheet sheet(env_);
+    outcome = RunBatchMode(&sheet, command_line);
+  } catch (const std::bad_alloc&) {
+    return OutOfMemory(err);
+  } catch (const std::length_error&) {
+    // A size beyond what a string or list can hold.
+    return OutOfMemory(err);
+  }
   for (const std::string& warning : outcome.warnings) {
     std::fprintf(err, "vellora: warning: %s\n", warning.c_str());
   }

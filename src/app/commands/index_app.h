@@ -18,6 +18,7 @@ class CIndexApp {
   // Runs the program for the command-line text `command_line` (the text
   // after the program name) and returns the process's exit status. Texts for
   // the user go to `out` (usage, version) and `err` (usage errors, failures).
+  // A build that runs out of memory ends with one line and kExitBuildFailed.
   int InitInstance(const std::string& command_line, std::FILE* out = stdout,
                    std::FILE* err = stderr);
 

@@ -3,7 +3,13 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "app/commands/batch_mode.h"
 #include "app/commands/index_app.h"
@@ -90,6 +96,32 @@ TEST_F(BatchModeTest, UnreadableFolderFailsAndKeepsItsPage) {
   EXPECT_EQ("old", Page("web/index.html"));
 }
 
+// Sees one page's name as a link, which the backend never writes.
+class LinkedPageEnv : public CForwardingEnv {
+ public:
+  LinkedPageEnv(Env* inner, std::string link) : CForwardingEnv(inner), link_(std::move(link)) {}
+  bool IsLink(const std::string& path) override { return path == link_; }
+  bool WritePiecesSafely(const std::string& path,
+                         const std::vector<std::string_view>& pieces) override {
+    return path != link_ && inner()->WritePiecesSafely(path, pieces);
+  }
+
+ private:
+  std::string link_;
+};
+
+TEST_F(BatchModeTest, APageThatIsALinkIsNamedWithTheReason) {
+  const std::string link = tmp_.Path("web/sub/index.html");
+  LinkedPageEnv env(Env::Default(), link);
+  CMainSheet sheet(&env);
+  const BatchOutcome o =
+      RunBatchMode(&sheet, Config(web_, "recursive_build=TRUE\nmulti_recurse_link=TRUE\n"));
+  EXPECT_EQ(kExitBuildFailed, o.status);
+  EXPECT_EQ("could not write \"" + link + "\" (a link: pages are never written through links)",
+            o.message);
+  EXPECT_TRUE(Has(Page("web/index.html"), "x.txt"));  // the other page is written
+}
+
 TEST_F(BatchModeTest, RelativeFolderIsTakenFromTheCurrentFolder) {
   Env* env = Env::Default();
   std::string before;
@@ -134,6 +166,44 @@ TEST(IndexAppTest, OptionsAndUsage) {
   EXPECT_EQ(0u, e.find("usage:"));
   EXPECT_TRUE(Has(e, "vellora: cannot read the configuration file \"")) << e;
   EXPECT_TRUE(Has(e, "no such file, surely.ini\"\n")) << e;
+}
+
+// Runs out of memory when it lists a folder.
+template <typename Exception>
+class ExhaustedEnv : public CForwardingEnv {
+ public:
+  using CForwardingEnv::CForwardingEnv;
+  bool ListFolder(const std::string&, const std::string&,
+                  const std::function<void(const FolderItem&)>&) override {
+    throw Exception("exhausted");
+  }
+};
+
+std::string Text(std::FILE* f) {
+  std::string s;
+  std::rewind(f);
+  for (int c; (c = std::fgetc(f)) != EOF;) s += static_cast<char>(c);
+  std::fclose(f);
+  return s;
+}
+
+TEST_F(BatchModeTest, RunningOutOfMemoryEndsWithOneLineAndKeepsTheOldPage) {
+  const std::string config = Config(web_);
+  const std::string page = tmp_.WriteFile("web/index.html", "old page");
+  ExhaustedEnv<std::length_error> too_long(Env::Default());
+  struct BadAlloc : std::bad_alloc {
+    explicit BadAlloc(const char*) {}
+  };
+  ExhaustedEnv<BadAlloc> no_memory(Env::Default());
+  for (Env* env : std::vector<Env*>{&no_memory, &too_long}) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    ASSERT_TRUE(out != nullptr && err != nullptr);
+    EXPECT_EQ(kExitBuildFailed, CIndexApp(env).InitInstance(config, out, err));
+    EXPECT_EQ("", Text(out));
+    EXPECT_EQ("vellora: out of memory\n", Text(err));
+    EXPECT_EQ("old page", ReadFileForTest(page));
+  }
 }
 
 }  // namespace
