@@ -36,23 +36,28 @@ bool ShowsParentLink(const PageContext& page) {
 
 }  // namespace
 
-void ScanSubfolders(PageContext* page, CFileList* folders) {
+bool ScanSubfolders(PageContext* page, CFileList* folders) {
   Env* env = page->env;
-  if (env->SetCurrentFolder(page->folder)) {
-    std::vector<std::string> names;
-    env->ListSubfolders(page->folder, [&names](const FolderItem& item) {
-      if (!item.name.empty() && item.name[0] != '.') names.push_back(item.name);
+  bool read = env->SetCurrentFolder(page->folder);
+  if (read) {
+    std::vector<FolderItem> found;
+    read = env->ListSubfolders(page->folder, [&found](const FolderItem& item) {
+      if (!item.name.empty() && item.name[0] != '.') found.push_back(item);
     });
     const std::string base = WithTrailingSeparator(page->folder, env);
-    for (const std::string& name : names) {
+    for (const FolderItem& item : found) {
       // A folder that cannot be entered is not listed.
-      const std::string sub = base + name;
+      const std::string sub = base + item.name;
+      const bool out = page->builder->LeadsOutOfTree(sub, item.is_link);
       if (!env->SetCurrentFolder(sub)) continue;
-      if (!page->builder->SkipFolder(sub)) AddFolderEntry(page, folders, name);
+      if (page->builder->SkipFolder(sub)) continue;
+      AddFolderEntry(page, folders, item.name);
+      if (out) page->links_out.insert(item.name);
     }
     env->SetCurrentFolder(page->folder);
   }
   if (ShowsParentLink(*page)) AddFolderEntry(page, folders, kParentName);
+  return read;
 }
 
 void WriteFolderTable(PageContext* page, CFileList* folders) {
@@ -113,7 +118,7 @@ void WriteFolderTable(PageContext* page, CFileList* folders) {
     }
     out.AddLinkTarget(e->name, href20, iso, xhtml);
     out.Add('/');
-    out.AddHtml(file_link);
+    if (page->links_out.count(e->name) == 0) out.AddHtml(file_link);
     out.Add('"');
     out.AddHtml(href_append);
     out.Add('>');

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "app/build_settings.h"
@@ -42,6 +43,9 @@ struct PageContext {
   int64_t total_bytes = 0;
   // Filled by the folder headings of a grouped listing.
   std::vector<FolderAnchor> anchors;
+  // Listed subfolders that are links out of the tree of a recursive build:
+  // not entered, so their rows link to the folder itself.
+  std::unordered_set<std::string> links_out;
 
   const std::string& section(int n) const { return settings->custom_html.section(n); }
 };
@@ -52,8 +56,9 @@ std::string WithSlashes(const std::string& path, Env* env);
 
 // Fills `folders` with the subfolders of the listed folder that can be
 // entered and are not skipped, and the parent entry when it is shown;
-// counts them in the page totals. Leaves the listed folder current.
-void ScanSubfolders(PageContext* page, CFileList* folders);
+// counts them in the page totals. Leaves the listed folder current. False
+// when the listed folder could not be entered or read.
+bool ScanSubfolders(PageContext* page, CFileList* folders);
 
 // Writes the folder table of `folders` (nothing for an empty list).
 void WriteFolderTable(PageContext* page, CFileList* folders);

@@ -155,6 +155,7 @@ std::string WithSlashes(const std::string& path, Env* env) {
 
 int CIndexBuilder::write_page(const std::string& folder) {
   // 1-7: one-shot skip, progress, options of this page.
+  page_unreadable = 0;
   if (skip_next_page) {
     skip_next_page = 0;
     return 0;
@@ -193,9 +194,12 @@ int CIndexBuilder::write_page(const std::string& folder) {
 
   // 18-21: folder table, then the place of the folder-anchor table.
   page.link_base = MakeLinkBase(s.path, s.href20 != 0, s.xml_compliant != 0, env);
+  // A folder that cannot be read gets no page: an empty one would replace
+  // a good page with a false one.
+  bool read = true;
   CFileList folders;
   if (s.include_subfolders && !first_right_frame_page) {
-    ScanSubfolders(&page, &folders);
+    read = ScanSubfolders(&page, &folders);
     WriteFolderTable(&page, &folders);
   }
   const bool listed_folders = !folders.empty();
@@ -203,9 +207,9 @@ int CIndexBuilder::write_page(const std::string& folder) {
   AddTokenSection(&page, kBetweenFilesAndFolders, page_date);
   out.AddMarker();
 
-  // 22-25: the files. A folder that cannot be entered lists none.
+  // 22-25: the files.
   CFileList files;
-  if (env->SetCurrentFolder(folder)) Scan(files, s.file_spec);
+  if (!env->SetCurrentFolder(folder) || !Scan(files, s.file_spec)) read = false;
   if (progress != nullptr) {
     progress->current_folder = folder;
     progress->phase = 1;
@@ -245,7 +249,9 @@ int CIndexBuilder::write_page(const std::string& folder) {
                                       ? s.output_filename
                                       : WithTrailingSeparator(folder, env) + s.output_filename;
   int result = 0;
-  if (listed_files || listed_folders || first_right_frame_page) {
+  if (!read) {
+    page_unreadable = 1;
+  } else if (listed_files || listed_folders || first_right_frame_page) {
     if (progress != nullptr) {
       progress->phase = 3;
       progress->links_done = progress->links_total;

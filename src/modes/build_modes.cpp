@@ -41,8 +41,9 @@ std::string TitleFromFolder(const std::string& text, const CBuildSettings& s) {
 // walks its subfolders depth first in listing order. Returns false once the
 // build is cancelled; the levels then return at once and leave `path` and
 // `title` to the caller. Each subfolder is made current before its walk; the
-// folder current afterwards is left to the caller.
-bool WalkFrom(CIndexBuilder* b, CWalkGuard* guard) {
+// folder current afterwards is left to the caller. `top` marks the folder
+// the build was given.
+bool WalkFrom(CIndexBuilder* b, CWalkGuard* guard, bool top) {
   CBuildSettings& s = *b->settings;
   Env* env = b->env;
   CBuildProgress* progress = b->progress;
@@ -55,26 +56,30 @@ bool WalkFrom(CIndexBuilder* b, CWalkGuard* guard) {
     if (progress->notify_enabled != 0 && progress->notify != nullptr) progress->notify(progress);
   }
   b->write_page(folder);
+  if (top && b->page_unreadable) b->top_unreadable = 1;
   if (Cancelled(progress)) return false;
 
-  // The names are taken first so that no listing stays open during the walk.
-  std::vector<std::string> names;
-  env->ListSubfolders(folder, [&names](const FolderItem& item) {
-    if (!item.name.empty() && item.name[0] != '.') names.push_back(item.name);
+  // The subfolders are taken first so that no listing stays open during
+  // the walk.
+  std::vector<FolderItem> found;
+  const bool read = env->ListSubfolders(folder, [&found](const FolderItem& item) {
+    if (!item.name.empty() && item.name[0] != '.') found.push_back(item);
   });
+  if (top && !read) b->top_unreadable = 1;
   const std::string prefix = WithTrailingSeparator(folder, env);
-  for (const std::string& name : names) {
+  for (const FolderItem& item : found) {
+    const std::string& name = item.name;
     const std::string sub = prefix + name;
+    if (b->LeadsOutOfTree(sub, item.is_link)) continue;
     if (!env->SetCurrentFolder(sub)) continue;
-    if (!guard->Enter(sub)) continue;  // a link back to a folder on the path
+    if (!guard->Enter(sub)) continue;  // met before, or a link cycle
     if (s.multi_recurse_title == CBuildSettings::kTitleFullPath) {
       s.title = TitleFromFolder(sub, s);
     } else if (s.multi_recurse_title == CBuildSettings::kTitleFolderName) {
       s.title = TitleFromFolder(name, s);
     }
     s.path = sub;
-    const bool go_on = WalkFrom(b, guard);
-    guard->Leave();
+    const bool go_on = WalkFrom(b, guard, false);
     if (!go_on || Cancelled(progress)) return false;
   }
   s.title = title;
@@ -97,6 +102,10 @@ int CIndexBuilder::Build(CBuildProgress* build_progress) {
     progress->cancel = 0;
   }
   recurse_scan = (s.recursive_build != 0 && s.multi_recurse_link == 0) ? 1 : 0;
+  // Links out of the tree are told apart in every build over a branch,
+  // and on the left page of a framed site, whose links lead into it.
+  tree_real_root.clear();
+  if (s.recursive_build != 0 || s.build_framed_site != 0) tree_real_root = RealTreeRoot(env, s.path);
   if (s.recursive_build != 0 && s.multi_recurse_link != 0) {
     const std::string top = s.path;
     std::string start;
@@ -106,7 +115,9 @@ int CIndexBuilder::Build(CBuildProgress* build_progress) {
     if (have_start) env->SetCurrentFolder(start);
     return pages_written;
   }
-  return write_page(s.path);
+  const int written = write_page(s.path);
+  if (page_unreadable) top_unreadable = 1;
+  return written;
 }
 
 int CIndexBuilder::BuildFromTop(CBuildProgress* build_progress) {
@@ -139,14 +150,17 @@ void CIndexBuilder::PerFolderBuild() {
 void CIndexBuilder::WalkFolder() {
   // A folder that cannot be entered gets no page, and nothing below it is
   // visited: its page would list whatever folder happened to be current.
-  if (!env->SetCurrentFolder(settings->path)) return;
+  if (!env->SetCurrentFolder(settings->path)) {
+    top_unreadable = 1;
+    return;
+  }
   CWalkGuard guard(env);
   guard.Enter(settings->path);
   // Every folder is read once for its page and its walk.
   Env* const system = env;
   CListingCache listings(system, ListsEveryName(settings->file_spec));
   env = &listings;
-  WalkFrom(this, &guard);
+  WalkFrom(this, &guard, true);
   env = system;
 }
 

@@ -61,6 +61,9 @@ struct FolderItem {
   bool is_folder = false;  // a folder, or a link to one
   uint64_t size = 0;     // bytes; 0 for folders
   FileTime write_time = 0;
+  // A symbolic link (on Windows any reparse point: junctions too); the other
+  // fields describe what it leads to.
+  bool is_link = false;
 };
 
 class Env {

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -91,6 +92,182 @@ int OpenByComponents(int at, const std::string& path, int flags) {
   }
 }
 
+// Opens `segment` relative to the folder `dir` in one call, or component by
+// component when the system finds the text too long.
+int OpenSegment(int dir, const std::string& segment, int flags, mode_t mode) {
+  const int fd = openat(dir, segment.empty() ? "." : segment.c_str(), flags | O_CLOEXEC, mode);
+  if (fd >= 0 || errno != ENAMETOOLONG || (flags & O_CREAT) != 0) return fd;
+  return OpenByComponents(dir, segment, flags);
+}
+
+// Folder handles at checkpoints of full paths longer than PATH_MAX, so that
+// reaching such a path costs one call from the nearest checkpoint instead of
+// one per component, and a walk down a deep branch stays linear.
+//
+// A checkpoint of a path is its last '/' at or before every multiple of
+// kStride bytes of its text (a name is never longer than NAME_MAX, so each
+// stride holds one); it depends only on the text before it, so paths that
+// share a beginning share its checkpoints. The handles of the last path's
+// checkpoints are kept while later paths share them; a walk below them
+// reuses them. The long folder made current last is one more checkpoint,
+// the nearest for its own items and subfolders. The handles are let go when
+// a short folder is made current. A folder above a checkpoint that is
+// renamed while the walk is below it is still reached through its old path,
+// as a process keeps a current folder that moved; a call that fails through
+// kept handles is retried afresh.
+class CheckpointCache {
+ public:
+  // Opens the full path `path` (beginning with '/').
+  int Open(const std::string& path, int flags, mode_t mode) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const size_t n = current_.size();
+    if (current_fd_ >= 0 && path.size() - n < PATH_MAX && path.compare(0, n, current_) == 0 &&
+        (path.size() == n || path[n] == '/')) {
+      const int fd = OpenSegment(current_fd_, path.substr(std::min(path.size(), n + 1)), flags, mode);
+      if (fd >= 0 || (errno != ENOENT && errno != ENOTDIR && errno != ESTALE)) return fd;
+    }
+    bool reused = false;
+    int fd = OpenLocked(path, flags, mode, &reused);
+    if (fd < 0 && reused && (errno == ENOENT || errno == ENOTDIR || errno == ESTALE)) {
+      Drop(0);
+      fd = OpenLocked(path, flags, mode, &reused);
+    }
+    return fd;
+  }
+
+  // Makes the folder `fd` (opened from the full path `path`) the current
+  // folder; false, with nothing changed, when the system refuses.
+  bool MakeCurrent(const std::string& path, int fd) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (fchdir(fd) != 0) return false;
+    CloseKeepErrno(current_fd_);
+    current_fd_ = -1;
+    current_.clear();
+    // Only a path spelled as the system spells the current folder may stand
+    // for it.
+    if (IsPlainFullPath(path) && fstat(fd, &current_id_) == 0) {
+      current_fd_ = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+      if (current_fd_ >= 0) current_ = path;
+    }
+    return true;
+  }
+
+  // A short folder was made current: the walk has come up from the long
+  // paths, and their handles are let go, so that none outlives the walk.
+  void Forget() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Drop(0);
+    if (current_fd_ < 0) return;
+    CloseKeepErrno(current_fd_);
+    current_fd_ = -1;
+    current_.clear();
+  }
+
+  // The long folder made current last, while it still is the current one.
+  bool Current(std::string* folder) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (current_fd_ < 0) return false;
+    struct stat st {};
+    if (stat(".", &st) != 0 || st.st_dev != current_id_.st_dev || st.st_ino != current_id_.st_ino) {
+      return false;
+    }
+    *folder = current_;
+    return true;
+  }
+
+ private:
+  static constexpr size_t kStride = 2048;
+  // Bounds the descriptors held; checkpoints deeper than this are opened
+  // for the call and closed again.
+  static constexpr size_t kMaxKept = 64;
+
+  // A full path without "." or ".." components, repeated or trailing '/'.
+  static bool IsPlainFullPath(const std::string& path) {
+    if (path.size() < 2 || path[0] != '/' || path.back() == '/') return false;
+    size_t pos = 1;
+    while (pos <= path.size()) {
+      size_t end = path.find('/', pos);
+      if (end == std::string::npos) end = path.size();
+      const size_t n = end - pos;
+      if (n == 0 || (n == 1 && path[pos] == '.') ||
+          (n == 2 && path[pos] == '.' && path[pos + 1] == '.')) {
+        return false;
+      }
+      pos = end + 1;
+    }
+    return true;
+  }
+
+  struct Level {
+    size_t end;  // the checkpoint: the prefix is path[0, end)
+    std::string prefix;
+    int fd;
+  };
+
+  static std::vector<size_t> Checkpoints(const std::string& path) {
+    std::vector<size_t> points;
+    size_t last = 0;
+    for (size_t at = kStride; at < path.size(); at += kStride) {
+      const size_t slash = path.rfind('/', at);
+      if (slash == std::string::npos || slash <= last) continue;
+      points.push_back(slash);
+      last = slash;
+    }
+    return points;
+  }
+
+  void Drop(size_t from) {
+    for (size_t i = from; i < kept_.size(); ++i) CloseKeepErrno(kept_[i].fd);
+    kept_.resize(std::min(from, kept_.size()));
+  }
+
+  int OpenLocked(const std::string& path, int flags, mode_t mode, bool* reused) {
+    const std::vector<size_t> points = Checkpoints(path);
+    // Kept levels that are checkpoints of this path too.
+    size_t same = 0;
+    size_t begin = 0;
+    while (same < kept_.size() && same < points.size() && kept_[same].end == points[same] &&
+           path.compare(begin, points[same] - begin, kept_[same].prefix, begin,
+                        points[same] - begin) == 0) {
+      begin = points[same];
+      ++same;
+    }
+    Drop(same);
+    *reused = same > 0;
+    int dir = same > 0 ? kept_[same - 1].fd : AT_FDCWD;
+    bool owned = false;  // `dir` is a transient handle beyond the kept ones
+    size_t from = same > 0 ? points[same - 1] + 1 : 0;
+    for (size_t i = same; i < points.size(); ++i) {
+      const int next =
+          OpenSegment(dir, path.substr(from, points[i] - from), kPathOnly | O_DIRECTORY, 0);
+      if (owned) CloseKeepErrno(dir);
+      if (next < 0) return -1;
+      if (kept_.size() < kMaxKept) {
+        kept_.push_back(Level{points[i], path.substr(0, points[i]), next});
+        owned = false;
+      } else {
+        owned = true;
+      }
+      dir = next;
+      from = points[i] + 1;
+    }
+    const int fd = OpenSegment(dir, path.substr(from), flags, mode);
+    if (owned) CloseKeepErrno(dir);
+    return fd;
+  }
+
+  std::mutex mutex_;
+  std::vector<Level> kept_;
+  std::string current_;
+  int current_fd_ = -1;
+  struct stat current_id_ {};
+};
+
+CheckpointCache& LongPaths() {
+  static CheckpointCache* const cache = new CheckpointCache;
+  return *cache;
+}
+
 // openat() that also copes with paths longer than PATH_MAX.
 int OpenAt(int at, const std::string& path, int flags, mode_t mode = 0) {
   if (path.empty()) {
@@ -99,6 +276,7 @@ int OpenAt(int at, const std::string& path, int flags, mode_t mode = 0) {
   }
   const int fd = openat(at, path.c_str(), flags | O_CLOEXEC, mode);
   if (fd >= 0 || errno != ENAMETOOLONG || (flags & O_CREAT) != 0) return fd;
+  if (at == AT_FDCWD && path[0] == '/') return LongPaths().Open(path, flags, mode);
   return OpenByComponents(at, path, flags);
 }
 
@@ -107,7 +285,7 @@ bool StatPath(const std::string& path, struct stat* st) {
   if (path.empty()) return false;
   if (stat(path.c_str(), st) == 0) return true;
   if (errno != ENAMETOOLONG) return false;
-  const int fd = OpenByComponents(AT_FDCWD, path, kPathOnly);
+  const int fd = OpenAt(AT_FDCWD, path, kPathOnly);
   if (fd < 0) return false;
   const bool ok = fstat(fd, st) == 0;
   CloseKeepErrno(fd);
@@ -224,7 +402,12 @@ class PosixEnv : public Env {
   }
 
   bool GetCurrentFolder(std::string* folder) override {
-    std::vector<char> buf(1024);
+    // Beyond PATH_MAX the C library finds the current folder by climbing
+    // "..", reading every folder on the way: a walk asking once per folder
+    // would grow with the square of the depth. The long folder made current
+    // last answers while it still is the current one.
+    if (LongPaths().Current(folder)) return true;
+    std::vector<char> buf(PATH_MAX + 1);  // the longest the system call returns
     for (;;) {
       if (getcwd(buf.data(), buf.size()) != nullptr) {
         if (buf[0] != '/') return false;  // unreachable folder
@@ -238,11 +421,14 @@ class PosixEnv : public Env {
 
   bool SetCurrentFolder(const std::string& folder) override {
     if (folder.empty()) return false;
-    if (chdir(folder.c_str()) == 0) return true;
+    if (chdir(folder.c_str()) == 0) {
+      LongPaths().Forget();
+      return true;
+    }
     if (errno != ENAMETOOLONG) return false;
-    const int fd = OpenByComponents(AT_FDCWD, folder, kPathOnly | O_DIRECTORY);
+    const int fd = OpenAt(AT_FDCWD, folder, kPathOnly | O_DIRECTORY);
     if (fd < 0) return false;
-    const bool ok = fchdir(fd) == 0;
+    const bool ok = LongPaths().MakeCurrent(folder, fd);
     CloseKeepErrno(fd);
     return ok;
   }
@@ -471,8 +657,13 @@ class PosixEnv : public Env {
       const unsigned char type = e->d_type;
       if (type == DT_FIFO || type == DT_SOCK || type == DT_CHR || type == DT_BLK) continue;
       if (!want(name, type, &item)) continue;
+      item.is_link = type == DT_LNK;
+      if (type == DT_UNKNOWN) {  // file systems that do not say
+        if (fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        item.is_link = S_ISLNK(st.st_mode);
+      }
       // Follows links; a dangling link or a vanished entry fails and is skipped.
-      if (fstatat(fd, name, &st, 0) != 0) continue;
+      if ((type != DT_UNKNOWN || item.is_link) && fstatat(fd, name, &st, 0) != 0) continue;
       if (S_ISREG(st.st_mode)) {
         item.is_folder = false;
         item.size = static_cast<uint64_t>(st.st_size);

@@ -127,6 +127,7 @@ class Win32Env : public Env {
       FolderItem item;
       item.name = name;
       item.is_folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      item.is_link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
       if (!item.is_folder) {
         item.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
       }

@@ -84,6 +84,12 @@ std::string RelativeFolder(const std::string& folder, const std::string& root, E
   return r;
 }
 
+// A subfolder met by the scan of a branch.
+struct Subfolder {
+  std::string name;
+  bool is_link;
+};
+
 // What stays the same for every folder of one scan.
 class FolderScanner {
  public:
@@ -97,18 +103,20 @@ class FolderScanner {
   bool has_patterns() const { return !patterns_.empty(); }
 
   // Adds the files of `folder`, pattern by pattern. With `subfolders`, also
-  // collects the names of its subfolders in listing order.
-  void ScanFolder(const std::string& folder, std::vector<std::string>* subfolders) {
+  // collects its subfolders in listing order. False when a listing of the
+  // folder failed.
+  bool ScanFolder(const std::string& folder, std::vector<Subfolder>* subfolders) {
     Env* env = b_.env;
     const std::shared_ptr<const CEntryFolder> record =
         MakeEntryFolder(RelativeFolder(folder, b_.scan_root, env), env);
     bool subfolders_listed = false;
+    bool read = true;
     for (const FilePattern& p : patterns_) {
       const bool collect = subfolders != nullptr && p.lists_all && !subfolders_listed;
-      env->ListFolder(folder, p.pattern, [&](const FolderItem& item) {
+      read &= env->ListFolder(folder, p.pattern, [&](const FolderItem& item) {
         if (item.name.empty() || item.name[0] == '.') return;
         if (item.is_folder) {
-          if (collect) subfolders->push_back(item.name);
+          if (collect) subfolders->push_back(Subfolder{item.name, item.is_link});
           return;
         }
         if (Skipped(item.name)) return;
@@ -130,10 +138,13 @@ class FolderScanner {
       if (collect) subfolders_listed = true;
     }
     if (subfolders != nullptr && !subfolders_listed) {
-      env->ListSubfolders(folder, [subfolders](const FolderItem& item) {
-        if (!item.name.empty() && item.name[0] != '.') subfolders->push_back(item.name);
+      read &= env->ListSubfolders(folder, [subfolders](const FolderItem& item) {
+        if (!item.name.empty() && item.name[0] != '.') {
+          subfolders->push_back(Subfolder{item.name, item.is_link});
+        }
       });
     }
+    return read;
   }
 
  private:
@@ -152,42 +163,41 @@ class FolderScanner {
 
 }  // namespace
 
-void CIndexBuilder::Scan(CFileList& list, const std::string& file_spec) {
-  if (file_spec.empty()) return;
+bool CIndexBuilder::Scan(CFileList& list, const std::string& file_spec) {
+  if (file_spec.empty()) return true;
   std::string start;
-  if (!env->GetCurrentFolder(&start)) return;
-  if (SkipFolder(start)) return;
+  if (!env->GetCurrentFolder(&start)) return false;
+  if (SkipFolder(start)) return true;
   if (recurse_scan && scan_root.empty()) scan_root = start;
   FolderScanner scanner(this, &list, file_spec);
-  if (!scanner.has_patterns()) return;
-  if (!recurse_scan) {
-    scanner.ScanFolder(start, nullptr);
-    return;
-  }
+  if (!scanner.has_patterns()) return true;
+  if (!recurse_scan) return scanner.ScanFolder(start, nullptr);
+  if (tree_real_root.empty()) tree_real_root = RealTreeRoot(env, start);
 
   // Depth first, each folder's files before those of its subfolders, the
   // subfolders in listing order. An explicit stack instead of recursion
-  // keeps deep trees cheap; the guard stops link cycles.
+  // keeps deep trees cheap; the guard enters each real folder once.
   struct Level {
     std::string folder;
-    std::vector<std::string> subfolders;
+    std::vector<Subfolder> subfolders;
     size_t next = 0;
   };
   CWalkGuard guard(env);
   guard.Enter(start);
   std::vector<Level> levels(1);
   levels[0].folder = start;
-  scanner.ScanFolder(start, &levels[0].subfolders);
+  const bool read = scanner.ScanFolder(start, &levels[0].subfolders);
   while (!levels.empty()) {
     Level& top = levels.back();
     if (top.next == top.subfolders.size()) {
       levels.pop_back();
-      guard.Leave();
       continue;
     }
-    std::string sub = WithTrailingSeparator(top.folder, env) + top.subfolders[top.next++];
+    const Subfolder& found = top.subfolders[top.next++];
+    std::string sub = WithTrailingSeparator(top.folder, env) + found.name;
+    if (LeadsOutOfTree(sub, found.is_link)) continue;
     if (!env->SetCurrentFolder(sub)) continue;
-    if (!guard.Enter(sub)) continue;  // already on the path: a link cycle
+    if (!guard.Enter(sub)) continue;  // met before, or a link cycle
     if (progress != nullptr) {
       if (progress->notify_enabled && progress->notify != nullptr) {
         progress->current_folder = sub;
@@ -196,16 +206,20 @@ void CIndexBuilder::Scan(CFileList& list, const std::string& file_spec) {
       }
       ++progress->folders_entered;
     }
-    if (SkipFolder(sub)) {
-      guard.Leave();
-      continue;
-    }
+    if (SkipFolder(sub)) continue;
     Level level;
     level.folder = std::move(sub);
     scanner.ScanFolder(level.folder, &level.subfolders);
     levels.push_back(std::move(level));
   }
   env->SetCurrentFolder(start);
+  return read;
+}
+
+bool CIndexBuilder::LeadsOutOfTree(const std::string& folder, bool is_link) {
+  if (!is_link || tree_real_root.empty()) return false;
+  if (settings != nullptr && settings->follow_outside_links != 0) return false;
+  return LinkLeadsOutside(env, tree_real_root, folder);
 }
 
 bool CIndexBuilder::SkipFolder(const std::string& path) const {

@@ -48,10 +48,15 @@ class CIndexBuilder {
   // --- Folder scan ---
   // Adds to the head of `list` the files of the current folder that pass
   // `file_spec` and the skip lists; with `recurse_scan` also those of every
-  // folder below it. Leaves the current folder as it found it.
-  void Scan(CFileList& list, const std::string& file_spec);
+  // folder below it. Leaves the current folder as it found it. False when
+  // the current folder itself could not be read.
+  bool Scan(CFileList& list, const std::string& file_spec);
   // True when the full folder path `path` is excluded by skip_folders.
   bool SkipFolder(const std::string& path) const;
+  // True when the subfolder `folder` (a link when `is_link`) is a link out
+  // of the tree of a recursive build, which is listed but not entered
+  // (unless follow_outside_links is on).
+  bool LeadsOutOfTree(const std::string& folder, bool is_link);
 
   // --- Ordering ---
   // Reorders `list` so that, written row by row into `columns` columns, it
@@ -85,6 +90,14 @@ class CIndexBuilder {
   int32_t recurse_scan = 0;
   // Where the recursive scan started; entry folders are relative to it.
   std::string scan_root;
+  // The real location of the tree of a recursive build; empty in other
+  // builds, which enter no subfolder.
+  std::string tree_real_root;
+  // The last page was not written because its folder could not be read.
+  int32_t page_unreadable = 0;
+  // The folder the build was given could not be read: its page (if any)
+  // was left as it was.
+  int32_t top_unreadable = 0;
   // The next page is not written (and the flag is cleared).
   int32_t skip_next_page = 0;
   // The top folder of the build (set by Build): files from the tree may

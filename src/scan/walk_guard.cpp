@@ -1,21 +1,26 @@
 #include "scan/walk_guard.h"
 
+#include "platform/path.h"
+
 namespace vellora {
 
 bool CWalkGuard::Enter(const std::string& folder) {
-  Step step{FolderIdentity(), false};
-  step.known = env_->GetFolderIdentity(folder, &step.id);
-  if (step.known) {
-    for (const Step& s : path_) {
-      if (s.known && s.id == step.id) return false;
-    }
-  }
-  path_.push_back(step);
-  return true;
+  FolderIdentity id;
+  if (!env_->GetFolderIdentity(folder, &id)) return true;
+  return entered_.insert(id).second;
 }
 
-void CWalkGuard::Leave() {
-  if (!path_.empty()) path_.pop_back();
+std::string RealTreeRoot(Env* env, const std::string& top) {
+  std::string real;
+  return env->RealPath(top, &real) ? real : top;
+}
+
+bool LinkLeadsOutside(Env* env, const std::string& real_root, const std::string& folder) {
+  std::string real;
+  if (!env->RealPath(folder, &real)) return true;
+  if (real == real_root) return false;
+  const std::string inside = WithTrailingSeparator(real_root, env);
+  return real.compare(0, inside.size(), inside) != 0;
 }
 
 }  // namespace vellora

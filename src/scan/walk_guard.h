@@ -1,16 +1,22 @@
-// Keeps a folder walk out of link cycles. A walk calls Enter before it goes
-// into a folder and Leave when it comes back; Enter refuses a folder that is
-// already on the path from the walk's start to the current folder (same
-// device and inode on POSIX, same volume and file index on Windows), so a
-// link to an ancestor ends the branch instead of recursing until the path
-// length or the stack gives out. A link to a folder elsewhere is entered
-// normally, and the same folder may be visited again on another branch.
+// The rules that decide which folders a branch walk enters (the scan of a
+// branch and the per-folder walk).
+//
+// Each real folder (same device and inode on POSIX, same volume and file
+// index on Windows) is entered at most once per walk: a link back to a
+// folder on the path ends the branch instead of recursing until the path
+// length or the stack gives out, and links that lead to a folder by several
+// ways cannot make the work grow with the number of ways. The folder is
+// entered where the walk meets it first.
+//
+// A folder link whose real location lies outside the tree the walk started
+// in is not entered (unless the user asks to follow such links), so that a
+// planted link cannot make a build list or write pages elsewhere.
 #ifndef VELLORA_SCAN_WALK_GUARD_H_
 #define VELLORA_SCAN_WALK_GUARD_H_
 
 #include <cstddef>
 #include <string>
-#include <vector>
+#include <unordered_set>
 
 #include "platform/env.h"
 
@@ -20,24 +26,30 @@ class CWalkGuard {
  public:
   explicit CWalkGuard(Env* env) : env_(env) {}
 
-  // Pushes `folder` on the path and returns true, unless it is already on
-  // it (then nothing is pushed and the answer is false). A folder whose
-  // identity cannot be read is entered; it cannot close a cycle that the
-  // system's path length limit would not end anyway.
+  // Records `folder` (made current by the caller) as entered and returns
+  // true, unless its real folder was entered before in this walk. A folder
+  // whose identity cannot be read is entered.
   bool Enter(const std::string& folder);
-  // Pops the folder of the last successful Enter.
-  void Leave();
-  // Folders on the path.
-  size_t depth() const { return path_.size(); }
+  // Real folders entered so far.
+  size_t entered() const { return entered_.size(); }
 
  private:
-  struct Step {
-    FolderIdentity id;
-    bool known;
+  struct IdentityHash {
+    size_t operator()(const FolderIdentity& id) const {
+      return std::hash<uint64_t>()(id.inode * 0x9E3779B97F4A7C15ULL ^ id.device);
+    }
   };
   Env* env_;
-  std::vector<Step> path_;
+  std::unordered_set<FolderIdentity, IdentityHash> entered_;
 };
+
+// The real location of the tree that `top` names (`top` itself when it
+// cannot be resolved).
+std::string RealTreeRoot(Env* env, const std::string& top);
+
+// True when the link `folder` leads outside the tree whose real location is
+// `real_root`; a link that cannot be resolved counts as outside.
+bool LinkLeadsOutside(Env* env, const std::string& real_root, const std::string& folder);
 
 }  // namespace vellora
 

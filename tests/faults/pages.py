@@ -13,8 +13,9 @@
                                      with a random suffix) in the tree
   pages.py tree ROOT FOLDERS FILES   make FOLDERS folders (in groups of 50 under
                                      the top) holding FILES small files each
-  pages.py deep ROOT LEVELS          make a chain of LEVELS folders with long
-                                     names (deeper than PATH_MAX), a file in each
+  pages.py deep ROOT LEVELS [NAME]   make a chain of LEVELS folders with long
+                                     names (deeper than PATH_MAX), a file in each;
+                                     with NAME every folder has that name
   pages.py many ROOT FILES           make FILES empty files in ROOT
 
 The walk is descriptor-based (os.fwalk), so trees deeper than PATH_MAX work.
@@ -57,6 +58,8 @@ def well_formed(data):
 
 
 def main(argv):
+    # os.fwalk recurses once per level of a deep chain.
+    sys.setrecursionlimit(max(sys.getrecursionlimit(), 50000))
     cmd = argv[1]
     if cmd == "snapshot":
         root, name, out = argv[2:5]
@@ -77,10 +80,11 @@ def main(argv):
         return 0
     if cmd == "deep":
         root, levels = argv[2], int(argv[3])
+        fixed = argv[4] if len(argv) > 4 else None
         os.makedirs(root, exist_ok=True)
         fd = os.open(root, os.O_RDONLY | os.O_DIRECTORY)
         for i in range(levels):
-            name = f"level {i:03d} of a deep branch"
+            name = fixed or f"level {i:03d} of a deep branch"
             os.mkdir(name, dir_fd=fd)
             os.close(os.open(f"file {i:03d}.txt", os.O_CREAT | os.O_WRONLY, 0o644, dir_fd=fd))
             nfd = os.open(name, os.O_RDONLY | os.O_DIRECTORY, dir_fd=fd)

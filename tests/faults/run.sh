@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Fault tests of batch mode: a build killed with SIGKILL, a read-only output
 # folder, a full disk, too little memory, folders that change under a running
-# build, link cycles, a very deep tree and (with --heavy) a folder of 500,000
-# files.
+# build, link cycles, links out of the tree, very deep trees and (with
+# --heavy) a folder of 500,000 files.
 #
 # Usage: tests/faults/run.sh [--heavy] [--keep] [PATH/TO/vellora]
 # Without a program path, vellora is built in build/faults (-j2).
@@ -316,15 +316,19 @@ vanish_test() {
 
 # ---------------------------------------------------------------------------
 cycle_test() {
-  section "link cycles"
-  local d="$work/cycle/tree" cfg="$work/cycle.ini"
-  mkdir -p "$d/a/b" "$d/c"
-  touch "$d/top.txt" "$d/a/in a.txt" "$d/a/b/in b.txt" "$d/c/in c.txt"
+  section "link cycles, a double-link ladder and a link out of the tree"
+  local d="$work/cycle/tree" out="$work/cycle/outside" cfg="$work/cycle.ini" i
+  mkdir -p "$d/a/b" "$d/c" "$out"
+  touch "$d/top.txt" "$d/a/in a.txt" "$d/a/b/in b.txt" "$d/c/in c.txt" "$out/beside.txt"
   ln -s ../.. "$d/a/b/up to the top"
   ln -s . "$d/a/itself"
   ln -s "$d" "$d/c/absolute top"
   ln -s ../c "$d/a/b/sideways"
   ln -s nowhere "$d/dangling"
+  ln -s "$out" "$d/c/out"
+  # 25 folders, each holding two links to the next: 2^25 ways down.
+  for i in $(seq 0 25); do mkdir -p "$d/ladder/$i"; touch "$d/ladder/$i/rung $i.txt"; done
+  for i in $(seq 0 24); do ln -s "../$((i + 1))" "$d/ladder/$i/x"; ln -s "../$((i + 1))" "$d/ladder/$i/y"; done
   local mode
   for mode in "multi_recurse_link=TRUE" "multi_recurse_link=FALSE"; do
     ini "$cfg" "path=$d" "$mode"
@@ -333,6 +337,10 @@ cycle_test() {
       fail "$mode: the build did not finish in 60 s"
     elif [ "$status" != 0 ]; then
       fail "$mode: status $status ($output)"
+    elif [ -e "$out/index.html" ] || grep -q "beside.txt" "$d/index.html"; then
+      fail "$mode: the link out of the tree was entered"
+    elif [ "$mode" = "multi_recurse_link=FALSE" ] && [ "$(grep -o 'rung 7.txt' "$d/index.html" | wc -l)" != 1 ]; then
+      fail "$mode: a folder of the ladder is not listed exactly once"
     else
       pages check "$d" index.html --complete >"$work/out.txt" && pass "$mode: finished, pages whole" ||
         { fail "$mode: bad pages"; cat "$work/out.txt"; }
@@ -341,22 +349,28 @@ cycle_test() {
 }
 
 # ---------------------------------------------------------------------------
+# deep_test LEVELS [NAME SECONDS]: a chain of folders (all called NAME when
+# given); each build must end within SECONDS (default 120).
 deep_test() {
-  local levels=$1
-  section "a branch $levels folders deep (paths longer than PATH_MAX)"
+  local levels=$1 name=${2:-} limit=${3:-120}
+  section "a branch $levels folders deep (paths longer than PATH_MAX)${name:+, folders named $name}"
   local d="$work/deep/tree" cfg="$work/deep.ini"
-  pages deep "$d" "$levels"
+  pages deep "$d" "$levels" $name
   ini "$cfg" "path=$d"
-  run timeout 120 "$prog" "$cfg"
-  if [ "$status" != 0 ]; then
+  run timeout "$limit" "$prog" "$cfg"
+  if [ "$status" = 124 ]; then
+    fail "per-folder build: not finished in $limit s"
+  elif [ "$status" != 0 ]; then
     fail "per-folder build: status $status ($output)"
   else
     pages check "$d" index.html --complete --pages $((levels + 1)) >"$work/out.txt" &&
       pass "per-folder build: $((levels + 1)) whole pages" || { fail "per-folder build:"; cat "$work/out.txt"; }
   fi
   ini "$cfg" "path=$d" multi_recurse_link=FALSE output_filename=all.html
-  run timeout 120 "$prog" "$cfg"
-  if [ "$status" != 0 ]; then
+  run timeout "$limit" "$prog" "$cfg"
+  if [ "$status" = 124 ]; then
+    fail "one-file build: not finished in $limit s"
+  elif [ "$status" != 0 ]; then
     fail "one-file build: status $status ($output)"
   elif pages check "$d" all.html --complete --pages 1 >"$work/out.txt" &&
     grep -q "file $(printf '%03d' $((levels - 1))).txt" "$d/all.html"; then
@@ -398,6 +412,9 @@ memory_test
 if ((heavy)); then vanish_test 2000 5; else vanish_test 300 2; fi
 cycle_test
 deep_test 300
+# Every operation on such paths must not retrace them component by
+# component: 4,000 levels take seconds, not minutes.
+deep_test 4000 d 60
 if ((heavy)); then many_test 500000; fi
 
 echo

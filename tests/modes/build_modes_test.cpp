@@ -292,6 +292,31 @@ TEST_F(BuildModesTest, UnwritablePageIsNotCountedAndTheWalkGoesOn) {
   EXPECT_EQ(1u, env_.pages.count(Page(tmp_.Path("web/b"))));
 }
 
+// The page of the folder the build was given is kept when the folder
+// cannot be read, in every mode; a subfolder that cannot be read is passed
+// over with its branch.
+TEST_F(BuildModesTest, UnreadableFoldersKeepTheirPages) {
+  const std::string old_page = "<p>old</p>";
+  for (int32_t mode : {0, 1, 2}) {
+    tmp_.WriteFile("web/index.html", old_page);
+    s_.recursive_build = mode > 0;
+    s_.multi_recurse_link = mode > 1;
+    ModesTestEnv env;
+    env.unreadable.insert(web_);
+    CIndexBuilder b(&s_, &env);
+    EXPECT_EQ(0, b.Build(nullptr)) << mode;
+    EXPECT_EQ(old_page, ReadFileForTest(Page(web_))) << mode;
+    EXPECT_EQ(1, b.top_unreadable) << mode;
+  }
+  PerFolder();
+  tmp_.WriteFile("web/a/index.html", old_page);
+  env_.unreadable.insert(tmp_.Path("web/a"));
+  CIndexBuilder b(&s_, &env_);
+  EXPECT_EQ(2, b.Build(nullptr));
+  EXPECT_EQ(old_page, ReadFileForTest(Page(tmp_.Path("web/a"))));
+  EXPECT_EQ(0, b.top_unreadable);
+}
+
 #ifndef _WIN32
 TEST_F(BuildModesTest, LinkToTheRootEndsTheBranch) {
   std::filesystem::create_directory_symlink(web_, tmp_.Path("web/a/a1/up"));
@@ -299,6 +324,55 @@ TEST_F(BuildModesTest, LinkToTheRootEndsTheBranch) {
   CIndexBuilder b(&s_, &env_);
   EXPECT_EQ(4, b.Build(nullptr));
   EXPECT_EQ(0u, env_.pages.count(Page(tmp_.Path("web/a/a1/up"))));
+}
+
+// 25 folders, each holding two links to the next: each real folder gets
+// one page, at the first way the walk meets it.
+TEST_F(BuildModesTest, EachRealFolderGetsOnePage) {
+  const int kRungs = 25;
+  for (int i = 0; i <= kRungs; ++i) tmp_.WriteFile("web/l/" + std::to_string(i) + "/f.txt", "f");
+  for (int i = 0; i < kRungs; ++i) {
+    for (const char* name : {"x", "y"}) {
+      const std::string link = tmp_.Path("web/l/" + std::to_string(i) + "/" + name);
+      std::filesystem::create_directory_symlink("../" + std::to_string(i + 1), link);
+    }
+  }
+  PerFolder();
+  env_.dry_run = true;
+  CIndexBuilder b(&s_, &env_);
+  EXPECT_EQ(4 + 1 + kRungs + 1, b.Build(nullptr));
+  // The second link to a folder is listed, linked to the page there.
+  EXPECT_TRUE(Has(env_.pages[Page(tmp_.Path("web/l/0"))], "href=\"y/index.html\""));
+}
+
+// web/out leads beside the tree: listed, linked as a folder, not entered
+// unless the user asks for it. web/b/in leads back into the tree.
+TEST_F(BuildModesTest, LinksOutOfTheTreeAreListedButNotEntered) {
+  tmp_.WriteFile("outside/o.txt", "o");
+  std::filesystem::create_directory_symlink(tmp_.Path("outside"), tmp_.Path("web/out"));
+  std::filesystem::create_directory_symlink("../a", tmp_.Path("web/b/in"));
+  const std::string out_page = Page(tmp_.Path("web/out"));
+  for (int32_t follow : {0, 1}) {
+    s_.follow_outside_links = follow;
+    PerFolder();
+    ModesTestEnv env;
+    env.dry_run = true;
+    CIndexBuilder b(&s_, &env);
+    EXPECT_EQ(follow ? 5 : 4, b.Build(nullptr)) << follow;
+    EXPECT_EQ(follow ? 1u : 0u, env.pages.count(out_page)) << follow;
+    const std::string top = env.pages[Page(web_)];
+    EXPECT_EQ(follow == 1, Has(top, "href=\"out/index.html\"")) << follow;
+    EXPECT_EQ(follow == 0, Has(top, "href=\"out/\"")) << follow;
+    EXPECT_TRUE(Has(env.pages[Page(tmp_.Path("web/b"))], "href=\"in/index.html\"")) << follow;
+
+    s_.multi_recurse_link = 0;
+    ModesTestEnv one;
+    one.dry_run = true;
+    CIndexBuilder all(&s_, &one);
+    EXPECT_EQ(1, all.Build(nullptr));
+    EXPECT_EQ(follow == 1, Has(one.pages[Page(web_)], "o.txt")) << follow;
+    EXPECT_TRUE(Has(one.pages[Page(web_)], "href=\"out/\"")) << follow;
+  }
 }
 #endif
 

@@ -2,6 +2,7 @@
 // build leaves behind.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "app/build_settings.h"
@@ -154,6 +155,21 @@ TEST_F(FramedSiteTest, UnusableFramesetWritesNothing) {
   EXPECT_TRUE(env_.writes.empty());
   EXPECT_EQ("<missing>", ReadFileForTest(In("site/index.html")));
 }
+
+#ifndef _WIN32
+// A link out of the tree gets no right page; the left page opens the
+// folder itself.
+TEST_F(FramedSiteTest, LinkOutOfTheTreeGetsNoRightPage) {
+  tmp_.WriteFile("outside/o.txt", "o");
+  std::filesystem::create_directory_symlink(In("outside"), In("site/out"));
+  CIndexBuilder b(&s_, &env_);
+  EXPECT_EQ(1 + 3, b.FramedSiteBuild(nullptr, frameset_, left_, right_));
+  const std::string left = ReadFileForTest(In("site/left.htm"));
+  EXPECT_TRUE(Has(left, "href=\"out/\""));
+  EXPECT_TRUE(Has(left, "href=\"a/right.htm\""));
+  EXPECT_EQ("<missing>", ReadFileForTest(In("outside/right.htm")));
+}
+#endif
 
 TEST_F(FramedSiteTest, EmptyPathWritesNothing) {
   s_.path.clear();

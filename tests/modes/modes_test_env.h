@@ -1,6 +1,6 @@
 // The real file system with a few controls for the build-mode tests: the
 // listings come sorted (so page order is predictable), chosen
-// folders refuse to be entered, and every page written is recorded.
+// folders refuse to be entered or read, and every page written is recorded.
 #ifndef VELLORA_TESTS_MODES_MODES_TEST_ENV_H_
 #define VELLORA_TESTS_MODES_MODES_TEST_ENV_H_
 
@@ -24,17 +24,20 @@ class ModesTestEnv : public CForwardingEnv {
   std::vector<std::string> writes;            // every page path, in write order
   std::map<std::string, std::string> pages;   // path -> last content written
   std::set<std::string> locked;               // folders that cannot be entered
+  std::set<std::string> unreadable;           // folders that cannot be listed
   bool dry_run = false;                       // record pages without writing them
   int listings = 0;                           // folder listings asked for
 
   bool ListFolder(const std::string& folder, const std::string& pattern,
                   const std::function<void(const FolderItem&)>& visit) override {
     ++listings;
+    if (unreadable.count(folder) != 0) return false;
     return Sorted(inner()->ListFolder(folder, pattern, Collect()), visit);
   }
   bool ListSubfolders(const std::string& folder,
                       const std::function<void(const FolderItem&)>& visit) override {
     ++listings;
+    if (unreadable.count(folder) != 0) return false;
     return Sorted(inner()->ListSubfolders(folder, Collect()), visit);
   }
   bool SetCurrentFolder(const std::string& folder) override {

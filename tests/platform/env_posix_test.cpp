@@ -116,12 +116,16 @@ TEST(PosixEnvListTest, KindsOfEntries) {
   EXPECT_TRUE(items.at("link-to-dir").is_folder);
   EXPECT_FALSE(items.at("link-to-file").is_folder);
   EXPECT_EQ(items.at("link-to-file").size, 5u);
+  for (const char* name : {"file.txt", "dir", "link-to-dir", "link-to-file"}) {
+    EXPECT_EQ(items.at(name).is_link, std::string(name).compare(0, 5, "link-") == 0) << name;
+  }
 
   Strings folders;
-  EXPECT_TRUE(Env::Default()->ListSubfolders(
-      t.path(), [&](const FolderItem& item) { folders.push_back(item.name); }));
+  EXPECT_TRUE(Env::Default()->ListSubfolders(t.path(), [&](const FolderItem& item) {
+    folders.push_back(item.name + (item.is_link ? " (link)" : ""));
+  }));
   std::sort(folders.begin(), folders.end());
-  EXPECT_EQ(folders, (Strings{"dir", "link-to-dir"}));
+  EXPECT_EQ(folders, (Strings{"dir", "link-to-dir (link)"}));
 }
 
 TEST(PosixEnvListTest, UnusualNamesListAsTheyAre) {
@@ -578,6 +582,51 @@ TEST(PosixEnvFolderTest, DeepPathsBeyondPathMax) {
   std::string resolved;
   ASSERT_TRUE(env->RealPath(deep + "/../" + level + "/.", &resolved));
   EXPECT_EQ(resolved, deep);
+}
+
+// Long paths are reached through folder handles kept while a walk is below
+// them; they answer for the tree as it is, once the walk came up.
+TEST(PosixEnvFolderTest, DeepPathsFollowTheTreeBetweenWalks) {
+  TempFolder t;
+  Env* env = Env::Default();
+  std::string start;
+  ASSERT_TRUE(env->GetCurrentFolder(&start));
+  char real[PATH_MAX];
+  ASSERT_NE(realpath(t.path().c_str(), real), nullptr);
+  const std::string level(100, 'd');
+  // Two chains, "a" and "b", each 60 levels (6,000 bytes) below the top.
+  auto chain = [&](const std::string& top, const std::string& file) {
+    std::string deep = std::string(real) + "/" + top;
+    ASSERT_EQ(mkdir(deep.c_str(), 0755), 0);
+    ASSERT_EQ(chdir(deep.c_str()), 0);
+    for (int i = 0; i < 60; ++i) {
+      ASSERT_EQ(mkdir(level.c_str(), 0755), 0);
+      ASSERT_EQ(chdir(level.c_str()), 0);
+    }
+    ASSERT_EQ(close(open(file.c_str(), O_CREAT | O_WRONLY, 0644)), 0);
+    ASSERT_EQ(chdir("/"), 0);
+  };
+  chain("a", "first.txt");
+  std::string deep = std::string(real) + "/a";
+  for (int i = 0; i < 60; ++i) deep += "/" + level;
+  ASSERT_TRUE(env->SetCurrentFolder(deep));
+  std::string now;
+  ASSERT_TRUE(env->GetCurrentFolder(&now));
+  EXPECT_EQ(now, deep);
+  EXPECT_EQ(Names(List(deep, "*")), Strings{"first.txt"});
+  // Made current by someone else: the system's answer counts.
+  ASSERT_EQ(chdir(real), 0);
+  ASSERT_TRUE(env->GetCurrentFolder(&now));
+  EXPECT_EQ(now, real);
+  // Back up, the tree is changed under the same names, and walked again.
+  ASSERT_TRUE(env->SetCurrentFolder(start));
+  ASSERT_EQ(rename((std::string(real) + "/a").c_str(), (std::string(real) + "/old").c_str()), 0);
+  chain("b", "second.txt");
+  ASSERT_EQ(rename((std::string(real) + "/b").c_str(), (std::string(real) + "/a").c_str()), 0);
+  ASSERT_TRUE(env->SetCurrentFolder(deep));
+  EXPECT_EQ(Names(List(deep, "*")), Strings{"second.txt"});
+  EXPECT_EQ(Names(List(deep + "/../" + level, "*")), Strings{"second.txt"});
+  ASSERT_TRUE(env->SetCurrentFolder(start));
 }
 
 // Runs only inside a copy of this program started by the test below: the

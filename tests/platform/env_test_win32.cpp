@@ -119,6 +119,32 @@ TEST(Win32EnvListFolder, ReportsFilesAndFoldersWithoutDotEntries) {
   EXPECT_EQ(Names(List(dir.path() + "\\", "*.*")), Names(items));
 }
 
+TEST(Win32EnvListFolder, FolderLinksAreToldApart) {
+  ScratchFolder dir;
+  ASSERT_TRUE(CreateDirectoryA((dir / "real").c_str(), nullptr));
+  using CreateLinkFn = BOOLEAN(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+  const CreateLinkFn create_link = reinterpret_cast<CreateLinkFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA")));
+  const DWORD kFolderLink = 1;  // SYMBOLIC_LINK_FLAG_DIRECTORY
+  if (create_link == nullptr ||
+      !create_link((dir / "link").c_str(), (dir / "real").c_str(), kFolderLink)) {
+    GTEST_SKIP() << "this system makes no folder links";
+  }
+  const DWORD attributes = GetFileAttributesA((dir / "link").c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    RemoveDirectoryA((dir / "link").c_str());
+    GTEST_SKIP() << "this system shows no folder links";
+  }
+  bool ok = false;
+  std::vector<FolderItem> items = List(dir.path(), "*.*", &ok);
+  EXPECT_TRUE(ok);
+  ASSERT_EQ(Names(items), (Names_{"link", "real"}));
+  EXPECT_TRUE(items[0].is_folder);
+  EXPECT_TRUE(items[0].is_link);
+  EXPECT_FALSE(items[1].is_link);
+  RemoveDirectoryA((dir / "link").c_str());
+}
+
 TEST(Win32EnvListFolder, PatternsIgnoreCaseAndSeeShortNames) {
   ScratchFolder dir;
   MakeFile(dir / "a.htm", "");

@@ -103,6 +103,7 @@ BatchOutcome RunBuild(CMainSheet* sheet, const std::string& config_name) {
   }
 
   CWriteWatchEnv watch(env);
+  bool top_unreadable = false;
   {
     CIndexBuilder builder(&s, &watch);
     if (framed) {
@@ -111,6 +112,11 @@ BatchOutcome RunBuild(CMainSheet* sheet, const std::string& config_name) {
     } else {
       builder.Build(nullptr);
     }
+    top_unreadable = builder.top_unreadable != 0;
+  }
+  if (top_unreadable) {
+    return Failure(kExitBuildFailed,
+                   "cannot read the folder " + Quoted(s.path) + "; its page was left as it was");
   }
   if (watch.failed_writes() > 0) {
     std::string message = "could not write " + Quoted(watch.first_failed_path());

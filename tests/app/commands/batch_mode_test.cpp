@@ -15,6 +15,7 @@
 #include "app/commands/index_app.h"
 #include "app/main_sheet.h"
 #include "platform/env.h"
+#include "platform/forwarding_env.h"
 #include "support/temp_folder.h"
 
 namespace vellora {
@@ -65,6 +66,34 @@ TEST_F(BatchModeTest, UnwritablePagesFailAndTheFirstIsNamed) {
   EXPECT_EQ(kExitBuildFailed, o.status);
   EXPECT_EQ("could not write \"" + out + "\" and 1 more page(s)", o.message);
   EXPECT_FALSE(std::filesystem::exists(tmp_.Path("nowhere")));
+}
+
+// The system with one folder that can be entered but not read.
+class UnreadableFolderEnv : public CForwardingEnv {
+ public:
+  explicit UnreadableFolderEnv(const std::string& folder)
+      : CForwardingEnv(Env::Default()), folder_(folder) {}
+  bool ListFolder(const std::string& folder, const std::string& pattern,
+                  const std::function<void(const FolderItem&)>& visit) override {
+    return folder != folder_ && inner()->ListFolder(folder, pattern, visit);
+  }
+  bool ListSubfolders(const std::string& folder,
+                      const std::function<void(const FolderItem&)>& visit) override {
+    return folder != folder_ && inner()->ListSubfolders(folder, visit);
+  }
+
+ private:
+  std::string folder_;
+};
+
+TEST_F(BatchModeTest, UnreadableFolderFailsAndKeepsItsPage) {
+  tmp_.WriteFile("web/index.html", "old");
+  UnreadableFolderEnv env(web_);
+  CMainSheet sheet(&env);
+  const BatchOutcome o = RunBatchMode(&sheet, Config(web_));
+  EXPECT_EQ(kExitBuildFailed, o.status);
+  EXPECT_EQ("cannot read the folder \"" + web_ + "\"; its page was left as it was", o.message);
+  EXPECT_EQ("old", Page("web/index.html"));
 }
 
 // Sees one page's name as a link, which the backend never writes.
