@@ -132,7 +132,12 @@ class FolderScanner {
         entry->SetFolder(record);
         CFileEntry* added = list_.AddHead(std::move(entry));
         if (use_titles_) {
-          added->title = std::make_unique<std::string>(b_.ReadLinkTitle(folder, *added));
+          // A link that leads out of the tree is not read for its title: a
+          // planted link must not show another file's content on the page.
+          const bool outside =
+              item.is_link && b_.FileLeadsOutOfTree(WithTrailingSeparator(folder, env) + item.name);
+          added->title = std::make_unique<std::string>(outside ? added->name
+                                                               : b_.ReadLinkTitle(folder, *added));
         }
       });
       if (collect) subfolders_listed = true;
@@ -220,6 +225,17 @@ bool CIndexBuilder::LeadsOutOfTree(const std::string& folder, bool is_link) {
   if (!is_link || tree_real_root.empty()) return false;
   if (settings != nullptr && settings->follow_outside_links != 0) return false;
   return LinkLeadsOutside(env, tree_real_root, folder);
+}
+
+bool CIndexBuilder::FileLeadsOutOfTree(const std::string& path) {
+  if (tree_real_root.empty() && tree_file_root.empty()) {
+    const std::string top = !tree_folder.empty() ? tree_folder
+                            : settings != nullptr ? settings->path
+                                                  : std::string();
+    std::string current;
+    tree_file_root = RealTreeRoot(env, !top.empty() || !env->GetCurrentFolder(&current) ? top : current);
+  }
+  return LinkLeadsOutside(env, tree_real_root.empty() ? tree_file_root : tree_real_root, path);
 }
 
 bool CIndexBuilder::SkipFolder(const std::string& path) const {

@@ -57,6 +57,9 @@ class CIndexBuilder {
   // of the tree of a recursive build, which is listed but not entered
   // (unless follow_outside_links is on).
   bool LeadsOutOfTree(const std::string& folder, bool is_link);
+  // True when the file or folder `path` really lies outside the tree: the
+  // branch of a recursive build, else the build's top folder.
+  bool FileLeadsOutOfTree(const std::string& path);
 
   // --- Ordering ---
   // Reorders `list` so that, written row by row into `columns` columns, it
@@ -93,6 +96,9 @@ class CIndexBuilder {
   // The real location of the tree of a recursive build; empty in other
   // builds, which enter no subfolder.
   std::string tree_real_root;
+  // The real location of the top folder, for builds without a branch; found
+  // when first needed.
+  std::string tree_file_root;
   // The last page was not written because its folder could not be read.
   int32_t page_unreadable = 0;
   // The folder the build was given could not be read: its page (if any)
