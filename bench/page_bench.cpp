@@ -25,7 +25,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/build_settings.h"
+#include "settings/build_settings.h"
 #include "platform/env.h"
 #include "scan/index_builder.h"
 

@@ -8,8 +8,8 @@
 #include <map>
 #include <string>
 
-#include "app/ini_file.h"
-#include "app/main_sheet.h"
+#include "settings/ini_file.h"
+#include "settings/main_sheet.h"
 #include "custom/memory_env.h"
 #include "platform/env.h"
 

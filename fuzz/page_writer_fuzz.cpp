@@ -17,7 +17,7 @@
 #include <string>
 #include <system_error>
 
-#include "app/build_settings.h"
+#include "settings/build_settings.h"
 #include "platform/env.h"
 #include "scan/index_builder.h"
 

@@ -18,6 +18,9 @@ build="${VELLORA_BUILD_DIR:-$root/build}"
 # Each step shows the seconds since the start, to keep an eye on CI's time.
 step() { printf '\n=== %s === (%ds)\n' "$*" "$SECONDS"; }
 
+step "layers: each includes only those below it, toolkits only in src/ui/"
+python3 scripts/check_layers.py
+
 step "native build"
 cmake -S . -B "$build/native" -DVELLORA_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build/native" -j"$jobs"

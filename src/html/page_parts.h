@@ -9,7 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "app/build_settings.h"
+#include "settings/build_settings.h"
 #include "html/page_output.h"
 #include "platform/env.h"
 #include "scan/file_list.h"

@@ -6,8 +6,8 @@
 #include <windows.h>
 #endif
 
-#include "app/commands/command_line.h"
-#include "app/commands/index_app.h"
+#include "startup/command_line.h"
+#include "startup/index_app.h"
 #include "platform/env.h"
 
 int main(int argc, char** argv) {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/build_settings.h"
+#include "settings/build_settings.h"
 #include "custom/custom_html.h"
 #include "html/text_helpers.h"
 #include "modes/listing_cache.h"

@@ -3,7 +3,7 @@
 // every folder of the branch.
 #include "modes/framed_site.h"
 
-#include "app/build_settings.h"
+#include "settings/build_settings.h"
 #include "custom/custom_html.h"
 #include "custom/text_file.h"
 #include "platform/characters.h"

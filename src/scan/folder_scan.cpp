@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/build_settings.h"
+#include "settings/build_settings.h"
 #include "platform/characters.h"
 #include "platform/path.h"
 #include "platform/text_case.h"

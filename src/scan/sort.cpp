@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/build_settings.h"
+#include "settings/build_settings.h"
 #include "scan/file_list.h"
 #include "scan/index_builder.h"
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/build_settings.h"
+#include "settings/build_settings.h"
 #include "platform/env.h"
 #include "scan/index_builder.h"
 #include "scan/scan_test_env.h"

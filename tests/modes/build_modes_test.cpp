@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/build_settings.h"
+#include "settings/build_settings.h"
 #include "custom/custom_html.h"
 #include "modes/listing_cache.h"
 #include "modes/modes_test_env.h"

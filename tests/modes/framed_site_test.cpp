@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/build_settings.h"
+#include "settings/build_settings.h"
 #include "custom/custom_html.h"
 #include "modes/framed_site.h"
 #include "modes/modes_test_env.h"

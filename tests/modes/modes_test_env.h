@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/build_settings.h"
+#include "settings/build_settings.h"
 #include "platform/forwarding_env.h"
 #include "platform/env.h"
 #include "platform/pieces.h"

@@ -11,7 +11,7 @@
 #include <unistd.h>
 #endif
 
-#include "app/build_settings.h"
+#include "settings/build_settings.h"
 #include "platform/path.h"
 #include "platform/wildcard.h"
 #include "scan/index_builder.h"

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "app/build_settings.h"
+#include "settings/build_settings.h"
 #include "scan/index_builder.h"
 #include "scan_test_env.h"
 #include "support/temp_folder.h"

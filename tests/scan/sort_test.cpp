@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/build_settings.h"
+#include "settings/build_settings.h"
 #include "scan/index_builder.h"
 #include "scan_test_env.h"
 

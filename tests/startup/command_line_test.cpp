@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/commands/command_line.h"
+#include "startup/command_line.h"
 
 namespace vellora {
 namespace {

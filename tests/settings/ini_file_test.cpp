@@ -1,4 +1,4 @@
-#include "app/ini_file.h"
+#include "settings/ini_file.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/config_env.h"
+#include "settings/config_env.h"
 #include "platform/characters.h"
 
 namespace vellora {

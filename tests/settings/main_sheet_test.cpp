@@ -1,11 +1,11 @@
-#include "app/main_sheet.h"
+#include "settings/main_sheet.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/config_env.h"
-#include "app/ini_file.h"
+#include "settings/config_env.h"
+#include "settings/ini_file.h"
 
 namespace vellora {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/build_settings.h"
+#include "settings/build_settings.h"
 
 namespace vellora {
 

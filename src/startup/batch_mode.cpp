@@ -1,9 +1,9 @@
-#include "app/commands/batch_mode.h"
+#include "startup/batch_mode.h"
 
 #include <memory>
 
-#include "app/build_settings.h"
-#include "app/main_sheet.h"
+#include "settings/build_settings.h"
+#include "settings/main_sheet.h"
 #include "custom/text_file.h"
 #include "modes/framed_site.h"
 #include "platform/path.h"

@@ -1,8 +1,8 @@
-#include "app/main_sheet.h"
+#include "settings/main_sheet.h"
 
 #include <cstdint>
 
-#include "app/ini_file.h"
+#include "settings/ini_file.h"
 #include "platform/env.h"
 #include "platform/path.h"
 

@@ -1,11 +1,11 @@
-#include "app/commands/index_app.h"
+#include "startup/index_app.h"
 
 #include <new>
 #include <stdexcept>
 
-#include "app/commands/batch_mode.h"
-#include "app/commands/command_line.h"
-#include "app/main_sheet.h"
+#include "startup/batch_mode.h"
+#include "startup/command_line.h"
+#include "settings/main_sheet.h"
 
 namespace vellora {
 

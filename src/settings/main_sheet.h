@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/build_settings.h"
+#include "settings/build_settings.h"
 
 namespace vellora {
 

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "app/ini_file.h"
-#include "app/main_sheet.h"
+#include "settings/ini_file.h"
+#include "settings/main_sheet.h"
 #include "platform/env.h"
 #include "support/temp_folder.h"
 

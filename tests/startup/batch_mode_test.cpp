@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/commands/batch_mode.h"
-#include "app/commands/index_app.h"
-#include "app/main_sheet.h"
+#include "startup/batch_mode.h"
+#include "startup/index_app.h"
+#include "settings/main_sheet.h"
 #include "platform/env.h"
 #include "platform/forwarding_env.h"
 #include "support/temp_folder.h"

@@ -1,4 +1,4 @@
-#include "app/commands/command_line.h"
+#include "startup/command_line.h"
 
 namespace vellora {
 

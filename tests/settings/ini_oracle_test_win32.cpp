@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ini_file.h"
+#include "settings/ini_file.h"
 #include "platform/env.h"
 
 namespace vellora {
