@@ -1,12 +1,25 @@
 // The progress record of a build: counters the engine keeps up to date, the
-// callback that shows them and the cancel request the engine polls.
+// view that shows them and the cancel request the engine polls.
 #ifndef VELLORA_SCAN_BUILD_PROGRESS_H_
 #define VELLORA_SCAN_BUILD_PROGRESS_H_
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
 namespace vellora {
+
+class CBuildProgress;
+
+// What shows a build's progress (the progress window, a test's recorder).
+// The engine calls Notify on the build's own thread, synchronously, with the
+// record it keeps; the record may be read only during the call. A view on
+// another thread copies what it shows and hands it over (throttled) there.
+class CProgressView {
+ public:
+  virtual ~CProgressView() = default;
+  virtual void Notify(const CBuildProgress& progress) = 0;
+};
 
 class CBuildProgress {
  public:
@@ -18,18 +31,24 @@ class CBuildProgress {
   int32_t links_total = 0;
   // 1 scan ended, 2 list sorted, 3 page being saved; other values: working.
   int32_t phase = 0;
-  // Set to ask the build to stop; read at the engine's polling points.
-  int32_t cancel = 0;
+  // Set to ask the build to stop; read at the engine's polling points. Any
+  // thread may set it while the build runs; each build clears it when it
+  // starts.
+  std::atomic<int32_t> cancel{0};
   // The folder being processed.
   std::string current_folder;
   // Links between two notifications while a page is written.
   int32_t update_interval = 25;
-  // The callback may be called (the scan and the folder walk ask for it).
+  // The view may be called (the scan and the folder walk ask for it).
   int32_t notify_enabled = 0;
-  // Shows the record; may be null.
-  void (*notify)(CBuildProgress*) = nullptr;
-  // Free for the owner of the callback.
-  void* context = nullptr;
+  // Shows the record; may be null; not owned.
+  CProgressView* notify = nullptr;
+
+  // Calls the view, when there is one.
+  void Notify() {
+    if (notify != nullptr) notify->Notify(*this);
+  }
+  bool cancelled() const { return cancel.load(std::memory_order_relaxed) != 0; }
 };
 
 }  // namespace vellora
