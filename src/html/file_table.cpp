@@ -255,8 +255,8 @@ class FileTableWriter {
     if (progress == nullptr || progress->update_interval <= 0) return true;
     if (page_.files_listed % progress->update_interval != 0) return true;
     progress->links_done += progress->update_interval;
-    if (progress->notify != nullptr) progress->notify(progress);
-    return progress->cancel == 0;
+    progress->Notify();
+    return !progress->cancelled();
   }
 
   // The file's folder in front of its name, on a page that shows folder

@@ -38,7 +38,7 @@ bool ShowsParentLink(const PageContext& page) {
 
 bool ScanSubfolders(PageContext* page, CFileList* folders) {
   Env* env = page->env;
-  bool read = env->SetCurrentFolder(page->folder);
+  bool read = env->CanEnterFolder(page->folder);
   if (read) {
     std::vector<FolderItem> found;
     read = env->ListSubfolders(page->folder, [&found](const FolderItem& item) {
@@ -49,12 +49,11 @@ bool ScanSubfolders(PageContext* page, CFileList* folders) {
       // A folder that cannot be entered is not listed.
       const std::string sub = base + item.name;
       const bool out = page->builder->LeadsOutOfTree(sub, item.is_link);
-      if (!env->SetCurrentFolder(sub)) continue;
+      if (!env->CanEnterFolder(sub)) continue;
       if (page->builder->SkipFolder(sub)) continue;
       AddFolderEntry(page, folders, item.name);
       if (out) page->links_out.insert(item.name);
     }
-    env->SetCurrentFolder(page->folder);
   }
   if (ShowsParentLink(*page)) AddFolderEntry(page, folders, kParentName);
   return read;

@@ -56,8 +56,8 @@ std::string WithSlashes(const std::string& path, Env* env);
 
 // Fills `folders` with the subfolders of the listed folder that can be
 // entered and are not skipped, and the parent entry when it is shown;
-// counts them in the page totals. Leaves the listed folder current. False
-// when the listed folder could not be entered or read.
+// counts them in the page totals. False when the listed folder could not be
+// entered or read.
 bool ScanSubfolders(PageContext* page, CFileList* folders);
 
 // Writes the folder table of `folders` (nothing for an empty list).

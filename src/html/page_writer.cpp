@@ -44,7 +44,7 @@ std::vector<std::string> SplitSkipFiles(const std::string& skip_files) {
 }
 
 void Notify(CBuildProgress* progress) {
-  if (progress != nullptr && progress->notify != nullptr) progress->notify(progress);
+  if (progress != nullptr) progress->Notify();
 }
 
 // Places one of the sections that take the page tokens and included files.
@@ -173,8 +173,6 @@ int CIndexBuilder::write_page(const std::string& folder) {
   s.folder_columns = ClampColumns(s.folder_columns);
   if (s.reload_custom_html) s.custom_html.Load(s.custom_html_filename, env);
   if (!folder_link_override.empty()) s.custom_html.section(kFolderFileLink) = folder_link_override;
-  std::string start_folder;
-  const bool have_start_folder = env->GetCurrentFolder(&start_folder);
   skip_file_patterns = SplitSkipFiles(s.skip_files);
 
   PageOutput out(this);
@@ -209,7 +207,7 @@ int CIndexBuilder::write_page(const std::string& folder) {
 
   // 22-25: the files.
   CFileList files;
-  if (!env->SetCurrentFolder(folder) || !Scan(files, s.file_spec)) read = false;
+  if (!env->CanEnterFolder(folder) || !Scan(files, folder, s.file_spec)) read = false;
   if (progress != nullptr) {
     progress->current_folder = folder;
     progress->phase = 1;
@@ -222,7 +220,7 @@ int CIndexBuilder::write_page(const std::string& folder) {
   }
   if (!WriteFileTable(&page, files)) {
     // Cancelled: nothing is written. The text is dropped so that no later
-    // page is joined with it; the current folder stays where it is.
+    // page is joined with it.
     files.Clear();
     page_text->clear();
     page_chunks.clear();
@@ -263,11 +261,12 @@ int CIndexBuilder::write_page(const std::string& folder) {
       main_file_path = output_path;
       ++pages_written;
       result = 1;
+    } else {
+      PageNotWritten(output_path);
     }
   }
 
   // 35: clean up.
-  if (have_start_folder) env->SetCurrentFolder(start_folder);
   skip_file_patterns.clear();
   page_text->clear();
   page_chunks.clear();

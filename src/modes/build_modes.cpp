@@ -17,7 +17,7 @@ namespace vellora {
 namespace {
 
 bool Cancelled(const CBuildProgress* progress) {
-  return progress != nullptr && progress->cancel != 0;
+  return progress != nullptr && progress->cancelled();
 }
 
 // The folder's own name for a page title: the text after the last separator,
@@ -37,12 +37,11 @@ std::string TitleFromFolder(const std::string& text, const CBuildSettings& s) {
   return EscapeNameText(text, s.replace_iso_chars != 0, s.xml_compliant != 0);
 }
 
-// Writes the page of the folder in `path`, which is the current folder, then
+// Writes the page of the folder in `path`, then
 // walks its subfolders depth first in listing order. Returns false once the
 // build is cancelled; the levels then return at once and leave `path` and
-// `title` to the caller. Each subfolder is made current before its walk; the
-// folder current afterwards is left to the caller. `top` marks the folder
-// the build was given.
+// `title` to the caller. A subfolder is walked only when it can be entered.
+// `top` marks the folder the build was given.
 bool WalkFrom(CIndexBuilder* b, CWalkGuard* guard, bool top) {
   CBuildSettings& s = *b->settings;
   Env* env = b->env;
@@ -53,7 +52,7 @@ bool WalkFrom(CIndexBuilder* b, CWalkGuard* guard, bool top) {
   const std::string title = s.title;
   if (progress != nullptr) {
     progress->current_folder = folder;
-    if (progress->notify_enabled != 0 && progress->notify != nullptr) progress->notify(progress);
+    if (progress->notify_enabled != 0) progress->Notify();
   }
   b->write_page(folder);
   if (top && b->page_unreadable) b->top_unreadable = 1;
@@ -71,7 +70,7 @@ bool WalkFrom(CIndexBuilder* b, CWalkGuard* guard, bool top) {
     const std::string& name = item.name;
     const std::string sub = prefix + name;
     if (b->LeadsOutOfTree(sub, item.is_link)) continue;
-    if (!env->SetCurrentFolder(sub)) continue;
+    if (!env->CanEnterFolder(sub)) continue;
     if (!guard->Enter(sub)) continue;  // met before, or a link cycle
     if (s.multi_recurse_title == CBuildSettings::kTitleFullPath) {
       s.title = TitleFromFolder(sub, s);
@@ -101,6 +100,11 @@ int CIndexBuilder::Build(CBuildProgress* build_progress) {
     progress->links_total = 0;
     progress->cancel = 0;
   }
+  // Long paths reached through kept handles are let go when the build ends.
+  struct EndOfWalk {
+    Env* env;
+    ~EndOfWalk() { env->EndWalk(); }
+  } end_of_walk{env};
   recurse_scan = (s.recursive_build != 0 && s.multi_recurse_link == 0) ? 1 : 0;
   // Links out of the tree are told apart in every build over a branch,
   // and on the left page of a framed site, whose links lead into it.
@@ -108,11 +112,8 @@ int CIndexBuilder::Build(CBuildProgress* build_progress) {
   if (s.recursive_build != 0 || s.build_framed_site != 0) tree_real_root = RealTreeRoot(env, s.path);
   if (s.recursive_build != 0 && s.multi_recurse_link != 0) {
     const std::string top = s.path;
-    std::string start;
-    const bool have_start = env->GetCurrentFolder(&start);
     PerFolderBuild();
     s.path = top;
-    if (have_start) env->SetCurrentFolder(start);
     return pages_written;
   }
   const int written = write_page(s.path);
@@ -150,7 +151,7 @@ void CIndexBuilder::PerFolderBuild() {
 void CIndexBuilder::WalkFolder() {
   // A folder that cannot be entered gets no page, and nothing below it is
   // visited: its page would list whatever folder happened to be current.
-  if (!env->SetCurrentFolder(settings->path)) {
+  if (!env->CanEnterFolder(settings->path)) {
     top_unreadable = 1;
     return;
   }

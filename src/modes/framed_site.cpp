@@ -65,12 +65,14 @@ int CIndexBuilder::FramedSiteBuild(CBuildProgress* build_progress, const std::st
                                         : WithTrailingSeparator(s.path, env) + s.output_filename;
 
   std::string frameset = LoadTextFile(frameset_file, std::string(), env);
-  if (frameset.empty()) return 0;
   LowerFrameSources(&frameset, env);
   std::string left, right;
-  if (!FrameSourceNames(frameset, &left, &right, env)) return 0;
+  if (frameset.empty() || !FrameSourceNames(frameset, &left, &right, env)) {
+    failed_pages.push_back(FailedPage{frameset_file, PageFailure::kFramesetTemplate});
+    return 0;
+  }
 
-  env->WriteFileSafely(frameset_path, frameset);
+  if (!env->WriteFileSafely(frameset_path, frameset)) PageNotWritten(frameset_path);
 
   const std::string file_spec = s.file_spec;
   const int32_t include_summary = s.include_summary;
@@ -94,6 +96,9 @@ int CIndexBuilder::FramedSiteBuild(CBuildProgress* build_progress, const std::st
   s.supress_parent_link = 1;
   const int left_result = Build(build_progress);
   s.supress_parent_link = supress_parent_link;
+  // A cancel seen during the left pass ends the build: the right pass
+  // would clear it and run in full.
+  const bool stopped = build_progress != nullptr && build_progress->cancelled();
 
   // Right frame: one page per folder with the user's own listing options.
   s.custom_html.Load(right_frame_file, env);
@@ -109,7 +114,8 @@ int CIndexBuilder::FramedSiteBuild(CBuildProgress* build_progress, const std::st
   s.framed_right_pass = 1;
   s.root_folder = s.path;
   first_right_frame_page = 1;
-  const int right_result = Build(build_progress);
+  const int right_result = stopped ? 0 : Build(build_progress);
+  first_right_frame_page = 0;
 
   s.reload_custom_html = 1;
   s.root_folder.clear();

@@ -10,6 +10,7 @@
 
 #include "platform/env.h"
 #include "scan/build_progress.h"
+#include "scan/failed_page.h"
 
 namespace vellora {
 
@@ -23,25 +24,12 @@ struct FrameFiles {
   std::string right_frame_file;
 };
 
-// Why a page (or the folder it belongs to) was not written.
-enum class PageFailure {
-  kNotWritten,        // the file could not be created or written
-  kLink,              // a link stands at the page's name; pages are never written through one
-  kFolderUnreadable,  // the folder the build was given could not be read; its page was kept
-  kFramesetTemplate,  // the frameset template is missing, empty or names no two frames
-};
-
-struct FailedPage {
-  std::string path;  // the page's path; the folder's for kFolderUnreadable, the template's
-                     // name for kFramesetTemplate
-  PageFailure reason = PageFailure::kNotWritten;
-};
-
 struct BuildResult {
-  // Page files written (a framed site's frameset is not counted).
+  // Page files written, as the file-created dialog counts them: of a
+  // framed site the right-frame pages only.
   int32_t pages_written = 0;
-  // The main file the build wrote: the last page written, the frameset of a
-  // framed site; empty when none.
+  // The main file: the frameset of a framed site, else the page the last
+  // call of the page writer wrote (empty when that one wrote none).
   std::string main_file_path;
   // In the order met.
   std::vector<FailedPage> failed_pages;

@@ -97,6 +97,16 @@ class Env {
   virtual bool GetCurrentFolder(std::string* folder) = 0;
   virtual bool SetCurrentFolder(const std::string& folder) = 0;
 
+  // True when `folder` exists and may be entered (SetCurrentFolder would
+  // succeed), without changing the current folder. The default asks
+  // IsFolder.
+  virtual bool CanEnterFolder(const std::string& folder);
+
+  // A walk over folders has ended: handles a backend keeps to reach long
+  // paths quickly are let go, so that the next walk sees the tree as it
+  // then is.
+  virtual void EndWalk() {}
+
   // Full path of the running executable, as the system reports it.
   virtual std::string ExecutablePath() = 0;
 

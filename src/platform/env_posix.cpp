@@ -120,19 +120,27 @@ class CheckpointCache {
   // Opens the full path `path` (beginning with '/').
   int Open(const std::string& path, int flags, mode_t mode) {
     std::lock_guard<std::mutex> lock(mutex_);
-    const size_t n = current_.size();
-    if (current_fd_ >= 0 && path.size() - n < PATH_MAX && path.compare(0, n, current_) == 0 &&
-        (path.size() == n || path[n] == '/')) {
-      const int fd = OpenSegment(current_fd_, path.substr(std::min(path.size(), n + 1)), flags, mode);
-      if (fd >= 0 || (errno != ENOENT && errno != ENOTDIR && errno != ESTALE)) return fd;
+    int fd = -1;
+    if (OpenBelow(last_, last_fd_, path, flags, mode, &fd) ||
+        OpenBelow(current_, current_fd_, path, flags, mode, &fd)) {
+      Remember(path, flags, fd);
+      return fd;
     }
     bool reused = false;
-    int fd = OpenLocked(path, flags, mode, &reused);
+    fd = OpenLocked(path, flags, mode, &reused);
     if (fd < 0 && reused && (errno == ENOENT || errno == ENOTDIR || errno == ESTALE)) {
       Drop(0);
       fd = OpenLocked(path, flags, mode, &reused);
     }
+    Remember(path, flags, fd);
     return fd;
+  }
+
+  // A walk has ended: the checkpoints and the last folder opened are let go.
+  void EndWalk() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Drop(0);
+    ForgetLast();
   }
 
   // Makes the folder `fd` (opened from the full path `path`) the current
@@ -157,6 +165,7 @@ class CheckpointCache {
   void Forget() {
     std::lock_guard<std::mutex> lock(mutex_);
     Drop(0);
+    ForgetLast();
     if (current_fd_ < 0) return;
     CloseKeepErrno(current_fd_);
     current_fd_ = -1;
@@ -196,6 +205,38 @@ class CheckpointCache {
       pos = end + 1;
     }
     return true;
+  }
+
+  // Opens `path` relative to the kept folder `fd` named `folder` when
+  // `path` lies below it; true when that settled the call (`*out` is then
+  // the handle or -1 with errno set).
+  static bool OpenBelow(const std::string& folder, int fd, const std::string& path, int flags,
+                        mode_t mode, int* out) {
+    const size_t n = folder.size();
+    if (fd < 0 || path.size() - n >= PATH_MAX || path.compare(0, n, folder) != 0 ||
+        (path.size() != n && path[n] != '/')) {
+      return false;
+    }
+    *out = OpenSegment(fd, path.substr(std::min(path.size(), n + 1)), flags, mode);
+    return *out >= 0 || (errno != ENOENT && errno != ENOTDIR && errno != ESTALE);
+  }
+
+  // Keeps the long folder opened last: a walk works in one folder at a time
+  // and then goes down into its subfolders, which are reached from it in one
+  // call, without any current folder.
+  void Remember(const std::string& path, int flags, int fd) {
+    if (fd < 0 || (flags & O_DIRECTORY) == 0 || path == last_ || !IsPlainFullPath(path)) return;
+    const int saved = errno;
+    ForgetLast();
+    last_fd_ = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (last_fd_ >= 0) last_ = path;
+    errno = saved;
+  }
+
+  void ForgetLast() {
+    CloseKeepErrno(last_fd_);
+    last_fd_ = -1;
+    last_.clear();
   }
 
   struct Level {
@@ -260,6 +301,8 @@ class CheckpointCache {
   std::vector<Level> kept_;
   std::string current_;
   int current_fd_ = -1;
+  std::string last_;
+  int last_fd_ = -1;
   struct stat current_id_ {};
 };
 
@@ -432,6 +475,19 @@ class PosixEnv : public Env {
     CloseKeepErrno(fd);
     return ok;
   }
+
+  bool CanEnterFolder(const std::string& folder) override {
+    const int fd = OpenAt(AT_FDCWD, folder, kPathOnly | O_DIRECTORY);
+    if (fd < 0) return false;
+    // Entering asks for search permission on the folder itself, which
+    // looking up "." in it asks for too.
+    const int in = openat(fd, ".", kPathOnly | O_DIRECTORY | O_CLOEXEC);
+    CloseKeepErrno(fd);
+    CloseKeepErrno(in);
+    return in >= 0;
+  }
+
+  void EndWalk() override { LongPaths().EndWalk(); }
 
   std::string ExecutablePath() override {
     std::vector<char> buf(256);

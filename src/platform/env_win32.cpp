@@ -171,6 +171,27 @@ class Win32Env : public Env {
     return !Unusable(folder) && SetCurrentDirectoryA(folder.c_str()) != 0;
   }
 
+  bool CanEnterFolder(const std::string& folder) override {
+    if (!IsDirectory(folder)) return false;
+    // As SetCurrentDirectory asks: the full path with its trailing backslash
+    // shorter than MAX_PATH characters, and the folder open for traversal.
+    std::vector<char> buffer(32768);
+    const DWORD n = GetFullPathNameA(folder.c_str(), static_cast<DWORD>(buffer.size()),
+                                     buffer.data(), nullptr);
+    if (n == 0 || n >= buffer.size()) return false;
+    std::string full(buffer.data(), n);
+    if (!EndsWithSeparator(full)) full += '\\';
+    const int wide = MultiByteToWideChar(CP_ACP, 0, full.data(), static_cast<int>(full.size()),
+                                         nullptr, 0);
+    if (wide <= 0 || wide >= MAX_PATH) return false;
+    HANDLE h = CreateFileA(folder.c_str(), FILE_TRAVERSE | SYNCHRONIZE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
+    return true;
+  }
+
   std::string ExecutablePath() override {
     std::vector<char> buffer(MAX_PATH + 1);
     while (buffer.size() <= 65536) {

@@ -34,6 +34,8 @@ class CForwardingEnv : public Env {
   bool SetCurrentFolder(const std::string& folder) override {
     return inner_->SetCurrentFolder(folder);
   }
+  bool CanEnterFolder(const std::string& folder) override { return inner_->CanEnterFolder(folder); }
+  void EndWalk() override { inner_->EndWalk(); }
   std::string ExecutablePath() override { return inner_->ExecutablePath(); }
   bool FileTimeToLocal(FileTime t, LocalTime* out) override { return inner_->FileTimeToLocal(t, out); }
   FileTime Now() override { return inner_->Now(); }

@@ -13,12 +13,13 @@ class CBuildProgress;
 
 // What shows a build's progress (the progress window, a test's recorder).
 // The engine calls Notify on the build's own thread, synchronously, with the
-// record it keeps; the record may be read only during the call. A view on
+// record it keeps; the record may be read only during the call (and
+// `cancel` set at any time). A view on
 // another thread copies what it shows and hands it over (throttled) there.
 class CProgressView {
  public:
   virtual ~CProgressView() = default;
-  virtual void Notify(const CBuildProgress& progress) = 0;
+  virtual void Notify(CBuildProgress& progress) = 0;
 };
 
 class CBuildProgress {

@@ -172,6 +172,11 @@ bool CIndexBuilder::Scan(CFileList& list, const std::string& file_spec) {
   if (file_spec.empty()) return true;
   std::string start;
   if (!env->GetCurrentFolder(&start)) return false;
+  return Scan(list, start, file_spec);
+}
+
+bool CIndexBuilder::Scan(CFileList& list, const std::string& start, const std::string& file_spec) {
+  if (file_spec.empty()) return true;
   if (SkipFolder(start)) return true;
   if (recurse_scan && scan_root.empty()) scan_root = start;
   FolderScanner scanner(this, &list, file_spec);
@@ -201,13 +206,13 @@ bool CIndexBuilder::Scan(CFileList& list, const std::string& file_spec) {
     const Subfolder& found = top.subfolders[top.next++];
     std::string sub = WithTrailingSeparator(top.folder, env) + found.name;
     if (LeadsOutOfTree(sub, found.is_link)) continue;
-    if (!env->SetCurrentFolder(sub)) continue;
+    if (!env->CanEnterFolder(sub)) continue;
     if (!guard.Enter(sub)) continue;  // met before, or a link cycle
     if (progress != nullptr) {
       if (progress->notify_enabled && progress->notify != nullptr) {
         progress->current_folder = sub;
-        progress->notify(progress);
-        if (progress->cancel) break;
+        progress->Notify();
+        if (progress->cancelled()) break;
       }
       ++progress->folders_entered;
     }
@@ -217,7 +222,6 @@ bool CIndexBuilder::Scan(CFileList& list, const std::string& file_spec) {
     scanner.ScanFolder(level.folder, &level.subfolders);
     levels.push_back(std::move(level));
   }
-  env->SetCurrentFolder(start);
   return read;
 }
 

@@ -9,4 +9,9 @@ CIndexBuilder::CIndexBuilder(CBuildSettings* build_settings, Env* system)
 
 CIndexBuilder::~CIndexBuilder() = default;
 
+void CIndexBuilder::PageNotWritten(const std::string& path) {
+  failed_pages.push_back(
+      FailedPage{path, env->IsLink(path) ? PageFailure::kLink : PageFailure::kNotWritten});
+}
+
 }  // namespace vellora

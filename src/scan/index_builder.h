@@ -12,6 +12,7 @@
 
 #include "platform/env.h"
 #include "scan/build_progress.h"
+#include "scan/failed_page.h"
 #include "scan/file_list.h"
 
 namespace vellora {
@@ -46,10 +47,12 @@ class CIndexBuilder {
   int write_page(const std::string& folder);
 
   // --- Folder scan ---
-  // Adds to the head of `list` the files of the current folder that pass
-  // `file_spec` and the skip lists; with `recurse_scan` also those of every
-  // folder below it. Leaves the current folder as it found it. False when
-  // the current folder itself could not be read.
+  // Adds to the head of `list` the files of `folder` (a full path) that
+  // pass `file_spec` and the skip lists; with `recurse_scan` also those of
+  // every folder below it. Neither reads nor changes the current folder.
+  // False when `folder` itself could not be read.
+  bool Scan(CFileList& list, const std::string& folder, const std::string& file_spec);
+  // Scan of the current folder.
   bool Scan(CFileList& list, const std::string& file_spec);
   // True when the full folder path `path` is excluded by skip_folders.
   bool SkipFolder(const std::string& path) const;
@@ -72,8 +75,14 @@ class CIndexBuilder {
   // of the page are read.
   std::string ReadLinkTitle(const std::string& folder, const CFileEntry& entry);
 
+  // A page (or the frameset) at `path` could not be written: recorded in
+  // `failed_pages`, as a link when one stands at that name.
+  void PageNotWritten(const std::string& path);
+
   // Path of the main file the build wrote (reported to the user).
   std::string main_file_path;
+  // Pages the build should have written but could not, in the order met.
+  std::vector<FailedPage> failed_pages;
   // Page files written in this build.
   int32_t pages_written = 0;
   // Set before the right-frame pass of a framed site; cleared after each page.

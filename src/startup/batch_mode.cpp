@@ -7,7 +7,7 @@
 #include "custom/text_file.h"
 #include "modes/framed_site.h"
 #include "platform/path.h"
-#include "scan/index_builder.h"
+#include "modes/run_build.h"
 
 namespace vellora {
 
@@ -54,21 +54,7 @@ bool PrepareFolder(Env* env, CBuildSettings* s) {
   return ok;
 }
 
-}  // namespace
-
-bool CWriteWatchEnv::WritePiecesSafely(const std::string& path,
-                                       const std::vector<std::string_view>& pieces) {
-  if (inner()->WritePiecesSafely(path, pieces)) return true;
-  if (failed_writes_++ == 0) {
-    first_failed_path_ = path;
-    first_failed_is_link_ = inner()->IsLink(path);
-  }
-  return false;
-}
-
-namespace {
-
-BatchOutcome RunBuild(CMainSheet* sheet, const std::string& config_name) {
+BatchOutcome BuildFromConfiguration(CMainSheet* sheet, const std::string& config_name) {
   auto settings = std::make_unique<CBuildSettings>();
   if (!sheet->ReadConfiguration(config_name)) {
     return Failure(kExitNoConfig, "cannot read the configuration file " +
@@ -102,37 +88,29 @@ BatchOutcome RunBuild(CMainSheet* sheet, const std::string& config_name) {
     }
   }
 
-  CWriteWatchEnv watch(env);
-  bool top_unreadable = false;
-  {
-    CIndexBuilder builder(&s, &watch);
-    if (framed) {
-      builder.FramedSiteBuild(nullptr, sheet->frameset_file, sheet->left_frame_file,
-                              sheet->right_frame_file);
-    } else {
-      builder.Build(nullptr);
-    }
-    top_unreadable = builder.top_unreadable != 0;
-  }
-  if (top_unreadable) {
+  const BuildResult result = RunBuild(
+      s, FrameFiles{sheet->frameset_file, sheet->left_frame_file, sheet->right_frame_file}, nullptr,
+      env);
+  const std::vector<FailedPage>& failed = result.failed_pages;
+  if (failed.empty()) return BatchOutcome();
+  if (failed.front().reason == PageFailure::kFolderUnreadable) {
     return Failure(kExitBuildFailed,
                    "cannot read the folder " + Quoted(s.path) + "; its page was left as it was");
   }
-  if (watch.failed_writes() > 0) {
-    std::string message = "could not write " + Quoted(watch.first_failed_path());
-    if (watch.first_failed_is_link()) message += " (a link: pages are never written through links)";
-    if (watch.failed_writes() > 1) {
-      message += " and " + std::to_string(watch.failed_writes() - 1) + " more page(s)";
-    }
-    return Failure(kExitBuildFailed, message);
+  std::string message = "could not write " + Quoted(failed.front().path);
+  if (failed.front().reason == PageFailure::kLink) {
+    message += " (a link: pages are never written through links)";
   }
-  return BatchOutcome();
+  if (failed.size() > 1) {
+    message += " and " + std::to_string(failed.size() - 1) + " more page(s)";
+  }
+  return Failure(kExitBuildFailed, message);
 }
 
 }  // namespace
 
 BatchOutcome RunBatchMode(CMainSheet* sheet, const std::string& config_name) {
-  BatchOutcome outcome = RunBuild(sheet, config_name);
+  BatchOutcome outcome = BuildFromConfiguration(sheet, config_name);
   outcome.warnings = sheet->config_warnings;
   return outcome;
 }

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/forwarding_env.h"
 
 namespace vellora {
 
@@ -21,27 +20,6 @@ struct BatchOutcome {
   int status = kExitBuilt;
   std::string message;  // one line for the user; empty on success
   std::vector<std::string> warnings;  // lines for the user, whatever the status
-};
-
-// Passes every call on to another Env and keeps the paths of the files that
-// could not be written, so that a build can tell its failed pages apart
-// from pages it chose not to write.
-class CWriteWatchEnv : public CForwardingEnv {
- public:
-  explicit CWriteWatchEnv(Env* inner) : CForwardingEnv(inner) {}
-
-  int failed_writes() const { return failed_writes_; }
-  const std::string& first_failed_path() const { return first_failed_path_; }
-  // The first failed path was a link, which is never written.
-  bool first_failed_is_link() const { return first_failed_is_link_; }
-
-  bool WritePiecesSafely(const std::string& path,
-                         const std::vector<std::string_view>& pieces) override;
-
- private:
-  int failed_writes_ = 0;
-  std::string first_failed_path_;
-  bool first_failed_is_link_ = false;
 };
 
 // Reads the configuration file `config_name` into `sheet` (a name without a

@@ -8,6 +8,7 @@
 #include "html/page_parts.h"
 #include "html/text_helpers.h"
 #include "platform/path.h"
+#include "support/progress_view.h"
 
 namespace vellora {
 namespace pagetest {
@@ -161,11 +162,12 @@ TEST_F(PageWriterTest, ProgressAndCancel) {
   reports = Reports();
   CBuildProgress progress;
   progress.update_interval = 15;
-  progress.notify = [](CBuildProgress* p) {
-    reports.seen.push_back(std::to_string(p->phase) + ":" + std::to_string(p->links_done) + "/" +
-                           std::to_string(p->links_total));
-    if (reports.cancel_at_first_batch && p->links_done == 15) p->cancel = 1;
-  };
+  FunctionProgressView view([](CBuildProgress& p) {
+    reports.seen.push_back(std::to_string(p.phase) + ":" + std::to_string(p.links_done) + "/" +
+                           std::to_string(p.links_total));
+    if (reports.cancel_at_first_batch && p.links_done == 15) p.cancel = 1;
+  });
+  progress.notify = &view;
   builder->progress = &progress;
   ASSERT_EQ(Write(), 1);
   EXPECT_EQ(reports.seen, (std::vector<std::string>{"1:0/40", "2:0/40", "2:15/40", "2:30/40",

@@ -13,6 +13,7 @@
 #include "modes/modes_test_env.h"
 #include "platform/env.h"
 #include "scan/index_builder.h"
+#include "support/progress_view.h"
 #include "support/temp_folder.h"
 
 namespace vellora {
@@ -384,10 +385,10 @@ TEST_F(BuildModesTest, CancelStopsTheWalkAndRestoresTheTopValues) {
   std::string stop_at = tmp_.Path("web/a/a1");
   CBuildProgress progress;
   progress.notify_enabled = 1;
-  progress.context = &stop_at;
-  progress.notify = [](CBuildProgress* p) {
-    if (p->current_folder == *static_cast<std::string*>(p->context)) p->cancel = 1;
-  };
+  FunctionProgressView view([&stop_at](CBuildProgress& p) {
+    if (p.current_folder == stop_at) p.cancel = 1;
+  });
+  progress.notify = &view;
   progress.cancel = 1;  // a stale request is cleared when the build starts
   CIndexBuilder b(&s_, &env_);
   EXPECT_EQ(3, b.Build(&progress));
@@ -402,11 +403,10 @@ TEST_F(BuildModesTest, ProgressNamesEachFolderBeforeItsPage) {
   std::vector<std::string> seen;
   CBuildProgress progress;
   progress.notify_enabled = 1;
-  progress.context = &seen;
-  progress.notify = [](CBuildProgress* p) {
-    auto* list = static_cast<std::vector<std::string>*>(p->context);
-    if (list->empty() || list->back() != p->current_folder) list->push_back(p->current_folder);
-  };
+  FunctionProgressView view([&seen](CBuildProgress& p) {
+    if (seen.empty() || seen.back() != p.current_folder) seen.push_back(p.current_folder);
+  });
+  progress.notify = &view;
   CIndexBuilder b(&s_, &env_);
   b.Build(&progress);
   const std::vector<std::string> expected = {web_, tmp_.Path("web/a"), tmp_.Path("web/a/a1"),

@@ -44,6 +44,9 @@ class ModesTestEnv : public CForwardingEnv {
     if (locked.count(folder) != 0) return false;
     return inner()->SetCurrentFolder(folder);
   }
+  bool CanEnterFolder(const std::string& folder) override {
+    return locked.count(folder) == 0 && inner()->CanEnterFolder(folder);
+  }
   bool WritePiecesSafely(const std::string& path,
                          const std::vector<std::string_view>& pieces) override {
     if (!dry_run && !inner()->WritePiecesSafely(path, pieces)) return false;

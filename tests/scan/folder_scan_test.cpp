@@ -16,6 +16,7 @@
 #include "platform/wildcard.h"
 #include "scan/index_builder.h"
 #include "scan_test_env.h"
+#include "support/progress_view.h"
 #include "support/temp_folder.h"
 
 namespace vellora {
@@ -160,7 +161,8 @@ TEST_F(FolderScanTest, CancelFromTheCallbackStopsTheScan) {
   builder_.recurse_scan = 1;
   CBuildProgress progress;
   progress.notify_enabled = 1;
-  progress.notify = [](CBuildProgress* p) { p->cancel = 1; };
+  FunctionProgressView view([](CBuildProgress& p) { p.cancel = 1; });
+  progress.notify = &view;
   builder_.progress = &progress;
   CFileList list;
   Scan(&list, "*.*");  // also checks that the current folder is back
@@ -261,6 +263,10 @@ class VirtualTreeEnv : public scantest::ForwardingEnv {
     cwd_ = folder;
     ++entered;
     return true;
+  }
+  bool CanEnterFolder(const std::string& folder) override {
+    const std::string real = Resolve(folder);
+    return ids_.count(real) != 0 && unenterable.count(real) == 0;
   }
   bool RealPath(const std::string& path, std::string* real) override {
     *real = Resolve(path);
