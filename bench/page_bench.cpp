@@ -27,12 +27,12 @@
 
 #include "settings/build_settings.h"
 #include "platform/env.h"
-#include "scan/index_builder.h"
+#include "html/page_writer.h"
 
 namespace {
 
 using vellora::CBuildSettings;
-using vellora::CIndexBuilder;
+using vellora::CPageWriter;
 using vellora::Env;
 
 const char* const kWords[] = {"report", "photo",   "invoice", "Draft", "backup",
@@ -132,7 +132,7 @@ Result Run(Job job, const std::string& folder) {
   s.sizes_by_k = 0;
   s.replace_iso_chars = 1;
   s.supress_parent_link = 0;
-  CIndexBuilder builder(&s, env);
+  CPageWriter builder(&s, env);
   Result result;
   vellora::CFileList list;
   if (job == Job::kSort) {

@@ -19,7 +19,7 @@
 
 #include "settings/build_settings.h"
 #include "platform/env.h"
-#include "scan/index_builder.h"
+#include "scan/folder_scanner.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
   }
   const int64_t rss_before = CurrentRss();
 
-  vellora::CIndexBuilder builder(&settings, env);
+  vellora::CFolderScanner builder(&settings, env);
   builder.recurse_scan = 1;
   vellora::CFileList list;
   const double c0 = CpuSeconds();

@@ -19,7 +19,7 @@
 
 #include "settings/build_settings.h"
 #include "platform/env.h"
-#include "scan/index_builder.h"
+#include "modes/index_builder.h"
 
 namespace fs = std::filesystem;
 

@@ -395,7 +395,7 @@ std::string FolderAnchorId(const std::string& folder_text) {
 void OrderFileList(PageContext* page, CFileList* files) {
   if (files->empty()) return;
   CBuildSettings& s = *page->settings;
-  CIndexBuilder& builder = *page->builder;
+  CPageWriter& builder = *page->builder;
   const bool grouped = IsGroupedListing(*page);
   if (s.sort_key == CBuildSettings::kSortByType) files->FillTypes();
   files->Sort(s.sort_key, s.sort_order, s.sort_folders_first && builder.recurse_scan,

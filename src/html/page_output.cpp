@@ -5,7 +5,7 @@
 
 #include "html/text_helpers.h"
 #include "platform/pieces.h"
-#include "scan/index_builder.h"
+#include "html/page_writer.h"
 
 namespace vellora {
 
@@ -58,7 +58,7 @@ int EscapeKind(const std::string& name) {
 const char kAnchorMarker[] = "INSERT_FOLDER_ANCHORS";
 const char kCrLf[] = "\r\n";
 
-PageOutput::PageOutput(CIndexBuilder* builder) : builder_(*builder) {
+PageOutput::PageOutput(CPageWriter* builder) : builder_(*builder) {
   if (!builder_.page_text) builder_.page_text.reset(new std::string);
   text_ = builder_.page_text.get();
   text_->clear();

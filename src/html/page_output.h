@@ -18,7 +18,7 @@
 
 namespace vellora {
 
-class CIndexBuilder;
+class CPageWriter;
 
 // The marker of the folder-anchor table.
 extern const char kAnchorMarker[];
@@ -32,7 +32,7 @@ class PageOutput {
   static constexpr int kFilesPerChunk = 300;
 
   // Empties the builder's page text and chunks.
-  explicit PageOutput(CIndexBuilder* builder);
+  explicit PageOutput(CPageWriter* builder);
 
   // Generated text (names included): written as it is.
   void Add(const std::string& text) { text_->append(text); }
@@ -72,7 +72,7 @@ class PageOutput {
   std::string Join(const std::string& anchor_table);
 
  private:
-  CIndexBuilder& builder_;
+  CPageWriter& builder_;
   std::string* text_;
   size_t moved_ = 0;
   int files_since_move_ = 0;

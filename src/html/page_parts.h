@@ -13,7 +13,7 @@
 #include "html/page_output.h"
 #include "platform/env.h"
 #include "scan/file_list.h"
-#include "scan/index_builder.h"
+#include "html/page_writer.h"
 
 namespace vellora {
 
@@ -26,7 +26,7 @@ struct FolderAnchor {
 };
 
 struct PageContext {
-  CIndexBuilder* builder = nullptr;
+  CPageWriter* builder = nullptr;
   CBuildSettings* settings = nullptr;
   const CDefaultWords* words = nullptr;
   Env* env = nullptr;

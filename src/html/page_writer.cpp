@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "html/page_writer.h"
+
 #include "custom/text_file.h"
 #include "html/page_output.h"
 #include "html/page_parts.h"
@@ -153,7 +155,17 @@ std::string WithSlashes(const std::string& path, Env* env) {
   return slashed;
 }
 
-int CIndexBuilder::write_page(const std::string& folder) {
+CPageWriter::CPageWriter(CBuildSettings* build_settings, Env* system)
+    : CFolderScanner(build_settings, system), page_text(std::make_unique<std::string>()) {}
+
+CPageWriter::~CPageWriter() = default;
+
+void CPageWriter::PageNotWritten(const std::string& path) {
+  failed_pages.push_back(
+      FailedPage{path, env->IsLink(path) ? PageFailure::kLink : PageFailure::kNotWritten});
+}
+
+int CPageWriter::write_page(const std::string& folder) {
   // 1-7: one-shot skip, progress, options of this page.
   page_unreadable = 0;
   if (skip_next_page) {

@@ -9,7 +9,7 @@
 #include "modes/listing_cache.h"
 #include "platform/env.h"
 #include "platform/path.h"
-#include "scan/index_builder.h"
+#include "modes/index_builder.h"
 #include "scan/walk_guard.h"
 
 namespace vellora {

@@ -9,7 +9,7 @@
 #include "platform/characters.h"
 #include "platform/env.h"
 #include "platform/path.h"
-#include "scan/index_builder.h"
+#include "modes/index_builder.h"
 
 namespace vellora {
 

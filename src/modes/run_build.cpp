@@ -1,7 +1,7 @@
 #include "modes/run_build.h"
 
 #include "settings/build_settings.h"
-#include "scan/index_builder.h"
+#include "modes/index_builder.h"
 
 namespace vellora {
 

@@ -98,7 +98,7 @@ class CFileList {
   void FillTypes();
 
  private:
-  friend class CIndexBuilder;
+  friend class CFolderScanner;
 
   // The entries in list order.
   std::vector<CFileEntry*> Entries() const;

@@ -13,7 +13,7 @@
 #include "platform/path.h"
 #include "platform/text_case.h"
 #include "platform/wildcard.h"
-#include "scan/index_builder.h"
+#include "scan/folder_scanner.h"
 #include "scan/walk_guard.h"
 
 namespace vellora {
@@ -93,7 +93,7 @@ struct Subfolder {
 // What stays the same for every folder of one scan.
 class FolderScanner {
  public:
-  FolderScanner(CIndexBuilder* builder, CFileList* list, const std::string& file_spec)
+  FolderScanner(CFolderScanner* builder, CFileList* list, const std::string& file_spec)
       : b_(*builder),
         list_(*list),
         patterns_(SplitFileSpec(file_spec, builder->env)),
@@ -160,7 +160,7 @@ class FolderScanner {
     return false;
   }
 
-  CIndexBuilder& b_;
+  CFolderScanner& b_;
   CFileList& list_;
   std::vector<FilePattern> patterns_;
   bool use_titles_;
@@ -168,14 +168,14 @@ class FolderScanner {
 
 }  // namespace
 
-bool CIndexBuilder::Scan(CFileList& list, const std::string& file_spec) {
+bool CFolderScanner::Scan(CFileList& list, const std::string& file_spec) {
   if (file_spec.empty()) return true;
   std::string start;
   if (!env->GetCurrentFolder(&start)) return false;
   return Scan(list, start, file_spec);
 }
 
-bool CIndexBuilder::Scan(CFileList& list, const std::string& start, const std::string& file_spec) {
+bool CFolderScanner::Scan(CFileList& list, const std::string& start, const std::string& file_spec) {
   if (file_spec.empty()) return true;
   if (SkipFolder(start)) return true;
   if (recurse_scan && scan_root.empty()) scan_root = start;
@@ -225,24 +225,24 @@ bool CIndexBuilder::Scan(CFileList& list, const std::string& start, const std::s
   return read;
 }
 
-bool CIndexBuilder::LeadsOutOfTree(const std::string& folder, bool is_link) {
+bool CFolderScanner::LeadsOutOfTree(const std::string& folder, bool is_link) {
   if (!is_link || tree_real_root.empty()) return false;
   if (settings != nullptr && settings->follow_outside_links != 0) return false;
   return LinkLeadsOutside(env, tree_real_root, folder);
 }
 
-bool CIndexBuilder::FileLeadsOutOfTree(const std::string& path) {
-  if (tree_real_root.empty() && tree_file_root.empty()) {
+bool CFolderScanner::FileLeadsOutOfTree(const std::string& path) {
+  if (tree_real_root.empty() && tree_file_root_.empty()) {
     const std::string top = !tree_folder.empty() ? tree_folder
                             : settings != nullptr ? settings->path
                                                   : std::string();
     std::string current;
-    tree_file_root = RealTreeRoot(env, !top.empty() || !env->GetCurrentFolder(&current) ? top : current);
+    tree_file_root_ = RealTreeRoot(env, !top.empty() || !env->GetCurrentFolder(&current) ? top : current);
   }
-  return LinkLeadsOutside(env, tree_real_root.empty() ? tree_file_root : tree_real_root, path);
+  return LinkLeadsOutside(env, tree_real_root.empty() ? tree_file_root_ : tree_real_root, path);
 }
 
-bool CIndexBuilder::SkipFolder(const std::string& path) const {
+bool CFolderScanner::SkipFolder(const std::string& path) const {
   if (settings == nullptr) return false;
   const std::string& entries = settings->skip_folders;
   size_t pos = 0;

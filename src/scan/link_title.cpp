@@ -5,7 +5,7 @@
 
 #include "platform/path.h"
 #include "platform/text_case.h"
-#include "scan/index_builder.h"
+#include "scan/folder_scanner.h"
 
 namespace vellora {
 
@@ -18,7 +18,7 @@ bool IsHtmlName(const std::string& upper_name) {
 
 }  // namespace
 
-std::string CIndexBuilder::ReadLinkTitle(const std::string& folder, const CFileEntry& entry) {
+std::string CFolderScanner::ReadLinkTitle(const std::string& folder, const CFileEntry& entry) {
   if (!IsHtmlName(UpperCased(entry.name, env))) return entry.name;
   // Of a longer page only the head is searched.
   std::string content;

@@ -9,7 +9,7 @@
 
 #include "settings/build_settings.h"
 #include "scan/file_list.h"
-#include "scan/index_builder.h"
+#include "scan/folder_scanner.h"
 
 namespace vellora {
 
@@ -356,7 +356,7 @@ void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles,
   tail_->next = nullptr;
 }
 
-void CIndexBuilder::ArrangeInColumns(CFileList& list, int columns) {
+void CFolderScanner::ArrangeInColumns(CFileList& list, int columns) {
   // The column count is capped before the rows are counted, so that every
   // entry finds a place.
   const size_t cols = static_cast<size_t>(std::min(std::max(columns, 1), kMaxColumns));

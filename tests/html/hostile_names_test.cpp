@@ -7,7 +7,7 @@
 
 #include "html/page_fixture.h"
 #include "html/page_output.h"
-#include "scan/index_builder.h"
+#include "html/page_writer.h"
 #include "html/text_helpers.h"
 
 namespace vellora {

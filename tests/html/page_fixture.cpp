@@ -98,7 +98,7 @@ PageTest::PageTest() : words(DefaultWords()), env(new ClockEnv) {
   s.supress_parent_link = 0;
   s.replace_iso_chars = 1;
   s.include_time = 1;
-  builder.reset(new CIndexBuilder(&settings, env.get()));
+  builder.reset(new CPageWriter(&settings, env.get()));
 }
 
 PageTest::~PageTest() {
@@ -192,7 +192,7 @@ std::string PageTest::Slice(const std::string& first, const std::string& last) c
 
 void ExpectAppendersMatchHelpers(const std::vector<std::string>& names) {
   CBuildSettings settings;
-  CIndexBuilder builder(&settings, Env::Default());
+  CPageWriter builder(&settings, Env::Default());
   PageOutput out(&builder);
   for (const std::string& name : names) {
     for (int flags = 0; flags < 8; ++flags) {

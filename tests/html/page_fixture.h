@@ -14,7 +14,7 @@
 
 #include "settings/build_settings.h"
 #include "platform/env.h"
-#include "scan/index_builder.h"
+#include "html/page_writer.h"
 #include "scan/scan_test_env.h"
 #include "support/temp_folder.h"
 
@@ -76,7 +76,7 @@ class PageTest : public ::testing::Test {
   CDefaultWords words;
   CBuildSettings settings;
   std::unique_ptr<ClockEnv> env;
-  std::unique_ptr<CIndexBuilder> builder;
+  std::unique_ptr<CPageWriter> builder;
   std::string page;
 
  private:

@@ -206,7 +206,7 @@ TEST_F(PageWriterTest, SkipNextPageAndFolderTableOffOnFirstRightFrame) {
 TEST(PageOutputTest, ChunksJoinToTheSameText) {
   Env* env = Env::Default();
   CBuildSettings settings;
-  CIndexBuilder builder(&settings, env);
+  CPageWriter builder(&settings, env);
   PageOutput out(&builder);
   std::string expected;
   out.AddHtml("<a>INSERT_FOLDER_ANCHORS");

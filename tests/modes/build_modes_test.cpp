@@ -12,7 +12,7 @@
 #include "modes/listing_cache.h"
 #include "modes/modes_test_env.h"
 #include "platform/env.h"
-#include "scan/index_builder.h"
+#include "modes/index_builder.h"
 #include "support/progress_view.h"
 #include "support/temp_folder.h"
 

@@ -20,7 +20,7 @@
 #include "platform/path.h"
 #include "platform/pieces.h"
 #include "platform/wildcard.h"
-#include "scan/index_builder.h"
+#include "modes/index_builder.h"
 
 namespace vellora {
 namespace {

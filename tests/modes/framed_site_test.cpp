@@ -9,7 +9,7 @@
 #include "custom/custom_html.h"
 #include "modes/framed_site.h"
 #include "modes/modes_test_env.h"
-#include "scan/index_builder.h"
+#include "modes/index_builder.h"
 #include "support/temp_folder.h"
 
 namespace vellora {

@@ -14,7 +14,7 @@
 #include "settings/build_settings.h"
 #include "platform/path.h"
 #include "platform/wildcard.h"
-#include "scan/index_builder.h"
+#include "scan/folder_scanner.h"
 #include "scan_test_env.h"
 #include "support/progress_view.h"
 #include "support/temp_folder.h"
@@ -68,7 +68,7 @@ class FolderScanTest : public ::testing::Test {
   std::string start_;
   std::string root_;
   CBuildSettings settings_;
-  CIndexBuilder builder_;
+  CFolderScanner builder_;
 };
 
 TEST_F(FolderScanTest, FileSpecPatterns) {
@@ -144,7 +144,7 @@ TEST_F(FolderScanTest, SkippedFoldersAndBranches) {
 
 TEST(SkipFolderTest, ComparesTextExactly) {
   CBuildSettings settings;
-  CIndexBuilder b(&settings);
+  CFolderScanner b(&settings);
   EXPECT_FALSE(b.SkipFolder(Native("/web")));
   settings.skip_folders = Native("/web/old/*;/web/tmp;");
   EXPECT_TRUE(b.SkipFolder(Native("/web/tmp")));
@@ -312,7 +312,7 @@ TEST(VirtualScanTest, ScanFromTheFileSystemRoot) {
   env.Add(kFsRoot, "docs", true);
   env.Add(std::string(kFsRoot) + "docs", "in.txt", false);
   CBuildSettings settings;
-  CIndexBuilder b(&settings, &env);
+  CFolderScanner b(&settings, &env);
   b.recurse_scan = 1;
   CFileList list;
   b.Scan(list, "*.*");
@@ -331,7 +331,7 @@ TEST(VirtualScanTest, VanishedUnreadableAndCyclicFoldersArePassedOver) {
   env.unenterable.insert(Native("/r/gone"));  // removed after it was listed
   env.unreadable.insert(Native("/r/closed"));
   CBuildSettings settings;
-  CIndexBuilder b(&settings, &env);
+  CFolderScanner b(&settings, &env);
   b.recurse_scan = 1;
   CFileList list;
   b.Scan(list, "*.txt");
@@ -357,7 +357,7 @@ TEST(VirtualScanTest, DoubleLinkLadderListsEachFolderOnce) {
     env.Add(rung(i), "y", true, rung(i + 1));
   }
   CBuildSettings settings;
-  CIndexBuilder b(&settings, &env);
+  CFolderScanner b(&settings, &env);
   b.recurse_scan = 1;
   CFileList list;
   b.Scan(list, "*.*");
@@ -376,7 +376,7 @@ TEST(VirtualScanTest, ThreeHundredFoldersDeep) {
     env.Add(folder, "d", true);
     folder += Native("/d");
   }
-  CIndexBuilder b(nullptr, &env);
+  CFolderScanner b(nullptr, &env);
   b.recurse_scan = 1;
   CFileList list;
   b.Scan(list, "*.*");
@@ -402,7 +402,7 @@ class HugeFolderEnv : public VirtualTreeEnv {
 
 TEST(VirtualScanTest, HalfAMillionFilesInOneFolder) {
   HugeFolderEnv env;
-  CIndexBuilder b(nullptr, &env);
+  CFolderScanner b(nullptr, &env);
   CFileList list;
   b.Scan(list, "*.*");
   ASSERT_EQ(list.size(), 500000u);

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "settings/build_settings.h"
-#include "scan/index_builder.h"
+#include "scan/folder_scanner.h"
 #include "scan_test_env.h"
 #include "support/temp_folder.h"
 
@@ -41,7 +41,7 @@ class LinkTitleTest : public ::testing::Test {
   TempFolder tmp_;
   CountingEnv env_;
   CBuildSettings settings_;
-  CIndexBuilder builder_;
+  CFolderScanner builder_;
 };
 
 TEST_F(LinkTitleTest, TitleElementTextAsWritten) {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "settings/build_settings.h"
-#include "scan/index_builder.h"
+#include "scan/folder_scanner.h"
 #include "scan_test_env.h"
 
 namespace vellora {
@@ -179,7 +179,7 @@ Names Arranged(int n, int columns) {
   std::vector<EntryInput> inputs;
   for (int i = 0; i < n; ++i) inputs.push_back({"e" + std::to_string(i), "", 0, 0});
   Fill(&list, inputs);
-  CIndexBuilder(nullptr).ArrangeInColumns(list, columns);
+  CFolderScanner(nullptr).ArrangeInColumns(list, columns);
   return Order(list);
 }
 

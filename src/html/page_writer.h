@@ -1,0 +1,59 @@
+// The page writer: write_page makes the index page of one folder, with the
+// state it keeps from page to page of a build (counters, one-shot flags,
+// the page text and the pages it could not write).
+#ifndef VELLORA_HTML_PAGE_WRITER_H_
+#define VELLORA_HTML_PAGE_WRITER_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "scan/failed_page.h"
+#include "scan/folder_scanner.h"
+
+namespace vellora {
+
+class CPageWriter : public CFolderScanner {
+ public:
+  explicit CPageWriter(CBuildSettings* build_settings, Env* system = Env::Default());
+  ~CPageWriter() override;
+
+  // Writes the index page of `folder`; 1 when a page file was written.
+  int write_page(const std::string& folder);
+
+  // A page (or the frameset) at `path` could not be written: recorded in
+  // `failed_pages`, as a link when one stands at that name.
+  void PageNotWritten(const std::string& path);
+
+  // Path of the main file the build wrote (reported to the user).
+  std::string main_file_path;
+  // Page files written in this build.
+  int32_t pages_written = 0;
+  // Pages the build should have written but could not, in the order met.
+  std::vector<FailedPage> failed_pages;
+
+  // --- Set by the build modes for the pages to come ---
+  // Set before the right-frame pass of a framed site; cleared after each page.
+  int32_t first_right_frame_page = 0;
+  // When not empty, replaces the /FOLDER_FILE_LINK section on every page.
+  std::string folder_link_override;
+  // The next page is not written (and the flag is cleared).
+  int32_t skip_next_page = 0;
+  // The settings' title was made from folder names (plain text) by the
+  // per-folder walk, not written by the user.
+  bool title_from_names = false;
+
+  // The last page was not written because its folder could not be read.
+  int32_t page_unreadable = 0;
+
+  // Page text moved aside while a page is assembled, and how many pieces.
+  std::vector<std::string> page_chunks;
+  int32_t page_chunk_count = 0;
+  // The text of the page being assembled.
+  std::unique_ptr<std::string> page_text;
+};
+
+}  // namespace vellora
+
+#endif  // VELLORA_HTML_PAGE_WRITER_H_
