@@ -511,6 +511,15 @@ TEST(PosixEnvFolderTest, CurrentFolderAndIdentity) {
 
   EXPECT_TRUE(env->IsFolder(t.Path("link")));
   EXPECT_FALSE(env->IsFolder(file));
+  EXPECT_TRUE(env->CanEnterFolder(t.Path("link")));
+  EXPECT_FALSE(env->CanEnterFolder(file));
+  EXPECT_FALSE(env->CanEnterFolder(t.Path("missing")));
+  if (geteuid() != 0) {  // root may search any folder
+    const std::string closed = t.MakeFolder("closed");
+    ASSERT_EQ(chmod(closed.c_str(), 0600), 0);
+    EXPECT_FALSE(env->CanEnterFolder(closed));
+    ASSERT_EQ(chmod(closed.c_str(), 0700), 0);
+  }
 
   // Real paths: links followed, "." and ".." resolved, files too.
   char real_a[PATH_MAX], real_b[PATH_MAX], real_f[PATH_MAX];
@@ -579,6 +588,16 @@ TEST(PosixEnvFolderTest, DeepPathsBeyondPathMax) {
   FolderIdentity id;
   EXPECT_TRUE(env->GetFolderIdentity(deep, &id));
   EXPECT_FALSE(env->SetCurrentFolder(deep + "/missing"));
+  // Folders that may be entered are told without entering them.
+  ASSERT_TRUE(env->SetCurrentFolder(start));
+  EXPECT_TRUE(env->CanEnterFolder(deep));
+  EXPECT_TRUE(env->CanEnterFolder(deep.substr(0, deep.size() - level.size() - 1)));
+  EXPECT_FALSE(env->CanEnterFolder(deep + "/missing"));
+  EXPECT_FALSE(env->CanEnterFolder(page));
+  EXPECT_TRUE(env->CanEnterFolder(real));
+  std::string still;
+  ASSERT_TRUE(env->GetCurrentFolder(&still));
+  EXPECT_EQ(still, start);
   std::string resolved;
   ASSERT_TRUE(env->RealPath(deep + "/../" + level + "/.", &resolved));
   EXPECT_EQ(resolved, deep);
