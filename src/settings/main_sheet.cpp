@@ -46,14 +46,9 @@ bool MeantAsTrue(const std::string& value) {
   return lower == "1" || lower == "yes" || lower == "y" || lower == "true" || lower == "on";
 }
 
-bool IsText(OptionForm form) {
-  return form == OptionForm::kText || form == OptionForm::kTextNotEmpty ||
-         form == OptionForm::kBitmapName;
-}
-
 // The value as the writer writes it from the stored values.
 std::string StoredText(const COption& o, const CMainSheet& sheet) {
-  if (IsText(o.form)) return *o.field.Text(sheet);
+  if (IsTextForm(o.form)) return *o.field.Text(sheet);
   const int32_t value = *o.field.Number(sheet);
   switch (o.form) {
     case OptionForm::kTitleMode:
@@ -71,7 +66,7 @@ std::string StoredText(const COption& o, const CMainSheet& sheet) {
 // The value as the writer writes it from the controls; an edit box gives at
 // most `cut` of its text.
 std::string ControlText(const COption& o, const CControlValues& c, const CharacterCut& cut) {
-  if (IsText(o.form)) {
+  if (IsTextForm(o.form)) {
     const std::string& text = c.Text(o.control);
     return text.substr(0, cut(text, kShortValue));
   }
@@ -92,7 +87,7 @@ std::string ControlText(const COption& o, const CControlValues& c, const Charact
 // field of the build settings, of `sheet` otherwise.
 void TakeControlValue(const COption& o, const CControlValues& c, CMainSheet* sheet,
                       CBuildSettings* target) {
-  if (IsText(o.form)) {
+  if (IsTextForm(o.form)) {
     *o.field.Text(sheet, target) = c.Text(o.control);
     return;
   }
@@ -114,7 +109,7 @@ void TakeControlValue(const COption& o, const CControlValues& c, CMainSheet* she
 
 // Shows the stored value on the option's control.
 void ShowStoredValue(const COption& o, const CMainSheet& sheet, CControlValues* c) {
-  if (IsText(o.form)) {
+  if (IsTextForm(o.form)) {
     c->SetText(o.control, *o.field.Text(sheet));
     return;
   }
@@ -145,7 +140,7 @@ CMainSheet::CMainSheet(Env* env) : caption(kSheetCaption), env_(env) {
   // The frame file names and the default words start at the values a file
   // without them gives; the build settings keep their construction values.
   for (const COption& o : Options()) {
-    if (o.field.owner() != COptionField::Owner::kSettings && IsText(o.form)) {
+    if (o.field.owner() != COptionField::Owner::kSettings && IsTextForm(o.form)) {
       *o.field.Text(this) = o.default_value;
     }
   }
@@ -222,7 +217,7 @@ bool CMainSheet::ReadConfiguration(const std::string& name) {
   };
 
   for (const COption& o : Options()) {
-    if (IsText(o.form)) {
+    if (IsTextForm(o.form)) {
       std::string& value = *o.field.Text(this);
       value = text(o);
       if (o.form == OptionForm::kTextNotEmpty && value.empty()) value = o.default_value;

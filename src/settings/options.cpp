@@ -12,6 +12,11 @@ static_assert(std::is_same<int, int32_t>::value, "the sheet's numbers are 32-bit
 
 const char kSingleFileKey[] = "recursive_build_single_file";
 
+bool IsTextForm(OptionForm form) {
+  return form == OptionForm::kText || form == OptionForm::kTextNotEmpty ||
+         form == OptionForm::kBitmapName;
+}
+
 int32_t* COptionField::Number(CMainSheet* sheet, CBuildSettings* settings) const {
   if (owner_ == Owner::kSheet) return sheet_number_ ? &(sheet->*sheet_number_) : nullptr;
   return Number(settings != nullptr ? settings : &sheet->settings);

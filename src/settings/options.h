@@ -34,6 +34,9 @@ enum class OptionForm {
   kSortCode,       // sort_key and sort_order as two characters
 };
 
+// The forms held in a text (the others in a number).
+bool IsTextForm(OptionForm form);
+
 // Where the writer takes a value from.
 enum class WriteSource {
   kStored,       // the sheet's stored values

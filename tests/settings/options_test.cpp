@@ -10,11 +10,6 @@
 namespace vellora {
 namespace {
 
-bool IsTextForm(OptionForm form) {
-  return form == OptionForm::kText || form == OptionForm::kTextNotEmpty ||
-         form == OptionForm::kBitmapName;
-}
-
 TEST(OptionsTest, EveryKeyOnceWithOnePlaceInTheWritersOrder) {
   std::set<std::string> keys;
   std::vector<int> positions;
