@@ -64,7 +64,7 @@ std::string StoredText(const COption& o, const CMainSheet& sheet) {
 }
 
 // The value as the writer writes it from the controls; an edit box gives at
-// most `cut` of its text.
+// most kShortValue bytes of its text, cut between whole characters.
 std::string ControlText(const COption& o, const CControlValues& c, const CharacterCut& cut) {
   if (IsTextForm(o.form)) {
     const std::string& text = c.Text(o.control);
