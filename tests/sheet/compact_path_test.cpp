@@ -37,11 +37,12 @@ TEST(CompactPathTest, ShortensInTheMiddleThenCutsTheName) {
       {site, 0, &utf8, ""},
       {"averyveryverylongname.html", 70, &utf8, "averyve..."},
       {"/srv/a-long-folder-name/", 161, &utf8, ".../a-long-folder-name/"},
-      // The dialog's label belongs to the first component.
-      {"根文件:  /srv/www/site/index.html", 250, &utf8, "根文件:  /srv/www/.../index.html"},
+      // The dialog's label ("root file:" in UTF-8) belongs to the first component.
+      {"\xE6\xA0\xB9\xE6\x96\x87\xE4\xBB\xB6:  /srv/www/site/index.html", 250, &utf8,
+       "\xE6\xA0\xB9\xE6\x96\x87\xE4\xBB\xB6:  /srv/www/.../index.html"},
       // Whole characters only: a UTF-8 sequence or a double-byte character
-      // is never split.
-      {"/d/表格表.txt", 105, &utf8, ".../表格..."},
+      // is never split (the same three Chinese characters in UTF-8 and GBK).
+      {"/d/\xE8\xA1\xA8\xE6\xA0\xBC\xE8\xA1\xA8.txt", 105, &utf8, ".../\xE8\xA1\xA8\xE6\xA0\xBC..."},
       {"/d/\xB1\xED\xB8\xF1\xB1\xED.txt", 90, &gbk, ".../\xB1\xED\xB8\xF1..."},
 #ifdef _WIN32
       {"C:\\Data\\Reports\\2024\\index.html", 154, &gbk, "C:\\Data\\...\\index.html"},
