@@ -3,8 +3,9 @@
 
 Every picture is described below as shapes (or, for the marble, as a
 formula) and rasterised here with the standard library alone, so the output
-is the same on every machine: only integer hashing and the four basic float
-operations are used (no libm), and files are written byte for byte.
+is the same on every machine: only integer hashing, the four basic float
+operations and the square root are used (no libm, whose results may differ
+in the last bit), and files are written byte for byte.
 
   python3 art/make_art.py            write art/out/
   python3 art/make_art.py --check    compare art/out/ with a fresh drawing
@@ -13,6 +14,7 @@ operations are used (no libm), and files are written byte for byte.
 """
 
 import argparse
+import math
 import os
 import struct
 import sys
@@ -37,6 +39,14 @@ def sin(x):
         term *= -x2 / ((2 * n) * (2 * n + 1))
         total += term
     return total
+
+
+def ipow(x, n):
+    """x to a whole power by multiplication (pow() comes from libm)."""
+    r = 1.0
+    for _ in range(n):
+        r *= x
+    return r
 
 
 def cos(x):
@@ -254,7 +264,7 @@ class Pen:
         out = []
         for (x0, y0), (x1, y1) in segs:
             dx, dy = x1 - x0, y1 - y0
-            ln = (dx * dx + dy * dy) ** 0.5
+            ln = math.sqrt(dx * dx + dy * dy)
             if ln == 0:
                 continue
             nx, ny = -dy / ln * r, dx / ln * r
@@ -299,7 +309,7 @@ class Pen:
 
 def _extend(a, b, r):
     dx, dy = b[0] - a[0], b[1] - a[1]
-    ln = (dx * dx + dy * dy) ** 0.5
+    ln = math.sqrt(dx * dx + dy * dy)
     return (b[0] + dx / ln * r, b[1] + dy / ln * r)
 
 
@@ -542,7 +552,7 @@ def marble_tile():
             turb = _fbm(x, y, 23, 5, 2)
             w1 = 1 - abs(sin(2 * PI * (x + 2 * y) + 6.0 * turb))
             w2 = 1 - abs(sin(2 * PI * (3 * x - y) + 3.5 * turb + 1.3 * cloud))
-            v1, v2 = w1 ** 10, w2 ** 22
+            v1, v2 = ipow(w1, 10), ipow(w2, 22)
             tone = 0.42 + 0.22 * cloud
             v = tone + (1 - tone) * clamp(0.8 * v1 + 0.45 * v2)
             idx.append(int(clamp(v) * 255 + 0.5))
@@ -629,7 +639,7 @@ def draw_arrow(p, pts, width, head, dark, light):
     """A thick arrow along pts whose head points along the last segment."""
     (ax, ay), (bx, by) = pts[-2], pts[-1]
     dx, dy = bx - ax, by - ay
-    ln = (dx * dx + dy * dy) ** 0.5
+    ln = math.sqrt(dx * dx + dy * dy)
     dx, dy = dx / ln, dy / ln
     nx, ny = -dy, dx
     base = (bx - dx * head * 0.2, by - dy * head * 0.2)
