@@ -1,6 +1,7 @@
 // Builds a folder tree of names taken from the input in a temporary folder,
-// with options taken from its first bytes, and writes its index page: the
-// page must be written whole, with every row and every link closed.
+// with options taken from its first bytes, and builds its index page
+// through the build call: the page must be written whole, with every row
+// and every link closed, and a page not written must be reported.
 //
 // Input: 5 option bytes, then one path per line ("a/b/name"; a final '/'
 // makes a folder).
@@ -19,7 +20,7 @@
 
 #include "settings/build_settings.h"
 #include "platform/env.h"
-#include "modes/index_builder.h"
+#include "modes/run_build.h"
 
 namespace fs = std::filesystem;
 
@@ -154,9 +155,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Env* env = Env::Default();
   std::string start;
   Check(env->GetCurrentFolder(&start));
-  CIndexBuilder builder(&s, env);
-  builder.recurse_scan = s.recursive_build;
-  const int result = builder.write_page(s.path);
+  const BuildResult built = RunBuild(s, FrameFiles(), nullptr, env);
+  const int result = built.pages_written;
   std::string now;
   Check(env->GetCurrentFolder(&now) && now == start);
   Check(s.file_columns >= 1 && s.file_columns <= 20 && s.folder_columns >= 1);
@@ -164,10 +164,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // that lists a file is always written.
   const bool page_is_folder = fs::is_directory(fs::symlink_status(root / "index.html", ec));
   if (page_is_folder) Check(result == 0);
+  // A page that lists a file and is not written is reported, once.
+  if (any_file) Check(built.failed_pages.size() == (page_is_folder ? 1u : 0u));
   if (any_file && !page_is_folder) Check(result == 1);
   if (result == 1) {
     std::string page;
-    Check(env->ReadWholeFile(builder.main_file_path, SIZE_MAX, &page));
+    Check(env->ReadWholeFile(built.main_file_path, SIZE_MAX, &page));
     Check(page.size() >= 14 && page.compare(page.size() - 14, 14, "</body></html>") == 0);
     Check(Count(page, "<tr>") == Count(page, "</tr>"));
     Check(Count(page, "<a") == Count(page, "</a>"));
