@@ -6,10 +6,10 @@
 #include "settings/build_settings.h"
 #include "custom/custom_html.h"
 #include "html/text_helpers.h"
+#include "modes/index_builder.h"
 #include "modes/listing_cache.h"
 #include "platform/env.h"
 #include "platform/path.h"
-#include "modes/index_builder.h"
 #include "scan/walk_guard.h"
 
 namespace vellora {
@@ -37,11 +37,10 @@ std::string TitleFromFolder(const std::string& text, const CBuildSettings& s) {
   return EscapeNameText(text, s.replace_iso_chars != 0, s.xml_compliant != 0);
 }
 
-// Writes the page of the folder in `path`, then
-// walks its subfolders depth first in listing order. Returns false once the
-// build is cancelled; the levels then return at once and leave `path` and
-// `title` to the caller. A subfolder is walked only when it can be entered.
-// `top` marks the folder the build was given.
+// Writes the page of the folder in `path`, then walks its subfolders depth
+// first in listing order, each one that can be entered. Returns false once
+// the build is cancelled; the levels then return at once and leave `path`
+// and `title` to the caller. `top` marks the folder the build was given.
 bool WalkFrom(CIndexBuilder* b, CWalkGuard* guard, bool top) {
   CBuildSettings& s = *b->settings;
   Env* env = b->env;
@@ -150,7 +149,7 @@ void CIndexBuilder::PerFolderBuild() {
 
 void CIndexBuilder::WalkFolder() {
   // A folder that cannot be entered gets no page, and nothing below it is
-  // visited: its page would list whatever folder happened to be current.
+  // visited.
   if (!env->CanEnterFolder(settings->path)) {
     top_unreadable = 1;
     return;

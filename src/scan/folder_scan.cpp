@@ -1,4 +1,4 @@
-// The folder scan: collects the files of the current folder (and, for a
+// The folder scan: collects the files of a folder (and, for a
 // branch, of every folder below it) that pass the file filter and the skip
 // lists, and the skip-folder test.
 #include <algorithm>

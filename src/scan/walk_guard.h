@@ -26,7 +26,7 @@ class CWalkGuard {
  public:
   explicit CWalkGuard(Env* env) : env_(env) {}
 
-  // Records `folder` (made current by the caller) as entered and returns
+  // Records `folder` (entered by the caller) as entered and returns
   // true, unless its real folder was entered before in this walk. A folder
   // whose identity cannot be read is entered.
   bool Enter(const std::string& folder);
