@@ -6,10 +6,10 @@
 #include "settings/build_settings.h"
 #include "custom/custom_html.h"
 #include "custom/text_file.h"
+#include "modes/index_builder.h"
 #include "platform/characters.h"
 #include "platform/env.h"
 #include "platform/path.h"
-#include "modes/index_builder.h"
 
 namespace vellora {
 
