@@ -17,6 +17,8 @@ bool Env::CollationKey(const std::string&, std::string*) { return false; }
 
 bool Env::IsLink(const std::string&) { return false; }
 
+bool Env::MakeExecutable(const std::string&) { return false; }
+
 bool Env::ReadWholeFile(const std::string& path, size_t max_bytes, std::string* data) {
   std::string content;
   if (ReadFile(path, max_bytes, &content) != ReadResult::kRead) return false;
