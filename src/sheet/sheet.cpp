@@ -261,8 +261,9 @@ void CSheetModel::Build() {
     result = RunEngine(EngineRun::kGeneral, "", "", "");
   }
 
-  // Only a build that ran can have been cancelled.
-  if (built && result.cancelled) {
+  // Only a build that ran can have been cancelled: the record's flag may
+  // still hold an earlier build's cancel.
+  if (result.cancelled) {
     ShowMessage("被用户取消", kCancelBuildCaption);
     return;
   }

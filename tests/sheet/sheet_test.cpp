@@ -106,6 +106,16 @@ TEST_F(SheetTest, CancelledBuildIsReported) {
   EXPECT_EQ(Current(), data_);
 }
 
+TEST_F(SheetTest, CancelledFrameFilesAfterACancelledBuildReportNothing) {
+  desktop_.Then("build", false).Then("message").Then("frames", false);
+  sheet_->controls.path = data_;
+  sheet_->Build();
+  sheet_->controls.recursion_mode = RecursionMode::kFramedSite;
+  sheet_->controls.recursive_build = 1;
+  sheet_->Build();
+  EXPECT_EQ(desktop_.log.back(), "frames");
+}
+
 TEST_F(SheetTest, PerFolderBuildReportsTheRootPageEvenWhenSkipped) {
   desktop_
       .ThenDialog<CRecursiveOptionsModel>("recursive", true,
@@ -218,7 +228,6 @@ TEST_F(SheetTest, ConfigurationFileTitlesAndLastFolders) {
 
 TEST_F(SheetTest, OpenOutputFile) {
   const std::string page = temp_.WriteFile("data/page.html", "<p>");
-  const std::string odd = temp_.WriteFile("data/a:b.html", "<p>");
   struct Case {
     std::string output;
     bool shell_ok;
@@ -231,7 +240,7 @@ TEST_F(SheetTest, OpenOutputFile) {
       {"gone.html", true, "message: 输出文件不存在 | 没找到文件: " + data_ + kSep + "gone.html"},
 #ifndef _WIN32
       // A colon means nothing special in a POSIX name.
-      {"a:b.html", true, "shell: " + odd},
+      {"a:b.html", true, "shell: " + temp_.WriteFile("data/a:b.html", "<p>")},
 #endif
   };
   sheet_->controls.path = data_;
