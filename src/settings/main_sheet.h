@@ -7,10 +7,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "settings/build_settings.h"
+#include "settings/controls.h"
+#include "settings/options.h"
 
 namespace vellora {
 
@@ -23,52 +26,20 @@ extern const char kConfigSection[];
 // The default configuration file, in the program's folder.
 extern const char kDefaultConfigName[];
 
-// The three choices of the recursion radios.
-enum class RecursionMode { kAllInOneFile, kOnePagePerFolder, kFramedSite };
-
-// What the pages' controls hold: the values the configuration writer takes
-// from the controls rather than from the stored settings. Flags are 0 or 1.
-struct CControlValues {
-  std::string path;
-  std::string file_spec;
-  std::string output_filename;
-  std::string title;
-  std::string custom_html_filename;
-  std::string skip_files;
-  std::string skip_folders;
-  int32_t non_functional_links = 0;
-  int32_t sizes_by_k = 0;
-  int32_t show_folder_names = 0;
-  int32_t recursive_build = 0;
-  int32_t folder_anchors = 0;
-  int32_t href20 = 0;
-  int32_t include_filesize = 0;
-  int32_t include_subfolders = 0;
-  int32_t include_date = 0;
-  int32_t include_summary = 0;
-  int32_t supress_headers = 0;
-  int32_t supress_parent_link = 0;
-  int32_t euro_date_style = 0;
-  int32_t suppress_extensions = 0;
-  int32_t full_pathname_links = 0;
-  int32_t suppress_visible_links = 0;
-  int32_t replace_iso_chars = 0;
-  int32_t include_time = 0;
-  int32_t use_html_titles_for_links = 0;
-  int32_t xml_compliant = 0;
-  int32_t insert_commas = 0;
-  RecursionMode recursion_mode = RecursionMode::kAllInOneFile;
-  int32_t folder_columns = 1;  // selected list entry plus one
-  int32_t file_columns = 1;
-  int active_page = 0;  // the page now shown
-};
+// The recursive build options dialog, as the exchange from the controls
+// shows it: seeded with `settings` (its recursion fields, the title and the
+// output file name, as just taken from the controls), it stores the user's
+// choices of link_folders_to_output_name, multi_recurse_skip_root and
+// multi_recurse_title there and returns true, or returns false when the
+// user cancels.
+using RecursiveBuildOptionsDialog = std::function<bool(CBuildSettings* settings)>;
 
 class CMainSheet {
  public:
   // Longest values the reader takes, and the longest text the writer takes
   // from an edit box.
-  static constexpr size_t kLongValue = 998;
-  static constexpr size_t kShortValue = 498;
+  static constexpr size_t kLongValue = vellora::kLongValue;
+  static constexpr size_t kShortValue = vellora::kShortValue;
 
   // Sets the stored values to their defaults, takes the pages' background
   // bitmap name from "vellora.ini" in the current folder and the program's
@@ -78,10 +49,22 @@ class CMainSheet {
   CMainSheet& operator=(const CMainSheet&) = delete;
 
   // Fills `target` for a build. Mode 1 copies the stored settings (batch
-  // mode); mode 0 reads the pages' controls and needs the user interface,
-  // so without one it abandons the build. Returns 1 when `target` is ready
-  // for a build, 0 when the build is abandoned.
+  // mode); mode 0 reads the pages' controls, which this form does not have,
+  // so it abandons the build. Returns 1 when `target` is ready for a build,
+  // 0 when the build is abandoned.
   int Exchange(int mode, CBuildSettings* target);
+  // The same with the controls' values. Mode 0 (the Build command, whose
+  // target is `settings`) takes every option a control shows from
+  // `controls`; the options no control shows (sort options, page titles,
+  // skip-root and the like) keep their stored values. When the recursion box
+  // is ticked and one page per folder chosen, `dialog` runs after output
+  // file, title, non_functional_links, the recursion choices and
+  // show_folder_names have been taken; when it is cancelled the exchange
+  // returns 0 at once and the remaining fields are left as they were.
+  // Without a dialog the stored recursion choices stand. Mode 1 ignores
+  // `controls`.
+  int Exchange(int mode, CBuildSettings* target, const CControlValues& controls,
+               const RecursiveBuildOptionsDialog& dialog = nullptr);
 
   // Reads a configuration file into the stored values; every missing key
   // (all of them when the file cannot be read) takes its default. A name
@@ -98,7 +81,9 @@ class CMainSheet {
   // The same with the controls showing the stored values.
   bool WriteConfiguration(const std::string& full_name);
 
-  // The control values a page refresh would set from the stored values.
+  // The control values a page refresh sets from the stored values: the
+  // radios by the rule that framed site wins over one page per folder, a
+  // column count outside 1 to 20 as the nearest of them.
   CControlValues StoredControlValues() const;
 
   // The file a configuration name stands for.

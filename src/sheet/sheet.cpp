@@ -149,47 +149,13 @@ void CSheetModel::ShowMessage(const std::string& text, const std::string& captio
 }
 
 int CSheetModel::ExchangeFromControls() {
-  CBuildSettings& s = stored_->settings;
-  const CControlValues& c = controls;
-  s.output_filename = c.output_filename;
-  s.title = c.title;
-  s.non_functional_links = c.non_functional_links;
-  s.recursive_build = c.recursive_build;
-  s.multi_recurse_link = c.recursion_mode == RecursionMode::kOnePagePerFolder ? 1 : 0;
-  s.show_folder_names = c.show_folder_names;
-  if (s.recursive_build != 0 && s.multi_recurse_link != 0) {
-    CRecursiveOptionsModel options(s);
-    if (desktop_->ShowRecursiveOptions(&options) != DialogResult::kOk) return 0;
-    options.Apply(&s);
-  }
-  s.skip_files = c.skip_files;
-  s.include_filesize = c.include_filesize;
-  s.href20 = c.href20;
-  s.include_subfolders = c.include_subfolders;
-  s.include_date = c.include_date;
-  s.include_summary = c.include_summary;
-  s.euro_date_style = c.euro_date_style;
-  s.supress_headers = c.supress_headers;
-  s.supress_parent_link = c.supress_parent_link;
-  s.suppress_extensions = c.suppress_extensions;
-  s.full_pathname_links = c.full_pathname_links;
-  s.folder_columns = c.folder_columns;
-  s.file_columns = c.file_columns;
-  s.sizes_by_k = c.sizes_by_k;
-  s.suppress_visible_links = c.suppress_visible_links;
-  s.custom_html_filename = c.custom_html_filename;
-  s.path = c.path;
-  s.file_spec = c.file_spec;
-  s.replace_iso_chars = c.replace_iso_chars;
-  s.build_framed_site = c.recursion_mode == RecursionMode::kFramedSite ? 1 : 0;
-  s.folder_anchors = c.folder_anchors;
-  s.include_time = c.include_time;
-  s.skip_folders = c.skip_folders;
-  s.use_html_titles_for_links = c.use_html_titles_for_links;
-  s.xml_compliant = c.xml_compliant;
-  s.insert_commas = c.insert_commas;
-  s.default_words = &stored_->default_words;
-  return 1;
+  auto dialog = [this](CBuildSettings* settings) {
+    CRecursiveOptionsModel options(*settings);
+    if (desktop_->ShowRecursiveOptions(&options) != DialogResult::kOk) return false;
+    options.Apply(settings);
+    return true;
+  };
+  return stored_->Exchange(0, &stored_->settings, controls, dialog);
 }
 
 void CSheetModel::Notify(CBuildProgress* progress) {

@@ -16,6 +16,8 @@
 //  - printed text that is not dark on white, whatever the colour scheme;
 //  - a page with a folder table whose first Tab does not show a skip link
 //    to the file table.
+// The help page beside the program is checked the same way: well-formed,
+// axe-core in both colour schemes, no sideways scrolling, dark print.
 // It saves screenshots of the demo pages (wide, phone, dark, print) in
 // OUT/screens.
 // Usage: node templates.js --vellora PATH [--out DIR] [--only REGEX]
@@ -316,6 +318,21 @@ async function main() {
   if (opt.only) configs = configs.filter((c) => opt.only.test(c.name));
   for (const cfg of configs) build(opt.vellora, work, trees, cfg, failures);
 
+  // The help page as the build ships it, beside the program.
+  const help = !opt.only || opt.only.test('help page') ? path.join(work, 'help', 'vellora_help.html') : null;
+  if (help) {
+    const shipped = path.join(path.dirname(opt.vellora), 'vellora_help.html');
+    fs.rmSync(path.dirname(help), { recursive: true, force: true });
+    fs.mkdirSync(path.dirname(help), { recursive: true });
+    if (fs.existsSync(shipped)) {
+      fs.copyFileSync(shipped, help);
+      const why = wellFormed(help);
+      if (why) failures.push(`help page: not well-formed XML: ${why}`);
+    } else {
+      failures.push(`help page: ${shipped} is missing: the build must put it beside the program`);
+    }
+  }
+
   let xmlPages = 0;
   for (const cfg of configs.filter((c) => c.xml)) {
     for (const p of cfg.pages) {
@@ -359,6 +376,24 @@ async function main() {
           await checkFits(page, where, failures);
           await checkPrint(page, where, failures);
         }
+      }
+    }
+
+    if (help && fs.existsSync(help)) {
+      const url = `${base}/help/vellora_help.html`;
+      for (const scheme of ['light', 'dark']) {
+        await page.emulateMedia({ colorScheme: scheme });
+        await load(page, url);
+        for (const v of await axeViolations(page)) failures.push(`help page, ${scheme}: ${v}`);
+      }
+      await page.emulateMedia({ colorScheme: 'light' });
+      axePages++;
+      await checkFits(page, 'help page', failures);
+      await checkPrint(page, 'help page', failures);
+      for (const [view, size] of [['wide', WIDE], ['phone', PHONE]]) {
+        await page.setViewportSize(size);
+        await load(page, url);
+        await page.screenshot({ path: path.join(screens, `help-${view}.png`), fullPage: false });
       }
     }
 

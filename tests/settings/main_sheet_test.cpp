@@ -267,5 +267,105 @@ TEST_F(MainSheetTest, ExchangeCopiesTheStoredSettings) {
   }
 }
 
+TEST_F(MainSheetTest, ExchangeFromControlsTakesWhatTheControlsShow) {
+  // Options that no control shows keep the sheet's stored values.
+  const char* const stored_only[] = {"multi_recurse_title", "column_wise_sort",
+                                     "multi_recurse_skip_root", "sort_type",
+                                     "sort_folders_first", "follow_outside_links", "html_lang"};
+  for (const char* flag : {"TRUE", "FALSE"}) {
+    const std::string changed = ChangedSettings(flag);
+    env_.files[ProgramFile("in.ini")] = changed;
+    CMainSheet shown(&env_);
+    shown.ReadConfiguration("in.ini");
+    CMainSheet sheet(&env_);
+    sheet.ReadConfiguration("missing.ini");
+    sheet.settings.framed_right_pass = 1;
+    sheet.settings.root_folder = "root";
+    bool asked = false;
+    ASSERT_EQ(sheet.Exchange(0, &sheet.settings, shown.StoredControlValues(),
+                             [&asked](CBuildSettings*) { return asked = true; }),
+              1);
+    std::string expected = changed;
+    for (const char* key : stored_only) {
+      const IniDocument defaults(kWrittenDefaults);
+      expected = WithValue(expected, key, defaults.Get("VELLORA", key, "", 998));
+    }
+    EXPECT_EQ(Written(&sheet), expected) << flag;
+    // The framed site is not one page per folder, so no dialog was shown.
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(sheet.settings.multi_recurse_link, 0);
+    EXPECT_EQ(sheet.settings.framed_right_pass, 1);
+    EXPECT_EQ(sheet.settings.root_folder, "root");
+    EXPECT_EQ(sheet.settings.default_words, &sheet.default_words);
+  }
+}
+
+TEST_F(MainSheetTest, ExchangeFromControlsAsksForRecursiveBuildOptions) {
+  CMainSheet sheet(&env_);
+  sheet.ReadConfiguration("missing.ini");
+  CControlValues c = sheet.StoredControlValues();
+  c.recursive_build = 1;
+  c.recursion_mode = RecursionMode::kOnePagePerFolder;
+  c.title = "T";
+  c.output_filename = "o.html";
+  c.non_functional_links = 1;
+  c.show_folder_names = 1;
+  c.path = "P";
+  c.xml_compliant = 1;
+  std::string seeded;
+  auto cancel = [&seeded](CBuildSettings* s) {
+    seeded = s->title + "|" + s->output_filename + "|" + std::to_string(s->recursive_build) +
+             std::to_string(s->multi_recurse_link) + std::to_string(s->multi_recurse_title);
+    return false;
+  };
+  EXPECT_EQ(sheet.Exchange(0, &sheet.settings, c, cancel), 0);
+  EXPECT_EQ(seeded, "T|o.html|112");
+  const CBuildSettings& s = sheet.settings;
+  EXPECT_EQ(s.non_functional_links + s.show_folder_names + s.recursive_build +
+                s.multi_recurse_link,
+            4);
+  // The rest waits for the dialog.
+  EXPECT_EQ(s.path, "");
+  EXPECT_EQ(s.xml_compliant, 0);
+
+  auto choose = [](CBuildSettings* t) {
+    t->link_folders_to_output_name = 0;
+    t->multi_recurse_skip_root = 1;
+    t->multi_recurse_title = CBuildSettings::kTitleFullPath;
+    return true;
+  };
+  EXPECT_EQ(sheet.Exchange(0, &sheet.settings, c, choose), 1);
+  EXPECT_EQ(s.path, "P");
+  EXPECT_EQ(s.xml_compliant, 1);
+  EXPECT_EQ(s.link_folders_to_output_name, 0);
+  EXPECT_EQ(s.multi_recurse_skip_root, 1);
+  EXPECT_EQ(s.multi_recurse_title, CBuildSettings::kTitleFullPath);
+
+  // Only a recursive build of one page per folder asks.
+  c.recursive_build = 0;
+  EXPECT_EQ(sheet.Exchange(0, &sheet.settings, c, cancel), 1);
+  c.recursive_build = 1;
+  c.recursion_mode = RecursionMode::kAllInOneFile;
+  EXPECT_EQ(sheet.Exchange(0, &sheet.settings, c, cancel), 1);
+}
+
+TEST_F(MainSheetTest, ColumnCountsOutsideTheListShowAndWriteAsTheNearest) {
+  CMainSheet sheet(&env_);
+  const std::pair<int32_t, int32_t> counts[] = {
+      {0, 1}, {-5, 1}, {INT32_MIN, 1}, {1, 1}, {20, 20}, {21, 20}, {INT32_MAX, 20}};
+  for (const auto& n : counts) {
+    sheet.settings.folder_columns = n.first;
+    sheet.settings.file_columns = n.first;
+    const CControlValues c = sheet.StoredControlValues();
+    EXPECT_EQ(c.Selection(ControlId::kFolderColumns), n.second - 1) << n.first;
+    IniDocument doc(Written(&sheet));
+    EXPECT_EQ(doc.Get("VELLORA", "folder_columns", "", 998), std::to_string(n.second));
+    EXPECT_EQ(doc.Get("VELLORA", "file_columns", "", 998), std::to_string(n.second));
+    // The build takes what the list shows.
+    ASSERT_EQ(sheet.Exchange(0, &sheet.settings, c), 1);
+    EXPECT_EQ(sheet.settings.file_columns, n.second) << n.first;
+  }
+}
+
 }  // namespace
 }  // namespace vellora
