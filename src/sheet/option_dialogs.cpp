@@ -8,6 +8,15 @@
 
 namespace vellora {
 
+const char kSortOptionsCaption[] = "选择排序选项";
+const char kDefaultWordsCaption[] = "改变生成文件的默认字词";
+const char kRecursiveOptionsCaption[] = "递归文件生成选项";
+const char kFrameFilesCaption[] = "请给每个框架选择自定义的 HTML 文件";
+const char kFileCreatedCaption[] = "HTML 文件创建成功";
+const char kProgressCaption[] = "创建 HTML 文件";
+const char kAboutCaption[] = "关于 vellora";
+const char kAboutBuildLine[] = "编译时间: 2005-01-26";
+
 namespace {
 
 // The boxes of the default-words dialog: the word each holds and the text

@@ -16,6 +16,17 @@ namespace vellora {
 class CDesktop;
 class Env;
 
+// Captions of the dialogs and windows the sheet opens.
+extern const char kSortOptionsCaption[];
+extern const char kDefaultWordsCaption[];
+extern const char kRecursiveOptionsCaption[];
+extern const char kFrameFilesCaption[];
+extern const char kFileCreatedCaption[];
+extern const char kProgressCaption[];
+extern const char kAboutCaption[];
+// The About box's build-date line, whatever the executable's date.
+extern const char kAboutBuildLine[];
+
 // Sort options: the radios and boxes of the dialog. Seeded from the
 // settings' four values; an order outside 0 to 2 selects no order radio.
 class CSortOptionsModel {

@@ -83,12 +83,6 @@ CProgressLines ProgressLinesFor(const CBuildProgress& p) {
   return lines;
 }
 
-int ColumnListEntry(int32_t count) {
-  if (count < 1) return 0;
-  if (count > 20) return 19;
-  return count - 1;
-}
-
 CSheetModel::CSheetModel(CMainSheet* stored, CDesktop* desktop)
     : stored_(stored), desktop_(desktop), env_(stored->env()) {
   if (stored_->batch_file_name == "bld_html.bat") stored_->batch_file_name = kBatchDefaultName;
@@ -106,8 +100,6 @@ void CSheetModel::Refresh() {
   const int page = controls.active_page;
   controls = stored_->StoredControlValues();
   controls.active_page = page;
-  controls.folder_columns = ColumnListEntry(controls.folder_columns) + 1;
-  controls.file_columns = ColumnListEntry(controls.file_columns) + 1;
 }
 
 void CSheetModel::SetIncludeTime(bool on) {

@@ -22,10 +22,6 @@ constexpr int kPageCount = 5;
 // The texts the progress window shows for a report of the build.
 CProgressLines ProgressLinesFor(const CBuildProgress& progress);
 
-// The entry a column list selects for a stored count: entry i means i + 1
-// columns; a count outside 1 to 20 selects the nearest of the two ends.
-int ColumnListEntry(int32_t count);
-
 class CSheetModel {
  public:
   // Neither is owned; both must outlive the model.

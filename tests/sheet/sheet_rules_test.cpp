@@ -1,5 +1,5 @@
-// The sheet's pure rules: progress texts, column lists, the date and time
-// interlock and what the option dialogs give back.
+// The sheet's pure rules: progress texts and what the option dialogs give
+// back.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -39,11 +39,6 @@ TEST(ProgressLines, TextsOfEachPhase) {
     EXPECT_EQ(lines.file_line, c.file);
     EXPECT_EQ(lines.bar_changed, c.bar) << c.file;
   }
-}
-
-TEST(ColumnList, StoredCountsOutsideTheListSelectTheNearestEnd) {
-  const int32_t counts[][2] = {{1, 0}, {20, 19}, {4, 3}, {0, 0}, {-3, 0}, {21, 19}, {9999, 19}};
-  for (const auto& c : counts) EXPECT_EQ(ColumnListEntry(c[0]), c[1]) << c[0];
 }
 
 TEST(SortOptionsDialog, RadiosMapToTheSortType) {

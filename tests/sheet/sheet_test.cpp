@@ -336,6 +336,18 @@ TEST_F(SheetTest, FunctionKeysAndHelp) {
                                "message: vellora v4.6 | 启动帮助失败。"}));
 }
 
+TEST_F(SheetTest, TimeNeedsTheDate) {
+  CControlValues& c = sheet_->controls;
+  c.include_date = 0;
+  sheet_->SetIncludeTime(true);
+  EXPECT_EQ(c.include_date, 1);
+  sheet_->SetIncludeTime(false);
+  EXPECT_EQ(c.include_date, 1);
+  sheet_->SetIncludeTime(true);
+  sheet_->SetIncludeDate(false);
+  EXPECT_EQ(c.include_time, 0);
+}
+
 TEST_F(SheetTest, ChoosersOfTheFirstPage) {
   sheet_->controls.path.clear();
   sheet_->controls.output_filename.clear();
