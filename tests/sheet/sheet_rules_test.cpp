@@ -7,6 +7,7 @@
 #include "settings/build_settings.h"
 #include "sheet/option_dialogs.h"
 #include "sheet/sheet.h"
+#include "sheet/sheet_paths.h"
 
 namespace vellora {
 namespace {
@@ -72,6 +73,22 @@ TEST(FileCreatedDialog, CountLineTakesAnSForMoreThanOne) {
   EXPECT_EQ(CFileCreatedModel("p", 1, false, nullptr).CountLine(), "1 文件 已创建");
   EXPECT_EQ(CFileCreatedModel("p", 3, false, nullptr).CountLine(), "3 文件s 已创建");
   EXPECT_EQ(CFileCreatedModel("p", 0, false, nullptr).CountLine(), "0 文件 已创建");
+}
+
+}  // namespace
+}  // namespace vellora
+
+namespace vellora {
+namespace {
+
+TEST(SheetPaths, ShellQuotingKeepsEveryCharacter) {
+  const char* const cases[][2] = {
+      {"/opt/my dir/vellora", "'/opt/my dir/vellora'"},
+      {"it's", "'it'\\''s'"},
+      {"$HOME `x` \"q\"", "'$HOME `x` \"q\"'"},
+      {"", "''"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ShellQuoted(c[0]), c[1]);
 }
 
 }  // namespace
