@@ -307,8 +307,9 @@ void CSheetModel::WriteConfigurationFile() {
 
 void CSheetModel::OpenOutputFile() {
   const CharacterCut cut = CharacterCutFor(env_);
-  std::string folder = controls.path.substr(0, cut(controls.path, 898));
-  if (folder.empty() || folder.back() != kSeparator) folder = WithTrailingSeparator(folder, env_);
+  // An empty folder box stands for the root, as a lone separator.
+  const std::string box = controls.path.substr(0, cut(controls.path, 898));
+  std::string folder = WithTrailingSeparator(box, env_);
   if (folder.empty()) folder = std::string(1, kSeparator);
   const std::string output =
       controls.output_filename.substr(0, cut(controls.output_filename, 499));

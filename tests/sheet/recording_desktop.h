@@ -19,7 +19,9 @@ namespace vellora {
 class CRecordingDesktop : public CDesktop {
  public:
   struct Step {
-    std::string call;  // message open save browse shell sort words recursive frames created about build
+    // message, open, save, browse, shell, beep, sort, words, recursive,
+    // frames, created, about or build
+    std::string call;
     bool ok = true;    // dialogs: OK; choosers: a choice; shell: success; build: not cancelled
     std::string path;  // what a chooser chooses
     std::function<void(void*)> edit;  // changes a dialog's model before it ends

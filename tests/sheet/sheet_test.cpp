@@ -36,7 +36,9 @@ class SheetTest : public ::testing::Test {
     Env::Default()->GetCurrentFolder(&start_);
     program_ = temp_.MakeFolder("prog") + kSep;
     data_ = temp_.MakeFolder("data");
-    for (const char* name : {"a.txt", "b.txt", "c.txt"}) temp_.WriteFile("data/" + std::string(name), "x");
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+      temp_.WriteFile("data/" + std::string(name), "x");
+    }
     temp_.WriteFile("data/sub/d.txt", "x");
     OpenSheet();
   }
