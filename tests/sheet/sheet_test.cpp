@@ -338,6 +338,24 @@ TEST_F(SheetTest, FunctionKeysAndHelp) {
                                "message: vellora v4.6 | 启动帮助失败。"}));
 }
 
+TEST_F(SheetTest, FrameFileChoicesAndEdits) {
+  CFrameFilesModel frames(program_, "frameset.txt", "left.txt", data_ + kSep + "r.txt", &desktop_);
+  desktop_.Then("open", true, program_ + "l2.txt")
+      .Then("open", true, data_ + kSep + "f2.txt")
+      .Then("open", false)
+      .Then("shell", false);
+  frames.Choose(CFrameFilesModel::kLeft);
+  frames.Choose(CFrameFilesModel::kFrameset);
+  frames.Choose(CFrameFilesModel::kRight);
+  frames.Edit(CFrameFilesModel::kLeft);
+  EXPECT_EQ(frames.boxes[CFrameFilesModel::kLeft], "l2.txt");
+  EXPECT_EQ(frames.boxes[CFrameFilesModel::kFrameset], data_ + kSep + "f2.txt");
+  EXPECT_EQ(frames.boxes[CFrameFilesModel::kRight], data_ + kSep + "r.txt");
+  EXPECT_EQ(desktop_.file_requests[0].initial_name, program_ + "left.txt");
+  EXPECT_EQ(desktop_.file_requests[2].initial_name, data_ + kSep + "r.txt");
+  EXPECT_EQ(desktop_.log.back(), "shell: " + program_ + "l2.txt");
+}
+
 TEST_F(SheetTest, TimeNeedsTheDate) {
   CControlValues& c = sheet_->controls;
   c.include_date = 0;
