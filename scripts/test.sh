@@ -21,6 +21,9 @@ step() { printf '\n=== %s === (%ds)\n' "$*" "$SECONDS"; }
 step "layers: each includes only those below it, toolkits only in src/ui/"
 python3 scripts/check_layers.py
 
+step "art: the committed pictures match the script that draws them"
+python3 art/make_art.py --check
+
 step "native build"
 cmake -S . -B "$build/native" -DVELLORA_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build/native" -j"$jobs"
