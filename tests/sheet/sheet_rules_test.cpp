@@ -6,6 +6,7 @@
 
 #include "settings/build_settings.h"
 #include "sheet/option_dialogs.h"
+#include "sheet/progress_mailbox.h"
 #include "sheet/sheet.h"
 #include "sheet/sheet_paths.h"
 
@@ -89,6 +90,37 @@ TEST(SheetPaths, ShellQuotingKeepsEveryCharacter) {
       {"", "''"},
   };
   for (const auto& c : cases) EXPECT_EQ(ShellQuoted(c[0]), c[1]);
+}
+
+}  // namespace
+}  // namespace vellora
+
+namespace vellora {
+namespace {
+
+TEST(ProgressMailbox, ReportsBetweenTwoPaintsMergeIntoTheLastOfEachLine) {
+  CProgressMailbox box;
+  CProgressLines shown;
+  EXPECT_FALSE(box.Take(&shown));
+  CBuildProgress p;
+  p.current_folder = "/d";
+  p.links_done = 15;
+  p.links_total = 40;
+  box.Post(ProgressLinesFor(p));
+  p.phase = 3;
+  box.Post(ProgressLinesFor(p));
+  ASSERT_TRUE(box.Take(&shown));
+  EXPECT_TRUE(shown.folder_changed);
+  EXPECT_EQ(shown.folder_line, "/d");
+  EXPECT_EQ(shown.file_line, "保存 html 文件...");
+  EXPECT_TRUE(shown.bar_changed);
+  EXPECT_EQ(shown.bar_position, 15);
+  EXPECT_FALSE(box.Take(&shown));
+  // A report that sets neither the Folder line nor the bar leaves them be.
+  box.Post(ProgressLinesFor(p));
+  ASSERT_TRUE(box.Take(&shown));
+  EXPECT_FALSE(shown.folder_changed);
+  EXPECT_FALSE(shown.bar_changed);
 }
 
 }  // namespace
