@@ -19,6 +19,8 @@ bool Env::IsLink(const std::string&) { return false; }
 
 bool Env::CanEnterFolder(const std::string& folder) { return IsFolder(folder); }
 
+bool Env::MakeExecutable(const std::string&) { return false; }
+
 bool Env::ReadWholeFile(const std::string& path, size_t max_bytes, std::string* data) {
   std::string content;
   if (ReadFile(path, max_bytes, &content) != ReadResult::kRead) return false;

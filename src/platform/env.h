@@ -185,6 +185,12 @@ class Env {
 
   // Opens a file or an address with the desktop's default program.
   virtual bool OpenWithDefaultProgram(const std::string& target) = 0;
+
+  // Lets the file `path` be run as a program: on POSIX each class that may
+  // read it may now also execute it; on Windows nothing needs doing. False
+  // when that failed. The default, for systems without such a bit, does
+  // nothing and returns false.
+  virtual bool MakeExecutable(const std::string& path);
 };
 
 }  // namespace vellora

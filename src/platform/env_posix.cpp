@@ -643,6 +643,14 @@ class PosixEnv : public Env {
     return ResolveByComponents(path, real);
   }
 
+  bool MakeExecutable(const std::string& path) override {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    // Execute for whoever may read it.
+    const mode_t read_bits = st.st_mode & (S_IRUSR | S_IRGRP | S_IROTH);
+    return chmod(path.c_str(), (st.st_mode & 07777) | (read_bits >> 2)) == 0;
+  }
+
   bool OpenWithDefaultProgram(const std::string& target) override {
     if (target.empty()) return false;
     // xdg-open takes a leading '-' for an option.

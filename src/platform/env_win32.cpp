@@ -418,6 +418,9 @@ class Win32Env : public Env {
     return true;
   }
 
+  // A batch file runs by its name alone.
+  bool MakeExecutable(const std::string&) override { return true; }
+
   bool OpenWithDefaultProgram(const std::string& target) override {
     if (Unusable(target)) return false;
     HINSTANCE result =

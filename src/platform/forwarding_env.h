@@ -65,6 +65,7 @@ class CForwardingEnv : public Env {
   bool OpenWithDefaultProgram(const std::string& target) override {
     return inner_->OpenWithDefaultProgram(target);
   }
+  bool MakeExecutable(const std::string& path) override { return inner_->MakeExecutable(path); }
 
  private:
   Env* inner_;

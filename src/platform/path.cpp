@@ -36,4 +36,13 @@ std::string TextAfterLastSeparator(const std::string& text, Env* env) {
   return slash == std::string::npos ? text : text.substr(slash + 1);
 }
 
+bool IsFullPath(const std::string& path) {
+#ifdef _WIN32
+  if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') return true;
+  return path.size() >= 3 && path[1] == ':' && path[2] == '\\';
+#else
+  return !path.empty() && path[0] == '/';
+#endif
+}
+
 }  // namespace vellora

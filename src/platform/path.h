@@ -21,6 +21,11 @@ std::string WithTrailingSeparator(const std::string& path, Env* env = nullptr);
 // the system does not say where the executable is.
 std::string ProgramFolder(Env* env);
 
+// True for a path that does not depend on the current folder (on Windows
+// also not on the current drive): "/..." on POSIX, "X:\..." or "\\..." on
+// Windows.
+bool IsFullPath(const std::string& path);
+
 // True when `text` holds the native separator.
 bool ContainsSeparator(const std::string& text, Env* env = nullptr);
 

@@ -22,17 +22,6 @@ BatchOutcome Failure(int status, const std::string& message) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-// True for a path that does not depend on the current folder (on Windows
-// also not on the current drive).
-bool IsAbsolutePath(const std::string& path) {
-#ifdef _WIN32
-  if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') return true;
-  return path.size() >= 3 && path[1] == ':' && path[2] == '\\';
-#else
-  return !path.empty() && path[0] == '/';
-#endif
-}
-
 // Checks that the folder to list can be entered. A relative folder is
 // replaced by its full path: the pages are written from inside the folders
 // they list, where a relative name no longer leads anywhere. The current
@@ -42,7 +31,7 @@ bool PrepareFolder(Env* env, CBuildSettings* s) {
   const bool have_start = env->GetCurrentFolder(&start);
   if (!env->IsFolder(s->path) || !env->SetCurrentFolder(s->path)) return false;
   bool ok = true;
-  if (!IsAbsolutePath(s->path)) {
+  if (!IsFullPath(s->path)) {
     std::string full;
     ok = env->GetCurrentFolder(&full);
     if (ok) {
