@@ -88,6 +88,15 @@ TEST_F(SheetTest, FramedSiteWithoutTheRecursiveBoxBuildsOnePage) {
   ASSERT_FALSE(desktop_.progress.empty());
 }
 
+TEST_F(SheetTest, RelativeFolderIsTakenFromTheCurrentFolder) {
+  desktop_.Then("build").Then("created");
+  ASSERT_TRUE(Env::Default()->SetCurrentFolder(temp_.path()));
+  sheet_->controls.path = "data";
+  sheet_->Build();
+  EXPECT_EQ(desktop_.log.back(), "created: 1 文件 已创建 | " + data_ + kSep + "index.html");
+  EXPECT_TRUE(Exists(data_ + kSep + "index.html"));
+}
+
 TEST_F(SheetTest, CancelledFrameFilesDialogKeepsTheNamesAndBuildsNothing) {
   desktop_.ThenDialog<CFrameFilesModel>("frames", false, [](CFrameFilesModel& m) {
     m.boxes[CFrameFilesModel::kLeft] = "mine.txt";
