@@ -8,8 +8,9 @@ import sys
 
 # Lowest first; each layer may include itself and the layers before it.
 LAYERS = ["platform", "custom", "settings", "scan", "html", "modes", "startup", "sheet", "ui"]
-# Folders outside the layers and what they may include.
-OTHERS = {"main": LAYERS[:-1]}
+# Folders outside the layers and what they may include: the program's
+# entry point starts the window, so it sits on top of everything.
+OTHERS = {"main": LAYERS}
 # Headers of a user-interface toolkit: Qt's, and the Windows controls,
 # common dialogs and shell folder browser.
 TOOLKIT = re.compile(r"^(Q[A-Za-z]*|Qt[A-Za-z]*/.*|commctrl\.h|prsht\.h|commdlg\.h|shlobj\.h|"

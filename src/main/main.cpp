@@ -9,6 +9,9 @@
 #include "startup/command_line.h"
 #include "startup/index_app.h"
 #include "platform/env.h"
+#ifdef _WIN32
+#include "ui/win32/win32_sheet.h"
+#endif
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
@@ -16,6 +19,8 @@ int main(int argc, char** argv) {
   (void)argv;
   // The tail of the command line as the system gives it, program name skipped.
   const std::string line = vellora::StripEnclosingQuotes(vellora::CommandLineTail(GetCommandLineA()));
+  // Without a configuration file to build from, the settings window opens.
+  if (line.empty()) return vellora::RunWin32Sheet(vellora::Env::Default());
 #else
   std::setlocale(LC_ALL, "");
   const std::string line = vellora::JoinArguments(argc, argv);

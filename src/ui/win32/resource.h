@@ -1,0 +1,97 @@
+// Resource and control ids of the Windows window; shared by the resource
+// script and the code, so it holds preprocessor definitions only.
+#ifndef VELLORA_UI_WIN32_RESOURCE_H_
+#define VELLORA_UI_WIN32_RESOURCE_H_
+
+#define IDI_VELLORA 128
+#define IDB_MARBLE 140
+#define IDB_BULLET 141
+
+// The five pages, in tab order.
+#define IDD_FOLDER_FILES 129
+#define IDD_MISC 130
+#define IDD_RECURSION 133
+#define IDD_INPUT_OUTPUT 134
+#define IDD_HELP_PAGE 136
+
+// Button icons.
+#define IDI_FOLDER_CLOSED 150
+#define IDI_FOLDER_OPEN 151
+#define IDI_SORT 152
+#define IDI_WORDS 153
+#define IDI_BROWSER 154
+#define IDI_TABLET 155
+#define IDI_BATCH 156
+#define IDI_CONFIG_READ 157
+#define IDI_CONFIG_WRITE 158
+#define IDI_BRUSH 159
+#define IDI_HELP 160
+#define IDI_ID_CARD 161
+#define IDI_OK 162
+#define IDI_CANCEL 163
+
+// Page 1: folders and files.
+#define IDC_BROWSE_FOLDER 1000
+#define IDC_PATH 1001
+#define IDC_FILE_SPEC_LABEL 1002
+#define IDC_FILE_SPEC 1003
+#define IDC_CHOOSE_OUTPUT 1004
+#define IDC_OUTPUT_FILENAME 1005
+#define IDC_TITLE_LABEL 1006
+#define IDC_TITLE 1007
+#define IDC_CHOOSE_CUSTOM 1008
+#define IDC_CUSTOM_HTML 1009
+#define IDC_SKIP_FILES_LABEL 1010
+#define IDC_SKIP_FILES 1011
+#define IDC_BROWSE_SKIP 1012
+#define IDC_SKIP_FOLDERS 1013
+
+// Page 2: miscellaneous check boxes, in dialog order.
+#define IDC_INCLUDE_FILESIZE 1100
+#define IDC_INCLUDE_DATE 1101
+#define IDC_INCLUDE_TIME 1102
+#define IDC_INCLUDE_SUMMARY 1103
+#define IDC_INCLUDE_SUBFOLDERS 1104
+#define IDC_SUPRESS_PARENT_LINK 1105
+#define IDC_SHOW_FOLDER_NAMES 1106
+#define IDC_SIZES_BY_K 1107
+#define IDC_SUPRESS_HEADERS 1108
+#define IDC_SUPPRESS_EXTENSIONS 1109
+#define IDC_SUPPRESS_VISIBLE_LINKS 1110
+#define IDC_EURO_DATE_STYLE 1111
+#define IDC_USE_HTML_TITLES 1112
+#define IDC_FULL_PATHNAME_LINKS 1113
+#define IDC_REPLACE_ISO_CHARS 1114
+#define IDC_HREF20 1115
+#define IDC_XML_COMPLIANT 1116
+#define IDC_INSERT_COMMAS 1117
+#define IDC_NON_FUNCTIONAL_LINKS 1118
+
+// Page 3: recursion and other.
+#define IDC_RECURSION_GROUP 1200
+#define IDC_RECURSIVE_BUILD 1201
+#define IDC_ONE_PAGE_PER_FOLDER 1202
+#define IDC_ALL_IN_ONE_FILE 1203
+#define IDC_FRAMED_SITE 1204
+#define IDC_FOLDER_ANCHORS 1205
+#define IDC_FILE_COLUMNS_LABEL 1206
+#define IDC_FILE_COLUMNS 1207
+#define IDC_FOLDER_COLUMNS_LABEL 1208
+#define IDC_FOLDER_COLUMNS 1209
+#define IDC_SORT_OPTIONS 1210
+#define IDC_DEFAULT_WORDS 1211
+
+// Page 4: input and output.
+#define IDC_OPEN_OUTPUT 1300
+#define IDC_EDIT_CUSTOM 1301
+#define IDC_SAVE_BATCH 1302
+#define IDC_READ_CONFIG 1303
+#define IDC_WRITE_CONFIG 1304
+#define IDC_CHANGE_BACKGROUND 1305
+
+// Page 5: help.
+#define IDC_HELP_CONTENTS 1400
+#define IDC_ABOUT 1401
+#define IDC_LICENSE 1402
+
+#endif  // VELLORA_UI_WIN32_RESOURCE_H_
