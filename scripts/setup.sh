@@ -14,6 +14,9 @@ set -euo pipefail
 
 need_native="cmake g++ make googletest libgtest-dev libgmock-dev python3 clang-14 libclang-rt-14-dev"
 need_windows="g++-mingw-w64-i686-posix wine wine32:i386 locales"
+# The Windows window's UI test: a virtual X display for Wine, and
+# ImageMagick to turn its pictures into PNGs (the Chinese font is below).
+need_windows="$need_windows xvfb imagemagick"
 
 missing=()
 for p in $need_native $need_windows; do

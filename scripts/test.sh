@@ -83,6 +83,8 @@ wine_tests() {
 }
 wine_tests C.UTF-8 1252
 wine_tests zh_CN.UTF-8 936
+step "windows settings window under wine on a virtual display"
+bash tests/ui/win32/run.sh "$build/win32" "$build/ui_shots"
 wineserver -k 2>/dev/null || true
 
 step "hostile names end to end (headless Chromium)"
