@@ -4,7 +4,7 @@
 #define VELLORA_UI_WIN32_RESOURCE_H_
 
 #define IDI_VELLORA 128
-#define IDB_MARBLE 140
+#define IDB_MARBLE 137
 #define IDB_BULLET 141
 
 // The five pages, in tab order.

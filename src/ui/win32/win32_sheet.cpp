@@ -91,6 +91,8 @@ struct SheetWindow {
   WNDPROC sheet_proc = nullptr;
   HHOOK hook = nullptr;
   bool busy = false;  // a command runs: keys go to its dialogs
+  HBITMAP background = nullptr;  // tiled over every page
+  SIZE background_size = {};
   SheetOpenedHook opened;
 };
 SheetWindow g_window;
@@ -222,6 +224,48 @@ void RunButton(int item) {
   }
 }
 
+// The background named by the configuration, or the built-in marble when
+// that file cannot be loaded.
+void LoadBackground(const std::string& file) {
+  HANDLE image = LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0,
+                            LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+  if (image == nullptr) {
+    image = LoadImageW(Instance(), MAKEINTRESOURCEW(IDB_MARBLE), IMAGE_BITMAP, 0, 0,
+                       LR_CREATEDIBSECTION);
+  }
+  g_window.background = static_cast<HBITMAP>(image);
+  BITMAP info = {};
+  if (image != nullptr && GetObjectW(image, sizeof info, &info) != 0) {
+    g_window.background_size = {info.bmWidth, info.bmHeight};
+  }
+}
+
+// Tiles the background from the client area's top left, never stretched.
+bool TileBackground(HWND window, HDC dc) {
+  const SIZE tile = g_window.background_size;
+  if (g_window.background == nullptr || tile.cx <= 0 || tile.cy <= 0) return false;
+  RECT client;
+  GetClientRect(window, &client);
+  HDC memory = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(memory, g_window.background);
+  for (LONG y = 0; y < client.bottom; y += tile.cy) {
+    for (LONG x = 0; x < client.right; x += tile.cx) {
+      BitBlt(dc, x, y, tile.cx, tile.cy, memory, 0, 0, SRCCOPY);
+    }
+  }
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  return true;
+}
+
+// Labels, check boxes, radios and group boxes show the tiles behind their
+// text; edit boxes and lists keep their own colours.
+bool DrawsOverBackground(HWND control) {
+  char name[16] = {};
+  GetClassNameA(control, name, sizeof name);
+  return lstrcmpiA(name, "Static") == 0 || lstrcmpiA(name, "Button") == 0;
+}
+
 INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG: {
@@ -241,6 +285,15 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam)
       }
       return TRUE;
     }
+    case WM_ERASEBKGND:
+      if (!TileBackground(page, reinterpret_cast<HDC>(wparam))) return FALSE;
+      SetWindowLongPtrW(page, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      if (!DrawsOverBackground(reinterpret_cast<HWND>(lparam))) return FALSE;
+      SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
+      return reinterpret_cast<INT_PTR>(GetStockObject(HOLLOW_BRUSH));
     case WM_COMMAND:
       if (HIWORD(wparam) == BN_CLICKED) RunButton(LOWORD(wparam));
       return TRUE;
@@ -333,6 +386,7 @@ int RunWin32Sheet(Env* env, const SheetOpenedHook& opened) {
   g_window.model = &model;
   g_window.desktop = &desktop;
   g_window.opened = opened;
+  LoadBackground(stored.background_bitmap);
 
   PROPSHEETPAGEW pages[kPageCount] = {};
   for (int i = 0; i < kPageCount; ++i) {
@@ -355,6 +409,7 @@ int RunWin32Sheet(Env* env, const SheetOpenedHook& opened) {
   g_window.hook = SetWindowsHookExW(WH_GETMESSAGE, GetMessageHook, nullptr, GetCurrentThreadId());
   PropertySheetW(&header);
   if (g_window.hook != nullptr) UnhookWindowsHookEx(g_window.hook);
+  if (g_window.background != nullptr) DeleteObject(g_window.background);
   g_window = SheetWindow();
   CoUninitialize();
   return 0;
