@@ -19,8 +19,9 @@ int main(int argc, char** argv) {
   (void)argv;
   // The tail of the command line as the system gives it, program name skipped.
   const std::string line = vellora::StripEnclosingQuotes(vellora::CommandLineTail(GetCommandLineA()));
-  // Without a configuration file to build from, the settings window opens.
-  if (line.empty()) return vellora::RunWin32Sheet(vellora::Env::Default());
+  // Without a configuration file to build from, the settings window opens;
+  // where no window can be shown, start-up says how to start the program.
+  if (line.empty() && vellora::RunWin32Sheet(vellora::Env::Default()) == 0) return 0;
 #else
   std::setlocale(LC_ALL, "");
   const std::string line = vellora::JoinArguments(argc, argv);

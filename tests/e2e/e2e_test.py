@@ -65,6 +65,10 @@ class Drive:
 def run(args, cwd=None):
     command = ([shutil.which("wine") or "wine"] if WINE else []) + [PROGRAM] + args
     env = dict(os.environ, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    # Without a display the Windows program started without arguments
+    # prints its usage instead of opening its window.
+    env.pop("DISPLAY", None)
+    env.pop("WAYLAND_DISPLAY", None)
     r = subprocess.run(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
                        capture_output=True, timeout=300)
     if WINE:

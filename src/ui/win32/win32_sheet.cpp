@@ -91,6 +91,7 @@ struct SheetWindow {
   WNDPROC sheet_proc = nullptr;
   HHOOK hook = nullptr;
   bool busy = false;  // a command runs: keys go to its dialogs
+  bool shown = false;  // the sheet's window was created
   HBITMAP background = nullptr;  // tiled over every page
   SIZE background_size = {};
   SheetOpenedHook opened;
@@ -334,6 +335,7 @@ LRESULT CALLBACK SheetProc(HWND sheet, UINT message, WPARAM wparam, LPARAM lpara
 
 void SetUpSheetWindow(HWND sheet) {
   g_window.sheet = sheet;
+  g_window.shown = true;
   g_window.desktop->SetOwner(sheet);
   HICON big = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_VELLORA),
                                             IMAGE_ICON, 32, 32, 0));
@@ -407,12 +409,13 @@ int RunWin32Sheet(Env* env, const SheetOpenedHook& opened) {
   header.pfnCallback = SheetCallback;
 
   g_window.hook = SetWindowsHookExW(WH_GETMESSAGE, GetMessageHook, nullptr, GetCurrentThreadId());
-  PropertySheetW(&header);
+  // Without a display the sheet ends at once, before its window exists.
+  const bool failed = PropertySheetW(&header) < 0 || !g_window.shown;
   if (g_window.hook != nullptr) UnhookWindowsHookEx(g_window.hook);
   if (g_window.background != nullptr) DeleteObject(g_window.background);
   g_window = SheetWindow();
   CoUninitialize();
-  return 0;
+  return failed ? -1 : 0;
 }
 
 }  // namespace vellora

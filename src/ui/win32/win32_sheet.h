@@ -18,7 +18,8 @@ class Env;
 using SheetOpenedHook = std::function<void(HWND sheet)>;
 
 // Shows the sheet modally until Exit (button, Esc or close box), which
-// writes the default configuration file. Returns 0.
+// writes the default configuration file. Returns 0, or -1 when the window
+// could not be shown (no display).
 int RunWin32Sheet(Env* env, const SheetOpenedHook& opened = nullptr);
 
 }  // namespace vellora
