@@ -98,6 +98,18 @@ void CheckTabsAndButtons() {
   Check(WindowTextW(GetDlgItem(g_sheet, IDOK)) == L"创建(&B) F3", "OK relabelled");
   Check(WindowTextW(GetDlgItem(g_sheet, IDCANCEL)) == L"退出(&X)", "Cancel relabelled");
   Check(WindowTextW(g_sheet) == L"vellora v4.6", "caption");
+  HMENU menu = GetSystemMenu(g_sheet, FALSE);
+  const int items = GetMenuItemCount(menu);
+  wchar_t about[64] = {};
+  GetMenuStringW(menu, static_cast<UINT>(items - 1), about, 64, MF_BYPOSITION);
+  Check(std::wstring(about) == L"关于 vellora" &&
+            GetMenuItemID(menu, items - 1) == 16,
+        "system menu ends with About");
+  bool greyed = true;
+  for (UINT position : {0u, 2u, 4u}) {
+    greyed = greyed && (GetMenuState(menu, position, MF_BYPOSITION) & MF_GRAYED) != 0;
+  }
+  Check(greyed, "system menu items 0, 2 and 4 greyed");
   HWND apply = GetDlgItem(g_sheet, 0x3021);
   Check(apply == nullptr || !IsWindowVisible(apply), "no Apply button");
 }
