@@ -1,0 +1,260 @@
+// The Qt settings window through its real widgets, headless: the tabs and
+// buttons, every control bound to the model both ways, the function keys
+// routed before any widget, and Esc saving the configuration.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/forwarding_env.h"
+#include "settings/main_sheet.h"
+#include "sheet/sheet.h"
+#include "ui/qt/page_texts.h"
+#include "ui/qt/qt_desktop.h"
+#include "ui/qt/sheet_window.h"
+
+namespace vellora {
+namespace {
+
+// The real system, with the program placed in a folder of the test.
+class ProgramEnv : public CForwardingEnv {
+ public:
+  ProgramEnv(Env* inner, std::string exe) : CForwardingEnv(inner), exe_(std::move(exe)) {}
+  std::string ExecutablePath() override { return exe_; }
+
+ private:
+  std::string exe_;
+};
+
+// Writes down what the sheet asks of the desktop and answers no to all.
+class CLogDesktop : public CDesktop {
+ public:
+  void MessageBox(const std::string& text, const std::string& caption, MessageIcon) override {
+    Log("message: " + caption + " | " + text);
+  }
+  bool OpenFileDialog(const CFileDialogRequest&, std::string*) override { return Log("open"); }
+  bool SaveFileDialog(const CFileDialogRequest&, std::string*) override { return Log("save"); }
+  bool BrowseForFolder(const CFolderBrowseRequest& r, std::string*) override {
+    return Log("browse: " + r.title);
+  }
+  bool ShellOpen(const std::string& path) override {
+    Log("shell: " + path);
+    return true;
+  }
+  void Beep() override { Log("beep"); }
+  DialogResult ShowSortOptions(CSortOptionsModel*) override { return Cancel("sort"); }
+  DialogResult ShowDefaultWords(CDefaultWordsModel*) override { return Cancel("words"); }
+  DialogResult ShowRecursiveOptions(CRecursiveOptionsModel*) override {
+    return Cancel("recursive");
+  }
+  DialogResult ShowFrameFiles(CFrameFilesModel*) override { return Cancel("frames"); }
+  void ShowFileCreated(CFileCreatedModel*) override { Log("created"); }
+  void ShowAbout() override { Log("about"); }
+  void RunBuild(const CBuildRun& run) override {
+    Log("build");
+    run.work();
+  }
+  void ShowProgress(const CProgressLines&) override {}
+
+  QStringList log;
+
+ private:
+  bool Log(const std::string& call) {
+    log << QString::fromStdString(call);
+    return false;
+  }
+  DialogResult Cancel(const std::string& call) {
+    Log(call);
+    return DialogResult::kCancel;
+  }
+};
+
+QString Q(const char* text) { return QString::fromUtf8(text); }
+
+}  // namespace
+
+class SheetWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  std::unique_ptr<ProgramEnv> env_;
+  std::unique_ptr<CMainSheet> stored_;
+  CLogDesktop desktop_;
+  std::unique_ptr<CSheetModel> model_;
+  std::unique_ptr<CSheetWindow> window_;
+
+  std::string Program() const { return dir_.path().toStdString() + "/"; }
+  template <class T>
+  T* Control(ControlId id) {
+    return qobject_cast<T*>(window_->control(id));
+  }
+
+ private slots:
+  void initTestCase() {
+    // Qt wants a private runtime folder; the test makes its own.
+    static QTemporaryDir runtime;
+    QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    QVERIFY(dir_.isValid());
+  }
+
+  void init() {
+    desktop_.log.clear();
+    env_ = std::make_unique<ProgramEnv>(Env::Default(), Program() + "vellora");
+    stored_ = std::make_unique<CMainSheet>(env_.get());
+    model_ = std::make_unique<CSheetModel>(stored_.get(), &desktop_);
+    model_->Open();
+    window_ = std::make_unique<CSheetWindow>(model_.get());
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+  }
+  void cleanup() {
+    window_.reset();
+    model_.reset();
+    QFile::remove(dir_.filePath("vellora.ini"));
+  }
+
+  void fiveTabsInOrderAndTheButtons() {
+    // Chinese text must draw as glyphs, not boxes, or the screenshots lie.
+    QVERIFY(QFontMetrics(window_->font()).inFontUcs4(0x4E2D));
+    QCOMPARE(window_->devicePixelRatio(), 1.0);
+    QTabWidget* tabs = window_->tabs();
+    const QStringList expected = {Q("文件夹,文件"), Q("杂项"), Q("递归,其他"), Q("输入/输出"),
+                                  Q("帮助")};
+    QStringList titles;
+    for (int i = 0; i < tabs->count(); ++i) titles << tabs->tabText(i);
+    QCOMPARE(titles, expected);
+    QCOMPARE(window_->buildButton()->text(), Q("创建(&B) F3"));
+    QCOMPARE(window_->exitButton()->text(), Q("退出(&X)"));
+    QCOMPARE(window_->windowTitle(), Q("vellora v4.6"));
+    // Every control sits on its own page.
+    for (int i = 0; i < kControlCount; ++i) {
+      const ControlId id = static_cast<ControlId>(i);
+      QWidget* w = window_->control(id);
+      QVERIFY2(w != nullptr, qPrintable(QString::number(i)));
+      QWidget* page = w;
+      while (page != nullptr && tabs->indexOf(page) < 0) page = page->parentWidget();
+      QCOMPARE(tabs->indexOf(page), ControlInfo(id).page);
+      QCOMPARE(w->toolTip(), Q(kControlTexts[i].tooltip));
+    }
+  }
+
+  void modelValuesReachTheControlsAndBack() {
+    // Every control shows the model's value after a refresh ...
+    CControlValues& c = model_->controls;
+    c.path = "/data/网页";
+    c.include_summary = 1;
+    c.recursion_mode = RecursionMode::kFramedSite;
+    c.folder_columns = 20;
+    window_->Refresh();
+    QCOMPARE(Control<QLineEdit>(ControlId::kPath)->text(), Q("/data/网页"));
+    QVERIFY(Control<QCheckBox>(ControlId::kIncludeSummary)->isChecked());
+    QVERIFY(Control<QRadioButton>(ControlId::kFramedSite)->isChecked());
+    QCOMPARE(Control<QComboBox>(ControlId::kFolderColumns)->currentIndex(), 19);
+
+    // ... and what the user does reaches the model at once.
+    window_->tabs()->setCurrentIndex(0);
+    QLineEdit* title = Control<QLineEdit>(ControlId::kTitle);
+    title->clear();
+    QTest::keyClicks(title, "My pages");
+    QCOMPARE(QString::fromStdString(c.title), QStringLiteral("My pages"));
+    window_->tabs()->setCurrentIndex(1);
+    const int32_t xml_before = c.xml_compliant;
+    QTest::mouseClick(Control<QCheckBox>(ControlId::kXmlCompliant), Qt::LeftButton);
+    QCOMPARE(c.xml_compliant, xml_before != 0 ? 0 : 1);
+    window_->tabs()->setCurrentIndex(2);
+    Control<QRadioButton>(ControlId::kOnePagePerFolder)->click();
+    QCOMPARE(c.recursion_mode, RecursionMode::kOnePagePerFolder);
+    QCOMPARE(c.active_page, 2);
+
+    // The time box ticks the date box; clearing the date clears the time.
+    window_->tabs()->setCurrentIndex(1);
+    Control<QCheckBox>(ControlId::kIncludeDate)->setChecked(false);
+    Control<QCheckBox>(ControlId::kIncludeTime)->setChecked(false);
+    window_->WriteBack();
+    Control<QCheckBox>(ControlId::kIncludeTime)->click();
+    QVERIFY(Control<QCheckBox>(ControlId::kIncludeDate)->isChecked());
+    QCOMPARE(c.include_date, 1);
+    Control<QCheckBox>(ControlId::kIncludeDate)->click();
+    QVERIFY(!Control<QCheckBox>(ControlId::kIncludeTime)->isChecked());
+    QCOMPARE(c.include_time, 0);
+  }
+
+  void functionKeysRunTheirCommandsBeforeTheWidget() {
+    struct Case {
+      Qt::Key key;
+      Qt::KeyboardModifiers modifiers;
+      QString call;  // empty: the key goes on to the widget
+    };
+    const QString help = QString::fromStdString("shell: " + Program() + "vellora_help.html");
+    const Case cases[] = {
+        {Qt::Key_F5, Qt::NoModifier, QStringLiteral("sort")},
+        {Qt::Key_F6, Qt::NoModifier, QStringLiteral("words")},
+        {Qt::Key_F1, Qt::ControlModifier, QStringLiteral("about")},
+        {Qt::Key_F1, Qt::NoModifier, help},
+        {Qt::Key_F8, Qt::NoModifier, QStringLiteral("open")},
+        {Qt::Key_F9, Qt::NoModifier, QStringLiteral("save")},
+        {Qt::Key_F2, Qt::NoModifier, QString()},
+        {Qt::Key_F10, Qt::NoModifier, QString()},
+    };
+    window_->tabs()->setCurrentIndex(0);
+    QLineEdit* edit = Control<QLineEdit>(ControlId::kFileSpec);
+    edit->setFocus();
+    for (const Case& k : cases) {
+      desktop_.log.clear();
+      QTest::keyClick(edit, k.key, k.modifiers);
+      const QStringList want = k.call.isEmpty() ? QStringList() : QStringList{k.call};
+      QCOMPARE(desktop_.log, want);
+    }
+    // The platform's path: the key arrives at the window first.
+    desktop_.log.clear();
+    QTest::keyClick(window_->windowHandle(), Qt::Key_F5);
+    QCOMPARE(desktop_.log, QStringList{QStringLiteral("sort")});
+    // F3 takes the folder box as typed: an empty one stops the build.
+    desktop_.log.clear();
+    Control<QLineEdit>(ControlId::kPath)->clear();
+    QTest::keyClick(edit, Qt::Key_F3);
+    QCOMPARE(desktop_.log.size(), 1);
+    QVERIFY(desktop_.log[0].startsWith(QStringLiteral("message: ")));
+  }
+
+  void escSavesTheControlsAndThePage() {
+    window_->tabs()->setCurrentIndex(3);
+    Control<QLineEdit>(ControlId::kTitle)->setText(QStringLiteral("Saved title"));
+    QTest::keyClick(window_->tabs(), Qt::Key_Escape);
+    QVERIFY(!window_->isVisible());
+    QFile ini(dir_.filePath("vellora.ini"));
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    const QByteArray text = ini.readAll();
+    QVERIFY2(text.contains("title=Saved title"), text.constData());
+    QVERIFY2(text.contains("active_page=3"), text.constData());
+  }
+
+  void screenshotsOfEveryPage() {
+    QDir().mkpath(QStringLiteral(VELLORA_SHOT_DIR));
+    for (int page = 0; page < window_->tabs()->count(); ++page) {
+      window_->tabs()->setCurrentIndex(page);
+      const QString name =
+          QStringLiteral(VELLORA_SHOT_DIR "/qt_sheet_page%1.png").arg(page + 1);
+      QVERIFY(window_->grab().save(name));
+    }
+  }
+};
+
+}  // namespace vellora
+
+QTEST_MAIN(vellora::SheetWindowTest)
+#include "sheet_window_test.moc"
