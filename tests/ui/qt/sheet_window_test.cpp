@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <QtTest>
 
 #include <cstdlib>
@@ -102,11 +103,6 @@ class SheetWindowTest : public QObject {
 
  private slots:
   void initTestCase() {
-    // Qt wants a private runtime folder; the test makes its own.
-    static QTemporaryDir runtime;
-    QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                              QFileDevice::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QVERIFY(dir_.isValid());
   }
@@ -180,17 +176,27 @@ class SheetWindowTest : public QObject {
     QCOMPARE(c.recursion_mode, RecursionMode::kOnePagePerFolder);
     QCOMPARE(c.active_page, 2);
 
-    // The time box ticks the date box; clearing the date clears the time.
+    // The time box ticks the date box, unticking it leaves the date alone;
+    // clearing the date clears the time.
     window_->tabs()->setCurrentIndex(1);
-    Control<QCheckBox>(ControlId::kIncludeDate)->setChecked(false);
-    Control<QCheckBox>(ControlId::kIncludeTime)->setChecked(false);
-    window_->WriteBack();
-    Control<QCheckBox>(ControlId::kIncludeTime)->click();
-    QVERIFY(Control<QCheckBox>(ControlId::kIncludeDate)->isChecked());
-    QCOMPARE(c.include_date, 1);
-    Control<QCheckBox>(ControlId::kIncludeDate)->click();
-    QVERIFY(!Control<QCheckBox>(ControlId::kIncludeTime)->isChecked());
-    QCOMPARE(c.include_time, 0);
+    QCheckBox* date = Control<QCheckBox>(ControlId::kIncludeDate);
+    QCheckBox* time = Control<QCheckBox>(ControlId::kIncludeTime);
+    c.include_date = 0;
+    c.include_time = 0;
+    window_->Refresh();
+    struct Click {
+      QCheckBox* box;
+      bool date, time;  // afterwards, on screen and in the model
+    };
+    const Click clicks[] = {{time, true, true}, {time, true, false}, {time, true, true},
+                            {date, false, false}};
+    for (const Click& k : clicks) {
+      k.box->click();
+      QCOMPARE(date->isChecked(), k.date);
+      QCOMPARE(time->isChecked(), k.time);
+      QCOMPARE(c.include_date, k.date ? 1 : 0);
+      QCOMPARE(c.include_time, k.time ? 1 : 0);
+    }
   }
 
   void functionKeysRunTheirCommandsBeforeTheWidget() {
@@ -243,6 +249,20 @@ class SheetWindowTest : public QObject {
     QVERIFY2(text.contains("active_page=3"), text.constData());
   }
 
+  void closeBoxSavesOnce() {
+    Control<QLineEdit>(ControlId::kTitle)->setText(QStringLiteral("Closed"));
+    window_->windowHandle()->close();
+    QVERIFY(!window_->isVisible());
+    QFile ini(dir_.filePath("vellora.ini"));
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    QVERIFY(ini.readAll().contains("title=Closed"));
+    // A second way out after the first writes nothing more.
+    ini.close();
+    QFile::remove(ini.fileName());
+    window_->reject();
+    QVERIFY(!QFile::exists(ini.fileName()));
+  }
+
   void screenshotsOfEveryPage() {
     QDir().mkpath(QStringLiteral(VELLORA_SHOT_DIR));
     for (int page = 0; page < window_->tabs()->count(); ++page) {
@@ -256,5 +276,15 @@ class SheetWindowTest : public QObject {
 
 }  // namespace vellora
 
-QTEST_MAIN(vellora::SheetWindowTest)
+int main(int argc, char** argv) {
+  // Qt wants a private runtime folder before the application starts; the
+  // test makes its own rather than warn or share one.
+  QTemporaryDir runtime;
+  QFile::setPermissions(runtime.path(),
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+  QApplication app(argc, argv);
+  vellora::SheetWindowTest test;
+  return QTest::qExec(&test, argc, argv);
+}
 #include "sheet_window_test.moc"
