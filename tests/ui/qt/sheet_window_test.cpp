@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -14,7 +15,11 @@
 #include <QWindow>
 #include <QtTest>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <string>
 
 #include "platform/forwarding_env.h"
@@ -261,6 +266,52 @@ class SheetWindowTest : public QObject {
     QFile::remove(ini.fileName());
     window_->reject();
     QVERIFY(!QFile::exists(ini.fileName()));
+  }
+
+  void filtersInQtForm() {
+    struct Case {
+      const char* filter;
+      QStringList want;
+    };
+    const Case cases[] = {
+        {"超文本文件     |*.html;*.shtml;*.htm|所有文件 |*.*|",
+         {Q("超文本文件 (*.html *.shtml *.htm)"), Q("所有文件 (*.*)")}},
+        {".ini 文件 |*.ini", {Q(".ini 文件 (*.ini)")}},
+        {"", {}},
+    };
+    for (const Case& k : cases) QCOMPARE(QtNameFilters(k.filter), k.want);
+  }
+
+  void buildRunsOnAWorkerAndCancelStopsIt() {
+    CQtDesktop desktop(window_.get());
+    std::atomic<bool> cancelled{false};
+    std::atomic<int> reports{0};
+    CBuildRun run;
+    run.work = [&] {
+      // Reports until cancelled (or 10 s pass); a build on the window's
+      // thread would never see the click.
+      while (!cancelled && reports < 5000) {
+        CProgressLines lines;
+        lines.file_line = "链接已处理: " + std::to_string(++reports);
+        desktop.ShowProgress(lines);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      }
+    };
+    run.cancel = [&] { cancelled = true; };
+    QTimer::singleShot(100, [] {
+      QWidget* modal = QApplication::activeModalWidget();
+      QVERIFY(modal != nullptr);
+      QCOMPARE(modal->windowTitle(), Q("创建 HTML 文件"));
+      const auto labels = modal->findChildren<QLabel*>();
+      QVERIFY(std::any_of(labels.begin(), labels.end(), [](QLabel* l) {
+        return l->text().startsWith(Q("链接已处理: "));
+      }));
+      modal->findChild<QPushButton*>()->click();
+    });
+    desktop.RunBuild(run);
+    QVERIFY(cancelled);
+    QVERIFY(reports > 0);
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
   }
 
   void screenshotsOfEveryPage() {
