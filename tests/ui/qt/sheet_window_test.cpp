@@ -19,6 +19,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <thread>
 #include <string>
 
@@ -312,6 +313,45 @@ class SheetWindowTest : public QObject {
     QVERIFY(cancelled);
     QVERIFY(reports > 0);
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
+  }
+
+  void buildThroughTheSheetShowsTheFileCreatedDialog() {
+    // The real desktop this time: progress window, worker, notice.
+    const QString start = QDir::currentPath();
+    CQtDesktop desktop;
+    CSheetModel model(stored_.get(), &desktop);
+    model.Open();
+    CSheetWindow window(&model);
+    desktop.SetOwner(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("data")));
+    QFile file(dir_.filePath(QStringLiteral("data/a.txt")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    window.tabs()->setCurrentIndex(0);
+    qobject_cast<QLineEdit*>(window.control(ControlId::kPath))
+        ->setText(dir_.filePath(QStringLiteral("data")));
+    qobject_cast<QLineEdit*>(window.control(ControlId::kOutputFilename))
+        ->setText(QStringLiteral("index.html"));
+
+    QString notice;
+    std::function<void(int)> answer = [&](int tries) {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal != nullptr && modal->windowTitle() == Q("HTML 文件创建成功")) {
+        const auto labels = modal->findChildren<QLabel*>();
+        for (QLabel* l : labels) notice += l->text() + QLatin1Char('|');
+        qobject_cast<QDialog*>(modal)->accept();
+      } else if (tries > 0) {
+        QTimer::singleShot(20, [&, tries] { answer(tries - 1); });
+      }
+    };
+    answer(250);
+    QTest::keyClick(window.control(ControlId::kTitle), Qt::Key_F3);
+    QVERIFY2(notice.startsWith(Q("1 文件 已创建|")), qPrintable(notice));
+    QVERIFY(QFile::exists(dir_.filePath(QStringLiteral("data/index.html"))));
+    // The build leaves the program's folder current.
+    QDir::setCurrent(start);
   }
 
   void screenshotsOfEveryPage() {
