@@ -27,8 +27,12 @@ python3 art/make_art.py --check
 step "native build"
 cmake -S . -B "$build/native" -DVELLORA_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build/native" -j"$jobs"
-step "native tests"
+step "native tests (the Qt window's headless, offscreen)"
 ctest --test-dir "$build/native" --output-on-failure -j"$jobs"
+if [ ! -x "$build/native/tests/ui/qt/vellora_qt_tests" ]; then
+  echo "the Qt settings window was not built: is qt6-base-dev installed?" >&2
+  exit 1
+fi
 
 step "sanitizer build"
 cmake -S . -B "$build/asan" -DVELLORA_WERROR=ON -DVELLORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null

@@ -4,6 +4,10 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <unistd.h>
+
+#include <cstdlib>
 #endif
 
 #include "startup/command_line.h"
@@ -11,6 +15,23 @@
 #include "platform/env.h"
 #ifdef _WIN32
 #include "ui/win32/win32_sheet.h"
+#endif
+
+#ifndef _WIN32
+// Started bare on a desktop, the program becomes its settings window, a
+// program of its own beside this one: a batch run never loads the toolkit.
+// Returns when there is no display or no window program to run.
+static void RunWindowProgram(char** argv) {
+  if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
+      std::getenv("QT_QPA_PLATFORM") == nullptr) {
+    return;
+  }
+  const std::string self = vellora::Env::Default()->ExecutablePath();
+  const size_t slash = self.rfind('/');
+  if (slash == std::string::npos) return;
+  const std::string window = self.substr(0, slash + 1) + "vellora-window";
+  if (access(window.c_str(), X_OK) == 0) execv(window.c_str(), argv);
+}
 #endif
 
 int main(int argc, char** argv) {
@@ -25,6 +46,7 @@ int main(int argc, char** argv) {
 #else
   std::setlocale(LC_ALL, "");
   const std::string line = vellora::JoinArguments(argc, argv);
+  if (line.empty()) RunWindowProgram(argv);
 #endif
   vellora::CIndexApp app(vellora::Env::Default());
   return app.InitInstance(line);

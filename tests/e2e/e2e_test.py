@@ -62,13 +62,14 @@ class Drive:
             os.unlink(self.link)
 
 
-def run(args, cwd=None):
-    command = ([shutil.which("wine") or "wine"] if WINE else []) + [PROGRAM] + args
+def run(args, cwd=None, program=None, display=None):
+    command = ([shutil.which("wine") or "wine"] if WINE else []) + [program or PROGRAM] + args
     env = dict(os.environ, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
-    # Without a display the Windows program started without arguments
-    # prints its usage instead of opening its window.
-    env.pop("DISPLAY", None)
-    env.pop("WAYLAND_DISPLAY", None)
+    # A bare start on a desktop opens the window: no display unless asked.
+    for name in ["DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"]:
+        env.pop(name, None)
+    if display:
+        env["DISPLAY"] = display
     r = subprocess.run(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
                        capture_output=True, timeout=300)
     if WINE:
@@ -133,6 +134,26 @@ class E2E(unittest.TestCase):
         r = run([])
         self.assertEqual(2, r.returncode)
         self.assertIn(b"usage: vellora", r.stderr)
+
+    def test_bare_start_on_a_desktop_runs_the_window_program(self):
+        if WINE:
+            self.skipTest("the window program is the Linux one")
+        # A stand-in window program beside a copy of the program.
+        folder = tempfile.mkdtemp(dir=self.tmp)
+        program = os.path.join(folder, "vellora")
+        shutil.copy(PROGRAM, program)
+        window = os.path.join(folder, "vellora-window")
+        with open(window, "w") as f:
+            f.write("#!/bin/sh\necho window $#\n")
+        os.chmod(window, 0o755)
+        r = run([], program=program, display=":99")
+        self.assertEqual((0, b"window 0\n"), (r.returncode, r.stdout))
+        # Without a display, or with arguments, the window stays shut.
+        r = run([], program=program)
+        self.assertEqual(2, r.returncode)
+        self.assertIn(b"usage: vellora", r.stderr)
+        r = run(["--version"], program=program, display=":99")
+        self.assertEqual((0, b"vellora v4.6"), (r.returncode, r.stdout.strip()))
 
     def test_missing_configuration(self):
         self.tree()

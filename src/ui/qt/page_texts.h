@@ -1,0 +1,46 @@
+// The texts of the option pages: tab titles, the label and tooltip of every
+// value-holding control, and the command buttons with what they run. Both
+// the layout and the tests read these tables, so a text is fixed once.
+#ifndef VELLORA_UI_QT_PAGE_TEXTS_H_
+#define VELLORA_UI_QT_PAGE_TEXTS_H_
+
+#include <cstddef>
+
+#include "settings/controls.h"
+#include "sheet/sheet_keys.h"
+
+namespace vellora {
+
+extern const char* const kPageTitles[5];
+extern const char kBuildButtonText[];
+extern const char kExitButtonText[];
+extern const char kRecursionGroupTitle[];
+
+// A value-holding control. Edit boxes show `label` beside them (a chooser
+// button's text when `chooser` is set); check boxes and radios carry it.
+enum class Chooser { kNone, kFolder, kOutputFile, kCustomFile, kSkipFolder };
+struct CControlText {
+  ControlId id;
+  const char* label;
+  const char* tooltip;
+  Chooser chooser;
+  const char* button_tooltip;  // the chooser button's own tooltip
+};
+// In ControlId order, one row each.
+extern const CControlText kControlTexts[kControlCount];
+
+// A command button of the recursion, input/output and help pages.
+enum class ButtonAction { kCommand, kLicence };
+struct CButtonText {
+  int page;
+  const char* label;
+  const char* tooltip;
+  ButtonAction action;
+  SheetCommand command;  // for kCommand
+};
+extern const CButtonText kButtonTexts[];
+extern const size_t kButtonCount;
+
+}  // namespace vellora
+
+#endif  // VELLORA_UI_QT_PAGE_TEXTS_H_
