@@ -11,29 +11,6 @@
 # Without a program path, vellora is built in build/hostile (-j2). The
 # program's templates must lie beside it, as the build puts them.
 set -euo pipefail
-here="$(cd "$(dirname "$0")" && pwd)"
-root="$(cd "$here/../.." && pwd)"
-
-vellora=""
-if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
-  vellora="$1"
-  shift
-fi
-if [ -z "$vellora" ]; then
-  build="${VELLORA_BUILD_DIR:-$root/build}/hostile"
-  cmake -S "$root" -B "$build" -DVELLORA_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build "$build" -j2 --target vellora >/dev/null
-  vellora="$build/vellora"
-fi
-
-for tool in node xmllint; do
-  command -v "$tool" >/dev/null || { echo "$tool is missing: run scripts/setup.sh" >&2; exit 2; }
-done
-[ -x "${CHROMIUM:-/usr/bin/chromium}" ] || { echo "chromium is missing: run scripts/setup.sh" >&2; exit 2; }
-
-# The Node packages at the versions the lock file pins.
-if ! node "$here/lib/modules_current.js"; then
-  (cd "$here" && npm ci --no-audit --no-fund --loglevel=error)
-fi
+source "$(dirname "$0")/lib/prepare.sh"
 
 exec node "$here/templates.js" --vellora "$vellora" "$@"
