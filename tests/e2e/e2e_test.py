@@ -154,6 +154,13 @@ class E2E(unittest.TestCase):
         self.assertIn(b"usage: vellora", r.stderr)
         r = run(["--version"], program=program, display=":99")
         self.assertEqual((0, b"vellora v4.6"), (r.returncode, r.stdout.strip()))
+        # The real window program, given a display that no server answers,
+        # says how the program is started instead of failing in the toolkit.
+        window = os.path.join(os.path.dirname(PROGRAM), "vellora-window")
+        if os.path.exists(window):
+            r = run([], program=window, display=":987")
+            self.assertEqual(2, r.returncode, r.stderr)
+            self.assertIn(b"usage: vellora", r.stderr)
 
     def test_missing_configuration(self):
         self.tree()

@@ -3,13 +3,24 @@
 // every way out.
 #include <QApplication>
 
+#include <cstdio>
+
 #include "platform/env.h"
 #include "settings/main_sheet.h"
 #include "sheet/sheet.h"
+#include "startup/batch_mode.h"
+#include "startup/command_line.h"
+#include "ui/qt/display_check.h"
 #include "ui/qt/qt_desktop.h"
 #include "ui/qt/sheet_window.h"
 
 int main(int argc, char** argv) {
+  // Without a display there is no window: say how the program is started,
+  // as the program itself does.
+  if (!vellora::DisplayReachable()) {
+    std::fputs(vellora::UsageText(), stderr);
+    return vellora::kExitNoConfig;
+  }
   QApplication app(argc, argv);
   vellora::CMainSheet stored(vellora::Env::Default());
   vellora::CQtDesktop desktop;
