@@ -94,4 +94,16 @@
 #define IDC_ABOUT 1401
 #define IDC_LICENSE 1402
 
+// The option dialogs, About box and distribution terms (ids 2000 to 2999).
+#define IDD_ABOUT 100
+#define IDD_RECURSIVE_OPTIONS 139
+#define IDD_SORT_OPTIONS 154
+#define IDD_DISTRIBUTION_TERMS 158
+#define IDD_FILE_CREATED 195
+#define IDD_FRAME_FILES 197
+#define IDD_DEFAULT_WORDS 198
+
+// The progress window of a build (ids 3000 to 3099).
+#define IDD_PROGRESS 1105
+
 #endif  // VELLORA_UI_WIN32_RESOURCE_H_

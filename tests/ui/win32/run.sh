@@ -22,6 +22,11 @@ Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 export DISPLAY=":$display" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A Wine session started without a display (the console tests before this)
+# keeps its display-less desktop for every later program of the session,
+# which then cannot create a window: end it, so this one starts afresh.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
 
 # Without a window manager Wine draws the frames itself, and the dialog
 # fonts are mapped to a font with Chinese glyphs. Wine resets the dialog

@@ -167,10 +167,11 @@ std::string ReadFile(const std::string& name) {
 int main(int argc, char** argv) {
   g_shot_prefix = argc > 1 ? argv[1] : "";
   DeleteFileA("vellora.ini");
-  vellora::RunWin32Sheet(vellora::Env::Default(), [](HWND sheet) {
+  const int shown = vellora::RunWin32Sheet(vellora::Env::Default(), [](HWND sheet) {
     g_sheet = sheet;
     SetTimer(nullptr, 0, 400, Step);
   });
+  Check(shown == 0 && g_sheet != nullptr, "the sheet opened on the display");
   char program[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, program, MAX_PATH);
   std::string folder = program;
@@ -178,6 +179,7 @@ int main(int argc, char** argv) {
   const std::string ini = ReadFile(folder + "vellora.ini");
   Check(ini.find("C:\\vellora_ui_test") != std::string::npos, "Esc saved the folder box");
   Check(ini.find("active_page=2") != std::string::npos, "Esc saved the page shown");
+  if (g_failures != 0) std::printf("vellora.ini in %s:\n%s\n", folder.c_str(), ini.c_str());
   std::printf("%s\n", g_failures == 0 ? "all passed" : "some FAILED");
   return g_failures == 0 ? 0 : 1;
 }
