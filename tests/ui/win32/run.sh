@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Runs the Windows settings window's UI test under Wine on a virtual X
-# display, in a fresh program folder, once per code page (1252 and 936),
-# and turns the pictures it takes into PNGs.
+# Runs the Windows settings window's UI test programs under Wine on a
+# virtual X display, each in a fresh program folder, once per code page
+# (1252 and 936), and turns the pictures they take into PNGs.
 # Usage: run.sh BUILD_DIR/win32 SHOT_DIR      (WINEPREFIX must be set)
 set -euo pipefail
 win="$1"
@@ -46,14 +46,20 @@ for run in "C.UTF-8 1252" "zh_CN.UTF-8 936"; do
   set -- $run
   locale=$1 acp=$2
   mkdir -p "$work/$acp"
-  cp "$win/tests/vellora_win32_ui_test.exe" "$work/$acp/"
-  cp "$win"/*.txt "$work/$acp/" 2>/dev/null || true
   export LANG="$locale" LC_ALL="$locale"
   wine regedit /S "$(winepath -w "$work/ui.reg")" </dev/null >/dev/null 2>&1 || true
   wine regedit /S "$(winepath -w "$work/ui_cjk.reg")" </dev/null >/dev/null 2>&1 || true
-  echo "--- UI test, code page $acp"
-  (cd "$work/$acp" && timeout 120 wine ./vellora_win32_ui_test.exe "cp${acp}_" </dev/null) || status=1
-  for bmp in "$work/$acp"/*.bmp; do
+  # Each test program starts in a program folder of its own.
+  for program in "$win"/tests/vellora_win32_*_ui_test.exe; do
+    name=$(basename "$program" .exe)
+    folder="$work/$acp/$name"
+    mkdir -p "$folder"
+    cp "$program" "$folder/"
+    cp "$win"/*.txt "$win"/*.html "$folder/" 2>/dev/null || true
+    echo "--- $name, code page $acp"
+    (cd "$folder" && timeout 180 wine "./$name.exe" "cp${acp}_" </dev/null) || status=1
+  done
+  for bmp in "$work/$acp"/*/"cp${acp}_"*.bmp; do
     [ -e "$bmp" ] || continue
     /usr/bin/convert "$bmp" "$shots/$(basename "${bmp%.bmp}").png"
   done

@@ -8,63 +8,21 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform/env.h"
 #include "ui/win32/resource.h"
 #include "ui/win32/win32_sheet.h"
+#include "ui_test_support.h"
 
 namespace {
 
-int g_failures = 0;
+using namespace vellora_ui_test;
+
 int g_tick = 0;
 int g_edit_keys = 0;  // key-downs of F8 that reached the folder box
 WNDPROC g_edit_proc = nullptr;
 HWND g_sheet = nullptr;
-std::string g_shot_prefix;
-
-void Check(bool ok, const std::string& what) {
-  std::printf("%s: %s\n", ok ? "ok" : "FAILED", what.c_str());
-  std::fflush(stdout);
-  if (!ok) ++g_failures;
-}
-
-std::wstring WindowTextW(HWND window) {
-  wchar_t text[256] = {};
-  GetWindowTextW(window, text, 256);
-  return text;
-}
-
-// The window with its frame, as a bottom-up 24-bit BMP file.
-void SaveShot(HWND window, const std::string& name) {
-  RECT r;
-  GetWindowRect(window, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  BITMAPINFO info = {};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HDC mem = CreateCompatibleDC(nullptr);
-  HBITMAP dib = CreateDIBSection(mem, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, dib);
-  HDC dc = GetWindowDC(window);
-  BitBlt(mem, 0, 0, w, h, dc, 0, 0, SRCCOPY);
-  ReleaseDC(window, dc);
-  GdiFlush();
-  const DWORD size = static_cast<DWORD>(((w * 3 + 3) & ~3) * h);
-  BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) +
-                                                      sizeof(BITMAPINFOHEADER) + size),
-                           0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
-  std::ofstream out(g_shot_prefix + name + ".bmp", std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&file), sizeof file);
-  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-  out.write(static_cast<const char*>(bits), size);
-  SelectObject(mem, old);
-  DeleteObject(dib);
-  DeleteDC(mem);
-}
 
 LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_KEYDOWN && wparam == VK_F8) ++g_edit_keys;
@@ -72,15 +30,6 @@ LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wparam, LPARAM lparam)
 }
 
 HWND Page(int index) { return PropSheet_IndexToHwnd(g_sheet, index); }
-
-// A dialog of this thread other than the sheet, e.g. a file dialog.
-BOOL CALLBACK FindOther(HWND window, LPARAM found) {
-  if (window != g_sheet && IsWindowVisible(window)) {
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-  }
-  return TRUE;
-}
 
 void CheckTabsAndButtons() {
   const wchar_t* titles[] = {L"文件夹,文件", L"杂项", L"递归,其他", L"输入/输出", L"帮助"};
@@ -134,8 +83,7 @@ VOID CALLBACK Step(HWND, UINT, UINT_PTR timer, DWORD) {
     PostMessageW(path, WM_KEYDOWN, VK_F8, 0);
   } else if (tick == 7) {
     // The open-file dialog of F8 runs its own loop; this timer still ticks.
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindOther, reinterpret_cast<LPARAM>(&dialog));
+    HWND dialog = FindOtherWindow(g_sheet);
     Check(dialog != nullptr, "F8 in the folder box opens the file dialog");
     Check(g_edit_keys == 0, "F8 does not reach the folder box");
     if (dialog != nullptr) {
@@ -155,31 +103,19 @@ VOID CALLBACK Step(HWND, UINT, UINT_PTR timer, DWORD) {
   }
 }
 
-std::string ReadFile(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  g_shot_prefix = argc > 1 ? argv[1] : "";
+  SetShotPrefix(argc > 1 ? argv[1] : "");
   DeleteFileA("vellora.ini");
   const int shown = vellora::RunWin32Sheet(vellora::Env::Default(), [](HWND sheet) {
     g_sheet = sheet;
     SetTimer(nullptr, 0, 400, Step);
   });
   Check(shown == 0 && g_sheet != nullptr, "the sheet opened on the display");
-  char program[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, program, MAX_PATH);
-  std::string folder = program;
-  folder.resize(folder.rfind('\\') + 1);
-  const std::string ini = ReadFile(folder + "vellora.ini");
+  const std::string folder = ProgramFolder();
+  const std::string ini = ReadWholeFile(folder + "vellora.ini");
   Check(ini.find("C:\\vellora_ui_test") != std::string::npos, "Esc saved the folder box");
   Check(ini.find("active_page=2") != std::string::npos, "Esc saved the page shown");
-  if (g_failures != 0) std::printf("vellora.ini in %s:\n%s\n", folder.c_str(), ini.c_str());
-  std::printf("%s\n", g_failures == 0 ? "all passed" : "some FAILED");
-  return g_failures == 0 ? 0 : 1;
+  return Finish();
 }
