@@ -47,24 +47,33 @@ CStaticLink* CStaticLink::FromWindow(HWND link) {
 HBRUSH CStaticLink::RelayControlColor(HDC dc, HWND control) {
   CStaticLink* link = FromWindow(control);
   if (link == nullptr || !IsTextStatic(control)) return nullptr;
-  if (link->underlined_ == nullptr) {
-    HGDIOBJ font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-    if (font == nullptr) font = GetStockObject(DEFAULT_GUI_FONT);
-    LOGFONTW face = {};
-    GetObjectW(font, sizeof face, &face);
-    face.lfUnderline = TRUE;
-    link->underlined_ = CreateFontIndirectW(&face);
-  }
+  if (link->underlined_ == nullptr) link->Underline(SendMessageW(control, WM_GETFONT, 0, 0));
   SelectObject(dc, link->underlined_);
   SetTextColor(dc, link->color_);
   SetBkMode(dc, TRANSPARENT);
   return static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH));
 }
 
+void CStaticLink::Underline(WPARAM font) {
+  if (!IsTextStatic(window_)) return;
+  HGDIOBJ face_font = reinterpret_cast<HGDIOBJ>(font);
+  if (face_font == nullptr) face_font = GetStockObject(DEFAULT_GUI_FONT);
+  LOGFONTW face = {};
+  GetObjectW(face_font, sizeof face, &face);
+  face.lfUnderline = TRUE;
+  HFONT underlined = CreateFontIndirectW(&face);
+  // The static draws with its own font, selected after it asked for its
+  // colours on some systems: it is given the underlined copy itself.
+  CallWindowProcW(old_proc_, window_, WM_SETFONT, reinterpret_cast<WPARAM>(underlined), FALSE);
+  if (underlined_ != nullptr) DeleteObject(underlined_);
+  underlined_ = underlined;
+}
+
 CStaticLink::CStaticLink(HWND window) : window_(window) {
   SetPropW(window_, kObjectProperty, this);
   old_proc_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));
+  Underline(SendMessageW(window_, WM_GETFONT, 0, 0));
   InvalidateRect(window_, nullptr, TRUE);
 }
 
@@ -92,6 +101,11 @@ LRESULT CStaticLink::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return HTCLIENT;
     case WM_LBUTTONDOWN:
       Click();
+      return 0;
+    case WM_SETFONT:
+      if (reinterpret_cast<HFONT>(wparam) == underlined_) break;
+      Underline(wparam);
+      if (LOWORD(lparam) != 0) InvalidateRect(window_, nullptr, TRUE);
       return 0;
     case WM_SETCURSOR: {
       HCURSOR hand = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND));
