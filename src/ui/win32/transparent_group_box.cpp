@@ -80,6 +80,8 @@ LRESULT CALLBACK Proc(HWND box, UINT message, WPARAM wparam, LPARAM lparam) {
       return TRUE;  // no face: the parent's picture shows through
     case WM_NCHITTEST:
       return HTTRANSPARENT;
+    case WM_GETDLGCODE:
+      return DLGC_STATIC;  // never a push button to the dialog
     case WM_SETTEXT:
     case WM_ENABLE: {
       const LRESULT result = CallWindowProcW(old_proc, box, message, wparam, lparam);
