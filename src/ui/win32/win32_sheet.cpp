@@ -128,7 +128,7 @@ struct SheetWindow {
   // it until the sheet closes, whatever the configuration says later.
   std::string background_file;
   std::unique_ptr<CTiledBackground> backgrounds[kPageCount];
-  bool painted[kPageCount] = {};  // the page's first paint happened
+  bool painted[kPageCount] = {};  // the page's tiles were drawn
   HICON big_icon = nullptr;
   SheetOpenedHook opened;
 };
@@ -308,12 +308,13 @@ void DecoratePage(HWND page, int index) {
   AddTooltips(page, index);
 }
 
-// The buttons take the painted page as their face: switched on at the
-// page's first paint, when its tiles are drawn before any button.
-void OnFirstPaint(HWND page) {
+// The buttons take the painted page as their face: switched on once the
+// page's first paint has drawn its tiles (under the buttons too), so that
+// every capture finds them; the buttons then draw again.
+void OnFirstTiles(HWND page) {
   for (const ButtonLook& look : kButtonLooks) {
     CIconButton* button = CIconButton::FromWindow(GetDlgItem(page, look.item));
-    if (button != nullptr) button->DrawTransparent(false);
+    if (button != nullptr) button->DrawTransparent(true);
   }
 }
 
@@ -337,24 +338,21 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam)
       }
       return TRUE;
     }
-    case WM_PAINT: {
-      const int index = PageIndex(page);
-      if (index >= 0 && !g_window.painted[index]) {
-        g_window.painted[index] = true;
-        OnFirstPaint(page);
-      }
-      return FALSE;
-    }
     case WM_ERASEBKGND:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
       const int index = PageIndex(page);
       INT_PTR result = FALSE;
-      if (index >= 0 && g_window.backgrounds[index] != nullptr &&
-          g_window.backgrounds[index]->HandleMessage(page, message, wparam, lparam, &result)) {
-        return result;
+      if (index < 0 || g_window.backgrounds[index] == nullptr ||
+          !g_window.backgrounds[index]->HandleMessage(page, message, wparam, lparam, &result)) {
+        return FALSE;
       }
-      return FALSE;
+      if (message == WM_ERASEBKGND && !g_window.painted[index] &&
+          WindowFromDC(reinterpret_cast<HDC>(wparam)) == page) {
+        g_window.painted[index] = true;
+        OnFirstTiles(page);
+      }
+      return result;
     }
     case WM_DRAWITEM:
       if (!CIconButton::RelayDrawItem(lparam)) return FALSE;

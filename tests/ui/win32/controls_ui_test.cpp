@@ -360,10 +360,44 @@ void CheckSheetControls() {
         "the recursion group box is drawn by the program");
 }
 
+// The help page shows the built-in marble from its top left, also as the
+// face of its buttons.
+void CheckSheetTiles() {
+  HWND page = Page(4);
+  const Pixels pixels = GrabClient(page);
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), pixels.width, -pixels.height, 1, 32, BI_RGB,
+                    0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC memory = CreateCompatibleDC(nullptr);
+  HBITMAP expected = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, expected);
+  vellora::CTiledBackground marble;
+  marble.Load("");
+  marble.TileBackground(memory, RECT{0, 0, pixels.width, pixels.height});
+  GdiFlush();
+  auto tile = [&](LONG x, LONG y) {
+    return static_cast<const uint32_t*>(bits)[y * pixels.width + x] & 0xFFFFFF;
+  };
+  const RECT help = RectInParent(GetDlgItem(page, IDC_HELP_CONTENTS));
+  Check(Mismatches(pixels, RECT{0, 0, help.left, pixels.height}, tile) == 0,
+        "help page tiled with the built-in marble");
+  for (int item : {IDC_HELP_CONTENTS, IDC_ABOUT, IDC_LICENSE}) {
+    const RECT r = RectInParent(GetDlgItem(page, item));
+    Check(pixels.At(r.right - 6, r.top + 4) == tile(r.right - 6, r.top + 4) &&
+              pixels.At(r.left + 40, r.bottom - 5) == tile(r.left + 40, r.bottom - 5),
+          "help page button " + std::to_string(item) + " shows the page as its face");
+  }
+  SelectObject(memory, old);
+  DeleteObject(expected);
+  DeleteDC(memory);
+}
+
 VOID CALLBACK SheetStep(HWND, UINT, UINT_PTR timer, DWORD) {
   const int tick = g_tick++;
   if (tick == 0) CheckSheetControls();
   if (tick >= 1 && tick <= 5) SaveShot(g_sheet, "controls_page" + std::to_string(tick - 1));
+  if (tick == 5) CheckSheetTiles();
   if (tick <= 5) PropSheet_SetCurSel(g_sheet, nullptr, tick < 5 ? tick : 0);
   if (tick == 6) {
     KillTimer(nullptr, timer);
