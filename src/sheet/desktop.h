@@ -3,6 +3,12 @@
 // the progress window of a build. Each window (Win32, Qt) implements it; the
 // sheet's commands use nothing else, so they run and are tested without any
 // toolkit.
+//
+// Texts meant to be read (messages, captions, titles, filters, progress
+// lines, dialog texts) are in the program's own text encoding, any name in
+// them already recoded (Env::NameAsText). Names and paths handed over as
+// such (initial names and folders, chosen paths, what the shell opens) are
+// in the system's narrow encoding, as everywhere else in the program.
 #ifndef VELLORA_SHEET_DESKTOP_H_
 #define VELLORA_SHEET_DESKTOP_H_
 

@@ -151,7 +151,11 @@ int CSheetModel::ExchangeFromControls() {
 }
 
 void CSheetModel::ProgressRelay::Notify(CBuildProgress& progress) {
-  model->desktop_->ShowProgress(ProgressLinesFor(progress));
+  CProgressLines lines = ProgressLinesFor(progress);
+  if (progress.phase != 1 && progress.phase != 3) {
+    lines.folder_line = model->env_->NameAsText(lines.folder_line);
+  }
+  model->desktop_->ShowProgress(lines);
 }
 
 CSheetModel::EngineResult CSheetModel::RunEngine(const FrameFiles& frames) {
@@ -224,6 +228,7 @@ void CSheetModel::Build() {
                                    : result.main_file_path;
   if (built) {
     CFileCreatedModel created(reported, result.pages_written, per_folder, desktop_);
+    created.shown_path = env_->NameAsText(reported);
     desktop_->ShowFileCreated(&created);
   }
   env_->SetCurrentFolder(m.program_folder);
@@ -308,10 +313,10 @@ void CSheetModel::OpenOutputFile() {
   const std::string full = IsFullOutputName(output) ? output : folder + output;
   std::string probe;
   if (env_->ReadFile(full, 1, &probe) == ReadResult::kFailed) {
-    ShowMessage("没找到文件: " + full, "输出文件不存在");
+    ShowMessage("没找到文件: " + env_->NameAsText(full), "输出文件不存在");
     return;
   }
-  if (!desktop_->ShellOpen(full)) ShowMessage(full + "\n", "报告错误，无法打开这个文件:");
+  if (!desktop_->ShellOpen(full)) ShowMessage(env_->NameAsText(full) + "\n", "报告错误，无法打开这个文件:");
 }
 
 void CSheetModel::EditCustomHtmlFile() {
@@ -322,10 +327,10 @@ void CSheetModel::EditCustomHtmlFile() {
       ContainsSeparator(name, env_) ? name : stored_->program_folder + name;
   std::string probe;
   if (env_->ReadFile(full, 1, &probe) == ReadResult::kFailed) {
-    ShowMessage("没找到文件: " + full, "自定义 HTML 文件不存在");
+    ShowMessage("没找到文件: " + env_->NameAsText(full), "自定义 HTML 文件不存在");
     return;
   }
-  if (!desktop_->ShellOpen(full)) ShowMessage("文件: " + full + " 无法被 Windows 打开", "错误");
+  if (!desktop_->ShellOpen(full)) ShowMessage("文件: " + env_->NameAsText(full) + " 无法被 Windows 打开", "错误");
 }
 
 void CSheetModel::SortOptions() {

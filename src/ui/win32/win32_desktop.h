@@ -1,6 +1,7 @@
 // The desktop the settings window asks things of, over Win32: message
 // boxes, the common file dialogs, the shell's folder browser, the shell's
-// "open" and the system beep. Names and paths are in the ANSI code page.
+// "open" and the system beep. Texts are shown through the system's UTF-16
+// functions; names and paths are in the ANSI code page.
 #ifndef VELLORA_UI_WIN32_WIN32_DESKTOP_H_
 #define VELLORA_UI_WIN32_WIN32_DESKTOP_H_
 
@@ -43,9 +44,9 @@ class CWin32Desktop : public CDesktop {
   HWND owner_ = nullptr;
 };
 
-// The filter as the common file dialogs take it: each '|' becomes a NUL,
-// and the list ends with two NULs.
-std::string FileDialogFilter(const std::string& filter);
+// The filter (a text) as the common file dialogs take it: each '|' becomes a
+// NUL, and the list ends with two NULs.
+std::wstring FileDialogFilter(const std::string& filter);
 
 }  // namespace vellora
 
