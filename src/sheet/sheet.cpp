@@ -71,6 +71,7 @@ CProgressLines ProgressLinesFor(const CBuildProgress& p) {
     lines.folder_changed = false;
     lines.file_line = "保存 html 文件...";
   } else {
+    lines.folder_is_path = true;
     lines.folder_line = p.current_folder;
     lines.file_line = "链接已处理: " + std::to_string(p.links_done) + " 共 " +
                       std::to_string(p.links_total);
