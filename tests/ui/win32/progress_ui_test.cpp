@@ -152,11 +152,11 @@ VOID CALLBACK ProgressStep(HWND, UINT, UINT_PTR, DWORD) {
     } else {
       // Bounds moved past the position: nothing is filled.
       HWND bar = GetDlgItem(g_progress, IDC_PROGRESS_BAR);
-      SendMessageW(bar, PBM_SETPOS, 50, 0);
-      SendMessageW(bar, PBM_SETRANGE32, 60, 100);
+      SendMessageW(bar, PBM_SETPOS, 90, 0);
+      SendMessageW(bar, PBM_SETRANGE32, 0, 60);
     }
   } else if (g_progress != nullptr && tick == kLineCases + 1) {
-    CheckBar(GetDlgItem(g_progress, IDC_PROGRESS_BAR), 60, 100, 50, "position below the bounds");
+    CheckBar(GetDlgItem(g_progress, IDC_PROGRESS_BAR), 0, 60, 90, "position above the bounds");
     HWND cancel = GetDlgItem(g_progress, IDCANCEL);
     SendMessageW(cancel, BM_CLICK, 0, 0);
     PostMessageW(g_progress, WM_KEYDOWN, VK_ESCAPE, 0);
