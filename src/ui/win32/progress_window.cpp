@@ -125,7 +125,9 @@ void CProgressWindow::Run(HWND owner, const CBuildRun& run) {
   try {
     worker = std::thread([&run, window] {
       run.work();
-      PostMessageW(window, kWorkEnded, 0, 0);
+      // The window's thread waits for this message: a full queue only
+      // delays it.
+      while (!PostMessageW(window, kWorkEnded, 0, 0)) Sleep(10);
     });
   } catch (const std::system_error&) {
     run.work();
