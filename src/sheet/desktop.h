@@ -51,8 +51,13 @@ struct CFolderBrowseRequest {
 
 // The three lines of the progress window. The Folder line is set only when
 // folder_changed, the bar only when bar_changed; its range is 0 to bar_high.
+// The File line is always one of the program's own texts; the Folder line is
+// one too unless folder_is_path: then it is a folder's path, which may be in
+// another code page than the program's texts (Windows: the system's ANSI code
+// page against the texts' 936).
 struct CProgressLines {
   bool folder_changed = true;
+  bool folder_is_path = false;
   std::string folder_line;
   std::string file_line;
   bool bar_changed = false;

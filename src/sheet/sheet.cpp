@@ -71,6 +71,7 @@ CProgressLines ProgressLinesFor(const CBuildProgress& p) {
     lines.folder_changed = false;
     lines.file_line = "保存 html 文件...";
   } else {
+    lines.folder_is_path = true;
     lines.folder_line = p.current_folder;
     lines.file_line = "链接已处理: " + std::to_string(p.links_done) + " 共 " +
                       std::to_string(p.links_total);
@@ -151,11 +152,7 @@ int CSheetModel::ExchangeFromControls() {
 }
 
 void CSheetModel::ProgressRelay::Notify(CBuildProgress& progress) {
-  CProgressLines lines = ProgressLinesFor(progress);
-  if (progress.phase != 1 && progress.phase != 3) {
-    lines.folder_line = model->env_->NameAsText(lines.folder_line);
-  }
-  model->desktop_->ShowProgress(lines);
+  model->desktop_->ShowProgress(ProgressLinesFor(progress));
 }
 
 CSheetModel::EngineResult CSheetModel::RunEngine(const FrameFiles& frames) {

@@ -165,14 +165,4 @@ void CWin32Desktop::ShowAbout() {
               MB_OK | MB_ICONINFORMATION);
 }
 
-// The build runs on the window's thread for now; the window does not paint
-// until it ends.
-void CWin32Desktop::RunBuild(const CBuildRun& run) {
-  const HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-  run.work();
-  SetCursor(old);
-}
-
-void CWin32Desktop::ShowProgress(const CProgressLines&) {}
-
 }  // namespace vellora
