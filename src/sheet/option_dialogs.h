@@ -120,7 +120,8 @@ class CFileCreatedModel {
   void OpenFile();
 
   static constexpr int kPathWidth = 582;
-  std::string path;
+  std::string path;        // as the system names it
+  std::string shown_path;  // the same as a text (Env::NameAsText; the constructor copies `path`)
   int32_t files_written;
   bool per_folder;
 
