@@ -76,6 +76,7 @@ const ButtonCommand kButtonCommands[] = {
     {IDC_CHANGE_BACKGROUND, SheetCommand::kChangeBackground},
     {IDC_HELP_CONTENTS, SheetCommand::kHelp},
     {IDC_ABOUT, SheetCommand::kAbout},
+    {IDC_LICENSE, SheetCommand::kDistributionTerms},
 };
 
 const int kPageTemplates[kPageCount] = {IDD_FOLDER_FILES, IDD_MISC, IDD_RECURSION,

@@ -1,0 +1,354 @@
+// Opens each modal dialog of the settings window through the Windows
+// desktop with a model, drives it from a timer (found by caption; controls
+// read, set and clicked) and checks what reaches the model. Saves a picture
+// of each dialog.
+// Usage: vellora_win32_dialogs_ui_test SHOT_PREFIX   (run from the program folder)
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "settings/build_settings.h"
+#include "sheet/option_dialogs.h"
+#include "ui/win32/resource.h"
+#include "ui/win32/win32_desktop.h"
+#include "ui_test_support.h"
+
+namespace {
+
+using namespace vellora;
+using namespace vellora_ui_test;
+
+// One step a tick on the open dialog, the first once it has painted.
+using Step = std::function<void(HWND dialog)>;
+struct Driver {
+  std::wstring caption;
+  std::vector<Step> steps;
+  size_t next = 0;
+  int idle = 0;  // ticks since the last step
+};
+Driver g_driver;
+
+VOID CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+  if (g_driver.caption.empty()) return;
+  HWND dialog = FindDialog(g_driver.caption);
+  if (dialog == nullptr || ++g_driver.idle < 3) return;
+  if (g_driver.next < g_driver.steps.size()) {
+    g_driver.idle = 0;
+    g_driver.steps[g_driver.next++](dialog);
+  } else if (g_driver.idle > 30) {
+    Check(false, "the dialog closed after its last step");
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  }
+}
+
+// Runs `open` (which returns when the dialog has ended) while the steps
+// drive the dialog of that caption.
+void Drive(const std::wstring& caption, const std::string& name, std::vector<Step> steps,
+           const std::function<void()>& open) {
+  g_driver = Driver{caption, std::move(steps)};
+  open();
+  Check(g_driver.next == g_driver.steps.size(), name + ": every step ran");
+  g_driver = Driver();
+}
+
+bool On(HWND dialog, int item) { return IsDlgButtonChecked(dialog, item) == BST_CHECKED; }
+void Click(HWND dialog, int item) { SendMessageW(GetDlgItem(dialog, item), BM_CLICK, 0, 0); }
+std::string TextA(HWND dialog, int item) {
+  char text[1024] = {};
+  GetDlgItemTextA(dialog, item, text, sizeof text);
+  return text;
+}
+std::wstring Program(const char* text) {
+  wchar_t wide[512] = {};
+  MultiByteToWideChar(936, 0, text, -1, wide, 512);
+  return wide;
+}
+
+void SortOptions(CWin32Desktop* desktop) {
+  // Seeded with date descending; OK after the clicks gives the key and order.
+  struct Case {
+    std::vector<int> clicks;
+    int32_t key, order;
+    const char* what;
+  };
+  const Case cases[] = {
+      {{}, 3, 1, "OK unchanged keeps date descending (D-)"},
+      {{IDC_SORT_BY_TYPE, IDC_SORT_UNSORTED}, 2, 2, "type and unsorted clicked give E="},
+  };
+  const int radios[] = {IDC_SORT_BY_NAME,   IDC_SORT_BY_SIZE,    IDC_SORT_BY_DATE, IDC_SORT_BY_TYPE,
+                        IDC_SORT_ASCENDING, IDC_SORT_DESCENDING, IDC_SORT_UNSORTED};
+  for (const Case& c : cases) {
+    CSortOptionsModel model(3, 1, 0, 1);
+    DialogResult result = DialogResult::kCancel;
+    Drive(L"选择排序选项", "sort options", {[&](HWND d) {
+            int selected = 0;
+            for (int radio : radios) selected += On(d, radio) ? 1 : 0;
+            Check(On(d, IDC_SORT_BY_DATE) && On(d, IDC_SORT_DESCENDING) && selected == 2 &&
+                      On(d, IDC_SORT_COLUMN_WISE) && !On(d, IDC_SORT_FOLDERS_FIRST),
+                  "sort options show date and descending and the two boxes as seeded");
+            SaveShot(d, "sort_options");
+            for (int item : c.clicks) Click(d, item);
+            Click(d, IDOK);
+          }},
+          [&] { result = desktop->ShowSortOptions(&model); });
+    Check(result == DialogResult::kOk && model.SortKey() == c.key && model.SortOrder() == c.order,
+          c.what);
+  }
+}
+
+void DefaultWords(CWin32Desktop* desktop) {
+  CDefaultWordsModel model{CDefaultWords()};
+  for (size_t i = 0; i < CDefaultWordsModel::kWords; ++i)
+    model.boxes[i] = "word" + std::to_string(i);
+  const auto seeded = model.boxes;
+  const int parent = IDC_WORD_FIRST + 4;
+  // Restore defaults, then Cancel: the words stay.
+  DialogResult result = DialogResult::kOk;
+  Drive(L"改变生成文件的默认字词", "default words, cancelled", {[&](HWND d) {
+          bool shown = true;
+          for (size_t i = 0; i < CDefaultWordsModel::kWords; ++i) {
+            shown = shown && TextA(d, IDC_WORD_FIRST + static_cast<int>(i)) == seeded[i] &&
+                    ItemTextW(d, IDC_WORD_LABEL_FIRST + static_cast<int>(i)) ==
+                        Program(CDefaultWordsModel::kLabels[i]);
+          }
+          Check(shown, "the words dialog shows each word beside its label");
+          SaveShot(d, "default_words");
+          Click(d, IDC_WORDS_RESTORE);
+          Check(TextA(d, parent) == "..", "restore defaults puts .. in the parent box");
+          Click(d, IDCANCEL);
+        }},
+        [&] { result = desktop->ShowDefaultWords(&model); });
+  Check(result == DialogResult::kCancel && model.boxes == seeded,
+        "restore defaults then Cancel leaves the words");
+
+  // Ctrl+A in a box selects its text; restore defaults then OK.
+  BYTE keys[256] = {};
+  Drive(L"改变生成文件的默认字词", "default words, OK",
+        {[&](HWND d) {
+           HWND box = GetDlgItem(d, IDC_WORD_FIRST + 1);
+           SetFocus(box);
+           SendMessageW(box, EM_SETSEL, 0, 0);
+           GetKeyboardState(keys);
+           BYTE held[256];
+           CopyMemory(held, keys, sizeof held);
+           held[VK_CONTROL] = held[VK_LCONTROL] = 0x80;
+           SetKeyboardState(held);
+           PostMessageW(box, WM_KEYDOWN, 'A', 1);
+         },
+         [&](HWND d) {
+           SetKeyboardState(keys);
+           DWORD start = 1, end = 0;
+           SendDlgItemMessageW(d, IDC_WORD_FIRST + 1, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                               reinterpret_cast<LPARAM>(&end));
+           Check(start == 0 && end == seeded[1].size() && TextA(d, IDC_WORD_FIRST + 1) == seeded[1],
+                 "Ctrl+A in a words box selects its whole text");
+           Click(d, IDC_WORDS_RESTORE);
+           Click(d, IDOK);
+         }},
+        [&] { result = desktop->ShowDefaultWords(&model); });
+  Check(result == DialogResult::kOk && model.boxes[4] == ".." && model.boxes[0] == "<b>文件夹</b>",
+        "restore defaults then OK gives the parent word ..");
+}
+
+void RecursiveOptions(CWin32Desktop* desktop) {
+  CBuildSettings settings;
+  settings.multi_recurse_skip_root = 1;
+  settings.link_folders_to_output_name = 0;
+  settings.multi_recurse_title = 0;
+  CRecursiveOptionsModel model(settings);
+  DialogResult result = DialogResult::kCancel;
+  Drive(L"递归文件生成选项", "recursive options", {[&](HWND d) {
+          Check(On(d, IDC_REC_SKIP_ROOT) && !On(d, IDC_REC_LINK_FOLDERS) &&
+                    On(d, IDC_REC_FULL_PATH_TITLE) && !On(d, IDC_REC_FOLDER_NAME_TITLE) &&
+                    !On(d, IDC_REC_DEFAULT_TITLE),
+                "recursive options show skip-root and the full-path title");
+          SaveShot(d, "recursive_options");
+          Click(d, IDC_REC_SKIP_ROOT);
+          Click(d, IDC_REC_DEFAULT_TITLE);
+          Click(d, IDOK);
+        }},
+        [&] { result = desktop->ShowRecursiveOptions(&model); });
+  Check(result == DialogResult::kOk && !model.skip_root && model.TitleMode() == 1,
+        "recursive options take the clicked box and radio on OK");
+}
+
+void FrameFiles(CWin32Desktop* desktop) {
+  const std::string folder = ProgramFolder();
+  CreateDirectoryA((folder + "elsewhere").c_str(), nullptr);
+  const std::string here = folder + "frames_here.txt";
+  const std::string there = folder + "elsewhere\\frames_there.txt";
+  for (const std::string& file : {here, there}) std::ofstream(file) << "x";
+  CFrameFilesModel model(folder, "frameset.txt", "left.txt", "right.txt", desktop);
+  // The name button opens the file dialog; the name typed there is chosen.
+  const auto choose = [](int button) {
+    return [button](HWND d) {
+      PostMessageW(d, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(d, button)));
+    };
+  };
+  const auto pick = [](const std::string& path, bool shot) {
+    return [path, shot](HWND d) {
+      HWND chooser = FindOtherWindow(d);
+      Check(chooser != nullptr, "a frame's name button opens the file dialog");
+      if (chooser == nullptr) return;
+      if (shot) SaveShot(chooser, "frame_files_chooser");
+      for (int name_box : {0x480, 0x47c}) SetDlgItemTextA(chooser, name_box, path.c_str());
+      PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
+    };
+  };
+  DialogResult result = DialogResult::kOk;
+  Drive(
+      Program(kFrameFilesCaption), "frame files",
+      {[&](HWND d) {
+         Check(TextA(d, IDC_FRAMESET_FILE) == "frameset.txt" &&
+                   TextA(d, IDC_LEFT_FILE) == "left.txt" && TextA(d, IDC_RIGHT_FILE) == "right.txt",
+               "frame files show the three names");
+         SaveShot(d, "frame_files");
+         choose(IDC_FRAMESET_CHOOSE)(d);
+       },
+       pick(here, true),
+       [&](HWND d) {
+         Check(TextA(d, IDC_FRAMESET_FILE) == "frames_here.txt",
+               "a frame file of the program's folder shows as a bare name");
+         choose(IDC_LEFT_CHOOSE)(d);
+       },
+       pick(there, false),
+       [&](HWND d) {
+         Check(TextA(d, IDC_LEFT_FILE) == there, "a frame file from elsewhere shows its full path");
+         SetDlgItemTextA(d, IDC_RIGHT_FILE, "edited.txt");
+         Click(d, IDCANCEL);
+       }},
+      [&] { result = desktop->ShowFrameFiles(&model); });
+  Check(result == DialogResult::kCancel && model.boxes[CFrameFilesModel::kRight] == "edited.txt" &&
+            model.boxes[CFrameFilesModel::kFrameset] == "frames_here.txt",
+        "Cancel still hands the edited names back");
+}
+
+void FileCreated(CWin32Desktop* desktop) {
+  std::string deep = "C:\\site";
+  for (int i = 0; i < 30; ++i) deep += "\\folder" + std::to_string(i);
+  deep += "\\index.html";
+  struct Case {
+    int32_t files;
+    bool per_folder;
+    std::string path;
+    std::wstring count, line;  // line: the shown path when it is not shortened
+  };
+  const Case cases[] = {
+      {1, false, "C:\\site\\index.html", L"1 文件 已创建", L"C:\\site\\index.html"},
+      {3, true, deep, L"3 文件s 已创建", L""},
+  };
+  for (const Case& c : cases) {
+    CFileCreatedModel model(c.path, c.files, c.per_folder, desktop);
+    const std::string name = "file created, " + std::to_string(c.files);
+    Drive(Program(kFileCreatedCaption), name, {[&](HWND d) {
+            HWND line = GetDlgItem(d, IDC_CREATED_PATH);
+            const std::wstring shown = WindowTextW(line);
+            Check(ItemTextW(d, IDC_CREATED_COUNT) == c.count, name + ": the count line");
+            if (!c.line.empty()) {
+              Check(shown == c.line, name + ": a short path is shown whole");
+            } else {
+              HDC dc = GetDC(line);
+              SIZE size = {};
+              GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
+              ReleaseDC(line, dc);
+              const std::wstring end = L"\\index.html";
+              Check(shown.rfind(L"根文件:  C:\\", 0) == 0 &&
+                        shown.find(L"\\...\\") != std::wstring::npos &&
+                        shown.compare(shown.size() - end.size(), end.size(), end) == 0 &&
+                        size.cx <= CFileCreatedModel::kPathWidth,
+                    name + ": a long path is shortened in its middle to 582 pixels");
+            }
+            // The line's own font draws it within the control.
+            HDC dc = GetDC(line);
+            HGDIOBJ old =
+                SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(line, WM_GETFONT, 0, 0)));
+            SIZE drawn = {};
+            GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &drawn);
+            SelectObject(dc, old);
+            ReleaseDC(line, dc);
+            RECT box;
+            GetClientRect(line, &box);
+            Check(drawn.cx <= box.right, name + ": the path line fits its control");
+            SaveShot(d, "file_created_" + std::to_string(c.files));
+            Click(d, IDOK);
+          }},
+          [&] { desktop->ShowFileCreated(&model); });
+  }
+}
+
+// Pixels of the link colour in a link's control.
+int BluePixels(HWND link) {
+  const Pixels pixels = GrabClient(link);
+  int blue = 0;
+  for (uint32_t p : pixels.rgb) blue += p == 0x0000FF ? 1 : 0;
+  return blue;
+}
+
+// The control's font draws every character of its text (no boxes).
+bool HasEveryGlyph(HWND control) {
+  const std::wstring text = WindowTextW(control);
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  std::vector<WORD> glyphs(text.size());
+  GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(),
+                   GGI_MARK_NONEXISTING_GLYPHS);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  for (WORD glyph : glyphs) {
+    if (glyph == 0xFFFF) return false;
+  }
+  return !text.empty();
+}
+
+void AboutAndTerms(CWin32Desktop* desktop) {
+  Drive(Program(kAboutCaption), "about", {[&](HWND d) {
+          Check(ItemTextW(d, IDC_ABOUT_BUILD) == L"编译时间: 2005-01-26",
+                "About shows the build line");
+          Check(BluePixels(GetDlgItem(d, IDC_ABOUT_WEB)) > 20 &&
+                    BluePixels(GetDlgItem(d, IDC_ABOUT_MAIL)) > 20,
+                "About's links are drawn blue");
+          SaveShot(d, "about");
+          Click(d, IDOK);
+        }},
+        [&] { desktop->ShowAbout(); });
+  Drive(Program(kDistributionTermsCaption), "distribution terms", {[&](HWND d) {
+          bool same = ItemTextW(d, IDC_TERMS_HEADING) == Program(kTermsHeading) &&
+                      ItemTextW(d, IDC_TERMS_DISCLAIMER) == Program(kTermsDisclaimer);
+          for (int i = 0; i < 3; ++i) {
+            same =
+                same && ItemTextW(d, IDC_TERMS_PARAGRAPH_FIRST + i) == Program(kTermsParagraphs[i]);
+          }
+          Check(same, "the terms dialog shows the terms every window shows");
+          Check(HasEveryGlyph(GetDlgItem(d, IDC_TERMS_HEADING)),
+                "the terms heading's font has its glyphs");
+          SaveShot(d, "distribution_terms");
+          Click(d, IDOK);
+        }},
+        [&] { desktop->ShowDistributionTerms("no_such_background.bmp"); });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SetShotPrefix(argc > 1 ? argv[1] : "");
+  INITCOMMONCONTROLSEX init = {sizeof(init), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&init);
+  CoInitialize(nullptr);
+  CWin32Desktop desktop;
+  SetTimer(nullptr, 0, 200, Tick);
+  SortOptions(&desktop);
+  DefaultWords(&desktop);
+  RecursiveOptions(&desktop);
+  FrameFiles(&desktop);
+  FileCreated(&desktop);
+  AboutAndTerms(&desktop);
+  CoUninitialize();
+  return Finish();
+}
