@@ -6,16 +6,19 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
+#include <prsht.h>
 
 #include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/env.h"
 #include "settings/build_settings.h"
 #include "sheet/option_dialogs.h"
 #include "ui/win32/resource.h"
 #include "ui/win32/win32_desktop.h"
+#include "ui/win32/win32_sheet.h"
 #include "ui_test_support.h"
 
 namespace {
@@ -29,13 +32,19 @@ struct Driver {
   std::wstring caption;
   std::vector<Step> steps;
   size_t next = 0;
-  int idle = 0;  // ticks since the last step
+  int idle = 0;     // ticks since the last step
+  int missing = 0;  // ticks before the dialog opened
 };
 Driver g_driver;
 
 VOID CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
   if (g_driver.caption.empty()) return;
   HWND dialog = FindDialog(g_driver.caption);
+  if (dialog == nullptr && g_driver.next == 0 && ++g_driver.missing == 50) {
+    // Whatever should have opened it waits for ever: close that.
+    Check(false, "the dialog opened");
+    PostMessageW(FindOtherWindow(nullptr), WM_COMMAND, IDCANCEL, 0);
+  }
   if (dialog == nullptr || ++g_driver.idle < 3) return;
   if (g_driver.next < g_driver.steps.size()) {
     g_driver.idle = 0;
@@ -334,6 +343,25 @@ void AboutAndTerms(CWin32Desktop* desktop) {
         [&] { desktop->ShowDistributionTerms("no_such_background.bmp"); });
 }
 
+// The help page's terms button opens the terms over the sheet.
+void TermsFromTheSheet() {
+  HWND sheet = nullptr;
+  Drive(Program(kDistributionTermsCaption), "terms from the help page",
+        {[&](HWND d) {
+          Click(d, IDOK);
+          PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
+        }},
+        [&] {
+          RunWin32Sheet(Env::Default(), [&](HWND opened) {
+            sheet = opened;
+            PropSheet_SetCurSel(opened, nullptr, 4);
+            HWND page = PropSheet_IndexToHwnd(opened, 4);
+            PostMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_LICENSE, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_LICENSE)));
+          });
+        });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -350,5 +378,6 @@ int main(int argc, char** argv) {
   FileCreated(&desktop);
   AboutAndTerms(&desktop);
   CoUninitialize();
+  TermsFromTheSheet();
   return Finish();
 }
