@@ -8,6 +8,7 @@
 #include <objbase.h>
 #include <prsht.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -65,8 +66,17 @@ void Drive(const std::wstring& caption, const std::string& name, std::vector<Ste
   g_driver = Driver();
 }
 
-bool On(HWND dialog, int item) { return IsDlgButtonChecked(dialog, item) == BST_CHECKED; }
+// "1" for each checked item, "0" for each other.
+std::string States(HWND dialog, std::initializer_list<int> items) {
+  std::string states;
+  for (int item : items) states += IsDlgButtonChecked(dialog, item) == BST_CHECKED ? '1' : '0';
+  return states;
+}
 void Click(HWND dialog, int item) { SendMessageW(GetDlgItem(dialog, item), BM_CLICK, 0, 0); }
+void PostClick(HWND dialog, int item) {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(item, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, item)));
+}
 std::string TextA(HWND dialog, int item) {
   char text[1024] = {};
   GetDlgItemTextA(dialog, item, text, sizeof text);
@@ -79,27 +89,24 @@ std::wstring Program(const char* text) {
 }
 
 void SortOptions(CWin32Desktop* desktop) {
-  // Seeded with date descending; OK after the clicks gives the key and order.
+  // Seeded with date descending, column-wise; OK after the clicks.
   struct Case {
     std::vector<int> clicks;
     int32_t key, order;
     const char* what;
   };
   const Case cases[] = {
-      {{}, 3, 1, "OK unchanged keeps date descending (D-)"},
-      {{IDC_SORT_BY_TYPE, IDC_SORT_UNSORTED}, 2, 2, "type and unsorted clicked give E="},
+      {{}, 3, 1, "sort options: OK unchanged keeps date descending (D-)"},
+      {{IDC_SORT_BY_TYPE, IDC_SORT_UNSORTED}, 2, 2, "sort options: type and unsorted give E="},
   };
-  const int radios[] = {IDC_SORT_BY_NAME,   IDC_SORT_BY_SIZE,    IDC_SORT_BY_DATE, IDC_SORT_BY_TYPE,
-                        IDC_SORT_ASCENDING, IDC_SORT_DESCENDING, IDC_SORT_UNSORTED};
   for (const Case& c : cases) {
     CSortOptionsModel model(3, 1, 0, 1);
     DialogResult result = DialogResult::kCancel;
     Drive(L"选择排序选项", "sort options", {[&](HWND d) {
-            int selected = 0;
-            for (int radio : radios) selected += On(d, radio) ? 1 : 0;
-            Check(On(d, IDC_SORT_BY_DATE) && On(d, IDC_SORT_DESCENDING) && selected == 2 &&
-                      On(d, IDC_SORT_COLUMN_WISE) && !On(d, IDC_SORT_FOLDERS_FIRST),
-                  "sort options show date and descending and the two boxes as seeded");
+            Check(States(d, {IDC_SORT_BY_NAME, IDC_SORT_BY_SIZE, IDC_SORT_BY_DATE, IDC_SORT_BY_TYPE,
+                             IDC_SORT_ASCENDING, IDC_SORT_DESCENDING, IDC_SORT_UNSORTED,
+                             IDC_SORT_FOLDERS_FIRST, IDC_SORT_COLUMN_WISE}) == "001001001",
+                  "sort options show date, descending and column-wise");
             SaveShot(d, "sort_options");
             for (int item : c.clicks) Click(d, item);
             Click(d, IDOK);
@@ -112,20 +119,14 @@ void SortOptions(CWin32Desktop* desktop) {
 
 void DefaultWords(CWin32Desktop* desktop) {
   CDefaultWordsModel model{CDefaultWords()};
-  for (size_t i = 0; i < CDefaultWordsModel::kWords; ++i)
-    model.boxes[i] = "word" + std::to_string(i);
+  for (size_t i = 0; i < model.boxes.size(); ++i) model.boxes[i] = "word" + std::to_string(i);
   const auto seeded = model.boxes;
-  const int parent = IDC_WORD_FIRST + 4;
-  // Restore defaults, then Cancel: the words stay.
+  const int parent = IDC_WORD_FIRST + 4, second = IDC_WORD_FIRST + 1;
   DialogResult result = DialogResult::kOk;
   Drive(L"改变生成文件的默认字词", "default words, cancelled", {[&](HWND d) {
           bool shown = true;
-          for (size_t i = 0; i < CDefaultWordsModel::kWords; ++i) {
-            shown = shown && TextA(d, IDC_WORD_FIRST + static_cast<int>(i)) == seeded[i] &&
-                    ItemTextW(d, IDC_WORD_LABEL_FIRST + static_cast<int>(i)) ==
-                        Program(CDefaultWordsModel::kLabels[i]);
-          }
-          Check(shown, "the words dialog shows each word beside its label");
+          for (int i = 0; i < 10; ++i) shown = shown && TextA(d, IDC_WORD_FIRST + i) == seeded[i];
+          Check(shown, "the words dialog shows each word");
           SaveShot(d, "default_words");
           Click(d, IDC_WORDS_RESTORE);
           Check(TextA(d, parent) == "..", "restore defaults puts .. in the parent box");
@@ -135,26 +136,24 @@ void DefaultWords(CWin32Desktop* desktop) {
   Check(result == DialogResult::kCancel && model.boxes == seeded,
         "restore defaults then Cancel leaves the words");
 
-  // Ctrl+A in a box selects its text; restore defaults then OK.
-  BYTE keys[256] = {};
+  // Ctrl+A (Ctrl held in the thread's key state) in a box; restore, OK.
+  BYTE keys[256] = {}, held[256] = {};
   Drive(L"改变生成文件的默认字词", "default words, OK",
         {[&](HWND d) {
-           HWND box = GetDlgItem(d, IDC_WORD_FIRST + 1);
-           SetFocus(box);
-           SendMessageW(box, EM_SETSEL, 0, 0);
+           SetFocus(GetDlgItem(d, second));
+           SendDlgItemMessageW(d, second, EM_SETSEL, 0, 0);
            GetKeyboardState(keys);
-           BYTE held[256];
            CopyMemory(held, keys, sizeof held);
            held[VK_CONTROL] = held[VK_LCONTROL] = 0x80;
            SetKeyboardState(held);
-           PostMessageW(box, WM_KEYDOWN, 'A', 1);
+           PostMessageW(GetDlgItem(d, second), WM_KEYDOWN, 'A', 1);
          },
          [&](HWND d) {
            SetKeyboardState(keys);
            DWORD start = 1, end = 0;
-           SendDlgItemMessageW(d, IDC_WORD_FIRST + 1, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+           SendDlgItemMessageW(d, second, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                                reinterpret_cast<LPARAM>(&end));
-           Check(start == 0 && end == seeded[1].size() && TextA(d, IDC_WORD_FIRST + 1) == seeded[1],
+           Check(start == 0 && end == seeded[1].size() && TextA(d, second) == seeded[1],
                  "Ctrl+A in a words box selects its whole text");
            Click(d, IDC_WORDS_RESTORE);
            Click(d, IDOK);
@@ -165,17 +164,15 @@ void DefaultWords(CWin32Desktop* desktop) {
 }
 
 void RecursiveOptions(CWin32Desktop* desktop) {
-  CBuildSettings settings;
+  CBuildSettings settings;  // links folders to the output name
   settings.multi_recurse_skip_root = 1;
-  settings.link_folders_to_output_name = 0;
   settings.multi_recurse_title = 0;
   CRecursiveOptionsModel model(settings);
   DialogResult result = DialogResult::kCancel;
   Drive(L"递归文件生成选项", "recursive options", {[&](HWND d) {
-          Check(On(d, IDC_REC_SKIP_ROOT) && !On(d, IDC_REC_LINK_FOLDERS) &&
-                    On(d, IDC_REC_FULL_PATH_TITLE) && !On(d, IDC_REC_FOLDER_NAME_TITLE) &&
-                    !On(d, IDC_REC_DEFAULT_TITLE),
-                "recursive options show skip-root and the full-path title");
+          Check(States(d, {IDC_REC_SKIP_ROOT, IDC_REC_LINK_FOLDERS, IDC_REC_FOLDER_NAME_TITLE,
+                           IDC_REC_FULL_PATH_TITLE, IDC_REC_DEFAULT_TITLE}) == "11010",
+                "recursive options show their two boxes and the full-path title");
           SaveShot(d, "recursive_options");
           Click(d, IDC_REC_SKIP_ROOT);
           Click(d, IDC_REC_DEFAULT_TITLE);
@@ -186,105 +183,83 @@ void RecursiveOptions(CWin32Desktop* desktop) {
         "recursive options take the clicked box and radio on OK");
 }
 
+// The real file dialog of a frame's name button: the path typed there is chosen.
+Step Pick(const std::string& path) {
+  return [path](HWND d) {
+    HWND chooser = FindOtherWindow(d);
+    Check(chooser != nullptr, "a frame's name button opens the file dialog");
+    if (chooser == nullptr) return;
+    SaveShot(chooser, "frame_files_chooser");
+    for (int name_box : {0x480, 0x47c}) SetDlgItemTextA(chooser, name_box, path.c_str());
+    PostClick(chooser, IDOK);
+  };
+}
+
 void FrameFiles(CWin32Desktop* desktop) {
   const std::string folder = ProgramFolder();
-  CreateDirectoryA((folder + "elsewhere").c_str(), nullptr);
-  const std::string here = folder + "frames_here.txt";
-  const std::string there = folder + "elsewhere\\frames_there.txt";
+  const std::string here = folder + "frames_here.txt", there = folder + "away\\frames_there.txt";
+  CreateDirectoryA((folder + "away").c_str(), nullptr);
   for (const std::string& file : {here, there}) std::ofstream(file) << "x";
   CFrameFilesModel model(folder, "frameset.txt", "left.txt", "right.txt", desktop);
-  // The name button opens the file dialog; the name typed there is chosen.
-  const auto choose = [](int button) {
-    return [button](HWND d) {
-      PostMessageW(d, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(GetDlgItem(d, button)));
-    };
-  };
-  const auto pick = [](const std::string& path, bool shot) {
-    return [path, shot](HWND d) {
-      HWND chooser = FindOtherWindow(d);
-      Check(chooser != nullptr, "a frame's name button opens the file dialog");
-      if (chooser == nullptr) return;
-      if (shot) SaveShot(chooser, "frame_files_chooser");
-      for (int name_box : {0x480, 0x47c}) SetDlgItemTextA(chooser, name_box, path.c_str());
-      PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
-    };
-  };
   DialogResult result = DialogResult::kOk;
-  Drive(
-      Program(kFrameFilesCaption), "frame files",
-      {[&](HWND d) {
-         Check(TextA(d, IDC_FRAMESET_FILE) == "frameset.txt" &&
-                   TextA(d, IDC_LEFT_FILE) == "left.txt" && TextA(d, IDC_RIGHT_FILE) == "right.txt",
-               "frame files show the three names");
-         SaveShot(d, "frame_files");
-         choose(IDC_FRAMESET_CHOOSE)(d);
-       },
-       pick(here, true),
-       [&](HWND d) {
-         Check(TextA(d, IDC_FRAMESET_FILE) == "frames_here.txt",
-               "a frame file of the program's folder shows as a bare name");
-         choose(IDC_LEFT_CHOOSE)(d);
-       },
-       pick(there, false),
-       [&](HWND d) {
-         Check(TextA(d, IDC_LEFT_FILE) == there, "a frame file from elsewhere shows its full path");
-         SetDlgItemTextA(d, IDC_RIGHT_FILE, "edited.txt");
-         Click(d, IDCANCEL);
-       }},
-      [&] { result = desktop->ShowFrameFiles(&model); });
+  Drive(Program(kFrameFilesCaption), "frame files",
+        {[&](HWND d) {
+           SaveShot(d, "frame_files");
+           PostClick(d, IDC_FRAMESET_CHOOSE);
+         },
+         Pick(here),
+         [&](HWND d) {
+           Check(TextA(d, IDC_FRAMESET_FILE) == "frames_here.txt",
+                 "a frame file of the program's folder shows as a bare name");
+           PostClick(d, IDC_LEFT_CHOOSE);
+         },
+         Pick(there),
+         [&](HWND d) {
+           Check(TextA(d, IDC_LEFT_FILE) == there, "a frame file from elsewhere shows its path");
+           SetDlgItemTextA(d, IDC_RIGHT_FILE, "edited.txt");
+           Click(d, IDCANCEL);
+         }},
+        [&] { result = desktop->ShowFrameFiles(&model); });
   Check(result == DialogResult::kCancel && model.boxes[CFrameFilesModel::kRight] == "edited.txt" &&
             model.boxes[CFrameFilesModel::kFrameset] == "frames_here.txt",
         "Cancel still hands the edited names back");
 }
 
+// The text's width in the control's device context as it comes (its
+// font not selected).
+int Width(HWND control, const std::wstring& text) {
+  HDC dc = GetDC(control);
+  SIZE size = {};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  ReleaseDC(control, dc);
+  return size.cx;
+}
+
 void FileCreated(CWin32Desktop* desktop) {
   std::string deep = "C:\\site";
   for (int i = 0; i < 30; ++i) deep += "\\folder" + std::to_string(i);
-  deep += "\\index.html";
+  const std::wstring deep_shown = L"根文件:  C:\\site\\folder0\\";  // then "...\index.html"
   struct Case {
     int32_t files;
     bool per_folder;
     std::string path;
-    std::wstring count, line;  // line: the shown path when it is not shortened
+    std::wstring count, start;  // the count line and how the path line starts
   };
   const Case cases[] = {
       {1, false, "C:\\site\\index.html", L"1 文件 已创建", L"C:\\site\\index.html"},
-      {3, true, deep, L"3 文件s 已创建", L""},
+      {3, true, deep + "\\index.html", L"3 文件s 已创建", deep_shown},
   };
   for (const Case& c : cases) {
     CFileCreatedModel model(c.path, c.files, c.per_folder, desktop);
-    const std::string name = "file created, " + std::to_string(c.files);
-    Drive(Program(kFileCreatedCaption), name, {[&](HWND d) {
+    const std::string name = "file created, " + std::to_string(c.files) + ": ";
+    Drive(Program(kFileCreatedCaption), name + "dialog", {[&](HWND d) {
             HWND line = GetDlgItem(d, IDC_CREATED_PATH);
             const std::wstring shown = WindowTextW(line);
-            Check(ItemTextW(d, IDC_CREATED_COUNT) == c.count, name + ": the count line");
-            if (!c.line.empty()) {
-              Check(shown == c.line, name + ": a short path is shown whole");
-            } else {
-              HDC dc = GetDC(line);
-              SIZE size = {};
-              GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
-              ReleaseDC(line, dc);
-              const std::wstring end = L"\\index.html";
-              Check(shown.rfind(L"根文件:  C:\\", 0) == 0 &&
-                        shown.find(L"\\...\\") != std::wstring::npos &&
-                        shown.compare(shown.size() - end.size(), end.size(), end) == 0 &&
-                        size.cx <= CFileCreatedModel::kPathWidth,
-                    name + ": a long path is shortened in its middle to 582 pixels");
-            }
-            // The line's own font draws it within the control.
-            HDC dc = GetDC(line);
-            HGDIOBJ old =
-                SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(line, WM_GETFONT, 0, 0)));
-            SIZE drawn = {};
-            GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &drawn);
-            SelectObject(dc, old);
-            ReleaseDC(line, dc);
-            RECT box;
-            GetClientRect(line, &box);
-            Check(drawn.cx <= box.right, name + ": the path line fits its control");
+            const bool cut = shown.find(L"\\...\\index.html") == shown.size() - 15;
+            Check(ItemTextW(d, IDC_CREATED_COUNT) == c.count, name + "the count line");
+            Check(shown.rfind(c.start, 0) == 0 && cut == c.per_folder &&
+                      Width(line, shown) <= CFileCreatedModel::kPathWidth,
+                  name + "the path line, shortened in its middle to fit 582 pixels");
             SaveShot(d, "file_created_" + std::to_string(c.files));
             Click(d, IDOK);
           }},
@@ -294,9 +269,8 @@ void FileCreated(CWin32Desktop* desktop) {
 
 // Pixels of the link colour in a link's control.
 int BluePixels(HWND link) {
-  const Pixels pixels = GrabClient(link);
   int blue = 0;
-  for (uint32_t p : pixels.rgb) blue += p == 0x0000FF ? 1 : 0;
+  for (uint32_t p : GrabClient(link).rgb) blue += p == 0x0000FF ? 1 : 0;
   return blue;
 }
 
@@ -310,10 +284,7 @@ bool HasEveryGlyph(HWND control) {
                    GGI_MARK_NONEXISTING_GLYPHS);
   SelectObject(dc, old);
   ReleaseDC(control, dc);
-  for (WORD glyph : glyphs) {
-    if (glyph == 0xFFFF) return false;
-  }
-  return !text.empty();
+  return !text.empty() && std::find(glyphs.begin(), glyphs.end(), 0xFFFF) == glyphs.end();
 }
 
 void AboutAndTerms(CWin32Desktop* desktop) {
@@ -346,8 +317,7 @@ void AboutAndTerms(CWin32Desktop* desktop) {
 // The help page's terms button opens the terms over the sheet.
 void TermsFromTheSheet() {
   HWND sheet = nullptr;
-  Drive(Program(kDistributionTermsCaption), "terms from the help page",
-        {[&](HWND d) {
+  Drive(Program(kDistributionTermsCaption), "terms from the help page", {[&](HWND d) {
           Click(d, IDOK);
           PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
         }},
@@ -355,9 +325,7 @@ void TermsFromTheSheet() {
           RunWin32Sheet(Env::Default(), [&](HWND opened) {
             sheet = opened;
             PropSheet_SetCurSel(opened, nullptr, 4);
-            HWND page = PropSheet_IndexToHwnd(opened, 4);
-            PostMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_LICENSE, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_LICENSE)));
+            PostClick(PropSheet_IndexToHwnd(opened, 4), IDC_LICENSE);
           });
         });
 }
