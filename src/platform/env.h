@@ -138,6 +138,12 @@ class Env {
   // active code page's name on Windows ("gbk", "windows-1252", ...).
   virtual std::string CharsetName() = 0;
 
+  // A name (or path) recoded as the program's own texts are, to show it
+  // among them: those are UTF-8 on POSIX and code page 936 on Windows, where
+  // names are in the active code page. Unchanged where the two agree;
+  // characters the texts' code page lacks become '?'.
+  virtual std::string NameAsText(const std::string& name) { return name; }
+
   // Reads the regular file `path` as raw bytes, at most `max_bytes` of
   // them: reading stops at the cap whatever size the file reports, so that
   // a sparse giant or an endless system file costs no more than the cap.

@@ -260,6 +260,19 @@ class Win32Env : public Env {
   }
 
   bool IsLeadByte(unsigned char c) override { return IsDBCSLeadByte(c) != 0; }
+  // The program's texts are compiled in code page 936.
+  std::string NameAsText(const std::string& name) override {
+    if (name.empty() || GetACP() == 936) return name;
+    const int size = static_cast<int>(name.size());
+    const int wide_length = MultiByteToWideChar(CP_ACP, 0, name.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(wide_length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, name.data(), size, &wide[0], wide_length);
+    const int length =
+        WideCharToMultiByte(936, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(936, 0, wide.data(), wide_length, &text[0], length, nullptr, nullptr);
+    return text;
+  }
 
   std::string CharsetName() override {
     UINT cp = GetACP();

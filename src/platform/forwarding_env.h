@@ -49,6 +49,7 @@ class CForwardingEnv : public Env {
     return inner_->CollationKey(text, key);
   }
   bool IsLeadByte(unsigned char c) override { return inner_->IsLeadByte(c); }
+  std::string NameAsText(const std::string& name) override { return inner_->NameAsText(name); }
   std::string CharsetName() override { return inner_->CharsetName(); }
   ReadResult ReadFile(const std::string& path, size_t max_bytes, std::string* data) override {
     return inner_->ReadFile(path, max_bytes, data);

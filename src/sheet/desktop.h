@@ -3,6 +3,12 @@
 // the progress window of a build. Each window (Win32, Qt) implements it; the
 // sheet's commands use nothing else, so they run and are tested without any
 // toolkit.
+//
+// Texts meant to be read (messages, captions, titles, filters, progress
+// lines, dialog texts) are in the program's own text encoding, any name in
+// them already recoded (Env::NameAsText). Names and paths handed over as
+// such (initial names and folders, chosen paths, what the shell opens) are
+// in the system's narrow encoding, as everywhere else in the program.
 #ifndef VELLORA_SHEET_DESKTOP_H_
 #define VELLORA_SHEET_DESKTOP_H_
 
@@ -45,8 +51,13 @@ struct CFolderBrowseRequest {
 
 // The three lines of the progress window. The Folder line is set only when
 // folder_changed, the bar only when bar_changed; its range is 0 to bar_high.
+// The File line is always one of the program's own texts; the Folder line is
+// one too unless folder_is_path: then it is a folder's path, which may be in
+// another code page than the program's texts (Windows: the system's ANSI code
+// page against the texts' 936).
 struct CProgressLines {
   bool folder_changed = true;
+  bool folder_is_path = false;
   std::string folder_line;
   std::string file_line;
   bool bar_changed = false;

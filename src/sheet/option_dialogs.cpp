@@ -128,8 +128,6 @@ void CRecursiveOptionsModel::Apply(CBuildSettings* settings) const {
   settings->multi_recurse_title = TitleMode();
 }
 
-const char CFileCreatedModel::kRootFileLabel[] = "根文件:  ";
-
 const char CFrameFilesModel::kFilter[] = "文本文档  |*.txt|";
 
 CFrameFilesModel::CFrameFilesModel(const std::string& folder, const std::string& frameset,
@@ -155,7 +153,11 @@ void CFrameFilesModel::Edit(Row row) { desktop_->ShellOpen(Resolve(boxes[row]));
 
 CFileCreatedModel::CFileCreatedModel(const std::string& main_path, int32_t written,
                                      bool per_folder_build, CDesktop* desktop)
-    : path(main_path), files_written(written), per_folder(per_folder_build), desktop_(desktop) {}
+    : path(main_path),
+      shown_path(main_path),
+      files_written(written),
+      per_folder(per_folder_build),
+      desktop_(desktop) {}
 
 std::string CFileCreatedModel::CountLine() const {
   return std::to_string(files_written) + " 文件" + (files_written > 1 ? "s" : "") + " 已创建";
@@ -163,7 +165,7 @@ std::string CFileCreatedModel::CountLine() const {
 
 std::string CFileCreatedModel::PathLine(
     int width, const std::function<int(const std::string&)>& measure) const {
-  const std::string text = per_folder ? kRootFileLabel + path : path;
+  const std::string text = per_folder ? "根文件:  " + shown_path : shown_path;
   return CompactPathToFit(text, width, measure);
 }
 

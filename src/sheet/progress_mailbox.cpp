@@ -10,6 +10,7 @@ void CProgressMailbox::Post(const CProgressLines& lines) {
   }
   if (lines.folder_changed) {
     pending_.folder_changed = true;
+    pending_.folder_is_path = lines.folder_is_path;
     pending_.folder_line = lines.folder_line;
   }
   pending_.file_line = lines.file_line;

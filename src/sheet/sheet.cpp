@@ -71,6 +71,7 @@ CProgressLines ProgressLinesFor(const CBuildProgress& p) {
     lines.folder_changed = false;
     lines.file_line = "保存 html 文件...";
   } else {
+    lines.folder_is_path = true;
     lines.folder_line = p.current_folder;
     lines.file_line = "链接已处理: " + std::to_string(p.links_done) + " 共 " +
                       std::to_string(p.links_total);
@@ -225,6 +226,7 @@ void CSheetModel::Build() {
                                    : result.main_file_path;
   if (built) {
     CFileCreatedModel created(reported, result.pages_written, per_folder, desktop_);
+    created.shown_path = env_->NameAsText(reported);
     desktop_->ShowFileCreated(&created);
   }
   env_->SetCurrentFolder(m.program_folder);
@@ -309,10 +311,10 @@ void CSheetModel::OpenOutputFile() {
   const std::string full = IsFullOutputName(output) ? output : folder + output;
   std::string probe;
   if (env_->ReadFile(full, 1, &probe) == ReadResult::kFailed) {
-    ShowMessage("没找到文件: " + full, "输出文件不存在");
+    ShowMessage("没找到文件: " + env_->NameAsText(full), "输出文件不存在");
     return;
   }
-  if (!desktop_->ShellOpen(full)) ShowMessage(full + "\n", "报告错误，无法打开这个文件:");
+  if (!desktop_->ShellOpen(full)) ShowMessage(env_->NameAsText(full) + "\n", "报告错误，无法打开这个文件:");
 }
 
 void CSheetModel::EditCustomHtmlFile() {
@@ -323,10 +325,10 @@ void CSheetModel::EditCustomHtmlFile() {
       ContainsSeparator(name, env_) ? name : stored_->program_folder + name;
   std::string probe;
   if (env_->ReadFile(full, 1, &probe) == ReadResult::kFailed) {
-    ShowMessage("没找到文件: " + full, "自定义 HTML 文件不存在");
+    ShowMessage("没找到文件: " + env_->NameAsText(full), "自定义 HTML 文件不存在");
     return;
   }
-  if (!desktop_->ShellOpen(full)) ShowMessage("文件: " + full + " 无法被 Windows 打开", "错误");
+  if (!desktop_->ShellOpen(full)) ShowMessage("文件: " + env_->NameAsText(full) + " 无法被 Windows 打开", "错误");
 }
 
 void CSheetModel::SortOptions() {

@@ -349,6 +349,19 @@ TEST(Win32EnvLocale, LeadBytesAndComparison) {
   EXPECT_FALSE(env->IsLeadByte(0xFF));
 }
 
+// Names shown among the program's texts (code page 936): a name of code
+// page 1252 is recoded, one of code page 936 kept.
+TEST(Win32EnvLocale, NamesRecodedAsTexts) {
+  Env* env = Env::Default();
+  EXPECT_EQ(env->NameAsText("C:\\plain.txt"), "C:\\plain.txt");
+  EXPECT_EQ(env->NameAsText(""), "");
+  if (GetACP() == 1252) {
+    EXPECT_EQ(env->NameAsText("\xd7 caf\xe9"), "\xa1\xc1 caf\xa8\xa6");
+  } else if (GetACP() == 936) {
+    EXPECT_EQ(env->NameAsText("文件"), "文件");
+  }
+}
+
 TEST(Win32EnvFiles, ReadAndWriteKeepEveryByte) {
   Env* env = Env::Default();
   ScratchFolder dir;

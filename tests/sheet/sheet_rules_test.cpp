@@ -16,16 +16,16 @@ namespace {
 TEST(ProgressLines, TextsOfEachPhase) {
   struct Case {
     int32_t phase, done, total;
-    bool folder_changed;
+    bool folder_changed, folder_is_path;
     std::string folder, file;
     bool bar;
   };
   const Case cases[] = {
-      {0, 15, 40, true, "/d", "链接已处理: 15 共 40", true},
-      {0, 0, 0, true, "/d", "链接已处理: 0 共 0", false},
-      {1, 0, 1234567, true, "文件，文件夹搜索结束", "正排序 1,234,567 链接 ...", false},
-      {1, 0, 999, true, "文件，文件夹搜索结束", "正排序 999 链接 ...", false},
-      {3, 5, 9, false, "", "保存 html 文件...", false},
+      {0, 15, 40, true, true, "/d", "链接已处理: 15 共 40", true},
+      {0, 0, 0, true, true, "/d", "链接已处理: 0 共 0", false},
+      {1, 0, 1234567, true, false, "文件，文件夹搜索结束", "正排序 1,234,567 链接 ...", false},
+      {1, 0, 999, true, false, "文件，文件夹搜索结束", "正排序 999 链接 ...", false},
+      {3, 5, 9, false, false, "", "保存 html 文件...", false},
   };
   for (const Case& c : cases) {
     CBuildProgress p;
@@ -37,6 +37,7 @@ TEST(ProgressLines, TextsOfEachPhase) {
     EXPECT_EQ(lines.folder_changed, c.folder_changed) << c.file;
     if (c.folder_changed) {
       EXPECT_EQ(lines.folder_line, c.folder);
+      EXPECT_EQ(lines.folder_is_path, c.folder_is_path) << c.file;
     }
     EXPECT_EQ(lines.file_line, c.file);
     EXPECT_EQ(lines.bar_changed, c.bar) << c.file;
@@ -111,6 +112,7 @@ TEST(ProgressMailbox, ReportsBetweenTwoPaintsMergeIntoTheLastOfEachLine) {
   box.Post(ProgressLinesFor(p));
   ASSERT_TRUE(box.Take(&shown));
   EXPECT_TRUE(shown.folder_changed);
+  EXPECT_TRUE(shown.folder_is_path);
   EXPECT_EQ(shown.folder_line, "/d");
   EXPECT_EQ(shown.file_line, "保存 html 文件...");
   EXPECT_TRUE(shown.bar_changed);

@@ -1,7 +1,9 @@
 // The desktop the settings window asks things of, over Win32: message
 // boxes, the common file dialogs, the shell's folder browser, the shell's
-// "open", the system beep and the modal dialogs (win32_dialogs.cpp). Names
-// and paths are in the ANSI code page.
+// "open", the system beep, the progress window of a build (defined in
+// progress_window.cpp) and the modal dialogs (win32_dialogs.cpp). Texts are
+// shown through the system's UTF-16 functions; names and paths are in the
+// ANSI code page.
 #ifndef VELLORA_UI_WIN32_WIN32_DESKTOP_H_
 #define VELLORA_UI_WIN32_WIN32_DESKTOP_H_
 
@@ -12,6 +14,7 @@
 #include <string>
 
 #include "sheet/desktop.h"
+#include "ui/win32/progress_window.h"
 
 namespace vellora {
 
@@ -44,11 +47,12 @@ class CWin32Desktop : public CDesktop {
   bool FileDialog(const CFileDialogRequest& request, bool save, std::string* chosen);
 
   HWND owner_ = nullptr;
+  CProgressWindow progress_;
 };
 
-// The filter as the common file dialogs take it: each '|' becomes a NUL,
-// and the list ends with two NULs.
-std::string FileDialogFilter(const std::string& filter);
+// The filter (a text) as the common file dialogs take it: each '|' becomes a
+// NUL, and the list ends with two NULs.
+std::wstring FileDialogFilter(const std::string& filter);
 
 }  // namespace vellora
 

@@ -13,6 +13,7 @@
 #include "ui/win32/icon_button.h"
 #include "ui/win32/resource.h"
 #include "ui/win32/static_link.h"
+#include "ui/win32/text_conversion.h"
 #include "ui/win32/tiled_background.h"
 #include "ui/win32/transparent_group_box.h"
 
@@ -20,30 +21,9 @@ namespace vellora {
 
 namespace {
 
-// The program's own texts (the core's literals) are code page 936 bytes
-// whatever the system's code page; names and paths are in the system's.
-constexpr UINT kProgramCodePage = 936;
-
 // The About box's links; the template shows the addresses.
 const char kWebTarget[] = "https://example.org/vellora/";
 const char kMailTarget[] = "mailto:vellora@example.org?subject=vellora%20feedback";
-
-std::wstring Widen(const std::string& text, UINT code_page) {
-  if (text.empty()) return std::wstring();
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(code_page, 0, text.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(code_page, 0, text.data(), size, &wide[0], length);
-  return wide;
-}
-
-// The path line of the file-created notice: the core's label, when the line
-// still starts with it, then the path.
-std::wstring PathLineText(const std::string& line) {
-  const std::string label = CFileCreatedModel::kRootFileLabel;
-  if (line.compare(0, label.size(), label) != 0) return Widen(line, CP_ACP);
-  return Widen(label, kProgramCodePage) + Widen(line.substr(label.size()), CP_ACP);
-}
 
 // Ctrl+A in an edit box selects its whole text and shows the caret.
 LRESULT CALLBACK SelectAllProc(HWND edit, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
@@ -308,20 +288,20 @@ class CFileCreatedDialog : public CModalDialog {
  private:
   void OnInit() override {
     SetDlgItemTextW(window_, IDC_CREATED_COUNT,
-                    Widen(model_->CountLine(), kProgramCodePage).c_str());
+                    WideFromText(model_->CountLine()).c_str());
     // Measured in the line's own device context, whose font is not the
     // dialog's: the text is shortened as that font measures it.
     HWND line = GetDlgItem(window_, IDC_CREATED_PATH);
     HDC dc = GetDC(line);
     const std::string shown =
         model_->PathLine(CFileCreatedModel::kPathWidth, [dc](const std::string& text) {
-          const std::wstring wide = PathLineText(text);
+          const std::wstring wide = WideFromText(text);
           SIZE size = {0, 0};
           GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
           return static_cast<int>(size.cx);
         });
     ReleaseDC(line, dc);
-    SetWindowTextW(line, PathLineText(shown).c_str());
+    SetWindowTextW(line, WideFromText(shown).c_str());
   }
   // The full path, not the shortened line; the notice stays open.
   bool OnButton(int item) override {
@@ -336,7 +316,7 @@ class CFileCreatedDialog : public CModalDialog {
 class CAboutDialog : public CModalDialog {
  private:
   void OnInit() override {
-    SetDlgItemTextW(window_, IDC_ABOUT_BUILD, Widen(kAboutBuildLine, kProgramCodePage).c_str());
+    SetDlgItemTextW(window_, IDC_ABOUT_BUILD, WideFromText(kAboutBuildLine).c_str());
     CStaticLink::Attach(window_, IDC_ABOUT_WEB, kWebTarget);
     CStaticLink::Attach(window_, IDC_ABOUT_MAIL, kMailTarget);
     IconButton(IDOK, IDI_OK, false, false);
