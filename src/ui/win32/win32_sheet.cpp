@@ -81,6 +81,7 @@ const ButtonCommand kButtonCommands[] = {
     {IDC_CHANGE_BACKGROUND, SheetCommand::kChangeBackground},
     {IDC_HELP_CONTENTS, SheetCommand::kHelp},
     {IDC_ABOUT, SheetCommand::kAbout},
+    {IDC_LICENSE, SheetCommand::kDistributionTerms},
 };
 
 // How each page button looks: flat or raised, its "in" icon (hovered or
