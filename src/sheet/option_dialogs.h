@@ -27,6 +27,13 @@ extern const char kAboutCaption[];
 // The About box's build-date line, whatever the executable's date.
 extern const char kAboutBuildLine[];
 
+// The distribution terms: a heading, three paragraphs each marked with a
+// bullet, and a disclaimer below a line.
+extern const char kDistributionTermsCaption[];
+extern const char kTermsHeading[];
+extern const char* const kTermsParagraphs[3];
+extern const char kTermsDisclaimer[];
+
 // Sort options: the radios and boxes of the dialog. Seeded from the
 // settings' four values; an order outside 0 to 2 selects no order radio.
 class CSortOptionsModel {
@@ -120,6 +127,8 @@ class CFileCreatedModel {
   void OpenFile();
 
   static constexpr int kPathWidth = 582;
+  // Leads the path line of a per-folder build.
+  static const char kRootFileLabel[];
   std::string path;        // as the system names it
   std::string shown_path;  // the same as a text (Env::NameAsText; the constructor copies `path`)
   int32_t files_written;

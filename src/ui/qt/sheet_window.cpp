@@ -225,10 +225,8 @@ QWidget* CSheetWindow::MakeButtonPage(int page_index) {
     if (b.page != page_index) continue;
     QPushButton* button = MakeButton(b.label, b.tooltip);
     button->setMinimumHeight(40);
-    if (b.action == ButtonAction::kCommand) {
-      const SheetCommand command = b.command;
-      connect(button, &QPushButton::clicked, this, [this, command] { Run(command); });
-    }
+    const SheetCommand command = b.command;
+    connect(button, &QPushButton::clicked, this, [this, command] { Run(command); });
     if (page_index == 3) {
       grid->addWidget(button, n % 3, n / 3);
     } else {

@@ -36,6 +36,8 @@ class CWin32Desktop : public CDesktop {
   DialogResult ShowFrameFiles(CFrameFilesModel* model) override;
   void ShowFileCreated(CFileCreatedModel* model) override;
   void ShowAbout() override;
+  // The Windows terms dialog comes with the Windows dialogs; until then, nothing.
+  void ShowDistributionTerms(const std::string&) override {}
 
   void RunBuild(const CBuildRun& run) override;
   void ShowProgress(const CProgressLines& lines) override;
