@@ -27,6 +27,7 @@
 #include "settings/main_sheet.h"
 #include "sheet/sheet.h"
 #include "ui/qt/page_texts.h"
+#include "ui/qt/progress_window.h"
 #include "ui/qt/qt_desktop.h"
 #include "ui/qt/sheet_window.h"
 
@@ -287,6 +288,7 @@ class SheetWindowTest : public QObject {
   void buildRunsOnAWorkerAndCancelStopsIt() {
     CQtDesktop desktop(window_.get());
     std::atomic<bool> cancelled{false};
+    std::atomic<int> cancels{0};
     std::atomic<int> reports{0};
     CBuildRun run;
     run.work = [&] {
@@ -299,20 +301,30 @@ class SheetWindowTest : public QObject {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
       }
     };
-    run.cancel = [&] { cancelled = true; };
-    QTimer::singleShot(100, [] {
-      QWidget* modal = QApplication::activeModalWidget();
-      QVERIFY(modal != nullptr);
-      QCOMPARE(modal->windowTitle(), Q("创建 HTML 文件"));
-      const auto labels = modal->findChildren<QLabel*>();
-      QVERIFY(std::any_of(labels.begin(), labels.end(), [](QLabel* l) {
-        return l->text().startsWith(Q("链接已处理: "));
-      }));
-      modal->findChild<QPushButton*>()->click();
+    run.cancel = [&] {
+      ++cancels;
+      cancelled = true;
+    };
+    QString file_line;
+    bool sheet_blocked = false;
+    QTimer::singleShot(100, [&] {
+      auto* progress = qobject_cast<CProgressWindow*>(QApplication::activeModalWidget());
+      QVERIFY(progress != nullptr);
+      QCOMPARE(progress->windowTitle(), Q("创建 HTML 文件"));
+      QVERIFY(progress->fileLine()->isReadOnly() && progress->folderLine()->isReadOnly());
+      file_line = progress->fileLine()->text();
+      sheet_blocked = QApplication::activeModalWidget() != window_.get() &&
+                      progress->windowModality() == Qt::ApplicationModal;
+      // Cancel, then Esc and the close box: the build is asked to stop once.
+      progress->cancelButton()->click();
+      QTest::keyClick(progress, Qt::Key_Escape);
+      progress->close();
     });
     desktop.RunBuild(run);
     QVERIFY(cancelled);
-    QVERIFY(reports > 0);
+    QCOMPARE(cancels.load(), 1);
+    QVERIFY2(file_line.startsWith(Q("链接已处理: ")), qPrintable(file_line));
+    QVERIFY(sheet_blocked);
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
   }
 
@@ -349,7 +361,8 @@ class SheetWindowTest : public QObject {
     };
     answer(250);
     QTest::keyClick(window.control(ControlId::kTitle), Qt::Key_F3);
-    QVERIFY2(notice.startsWith(Q("1 文件 已创建|")), qPrintable(notice));
+    const QString page = QDir::toNativeSeparators(dir_.filePath(QStringLiteral("data/index.html")));
+    QCOMPARE(notice, Q("1 文件 已创建|") + page + QLatin1Char('|'));
     QVERIFY(QFile::exists(dir_.filePath(QStringLiteral("data/index.html"))));
     // The build leaves the program's folder current.
     QDir::setCurrent(start);
