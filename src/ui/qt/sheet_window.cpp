@@ -102,6 +102,7 @@ CSheetWindow::CSheetWindow(CSheetModel* model, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_);
   layout->addLayout(buttons);
+  setWindowIcon(ProgramIcon());
   setWindowFlag(Qt::WindowMinimizeButtonHint, true);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
