@@ -237,6 +237,12 @@ class PaintedWidgetsTest : public QObject {
     const QRect inside(3, 3, 220 - 8, 50 - 8);
     QVERIFY(idle.copy(inside) != pressed.copy(inside));
     QCOMPARE(pressed.copy(inside.translated(1, 1)), idle.copy(inside));
+    // The default button: a black frame, the raised edge inside it.
+    button.setDown(false);
+    button.setDefault(true);
+    const QImage framed = Grab(&button);
+    QCOMPARE(framed.pixel(0, 0), qRgb(0, 0, 0));
+    QCOMPARE(framed.pixel(1, 1), button.palette().color(QPalette::Light).rgb());
   }
 
   void linkIsBluePurpleAfterOpeningAndStaysBlueOnFailure() {
