@@ -1,5 +1,6 @@
 // vellora: writes HTML index pages for folders.
 #include <clocale>
+#include <cstdio>
 #include <string>
 
 #ifdef _WIN32
@@ -17,7 +18,23 @@
 #include "ui/win32/win32_sheet.h"
 #endif
 
-#ifndef _WIN32
+#ifdef _WIN32
+// A window program started from a console has no standard handles of its
+// own unless they were redirected: then its messages go to the console of
+// the program that started it, when there is one. Redirected handles are
+// left alone.
+static void UseParentConsole() {
+  const auto unusable = [](DWORD which) {
+    HANDLE handle = GetStdHandle(which);
+    return handle == nullptr || handle == INVALID_HANDLE_VALUE ||
+           GetFileType(handle) == FILE_TYPE_UNKNOWN;
+  };
+  if (!unusable(STD_OUTPUT_HANDLE) && !unusable(STD_ERROR_HANDLE)) return;
+  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  if (unusable(STD_OUTPUT_HANDLE)) (void)std::freopen("CONOUT$", "w", stdout);
+  if (unusable(STD_ERROR_HANDLE)) (void)std::freopen("CONOUT$", "w", stderr);
+}
+#else
 // Started bare on a desktop, the program becomes its settings window, a
 // program of its own beside this one: a batch run never loads the toolkit.
 // Returns when there is no display or no window program to run.
@@ -43,6 +60,7 @@ int main(int argc, char** argv) {
   // Without a configuration file to build from, the settings window opens;
   // where no window can be shown, start-up says how to start the program.
   if (line.empty() && vellora::RunWin32Sheet(vellora::Env::Default()) == 0) return 0;
+  UseParentConsole();
 #else
   std::setlocale(LC_ALL, "");
   const std::string line = vellora::JoinArguments(argc, argv);

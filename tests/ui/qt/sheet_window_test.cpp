@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QWindow>
@@ -26,10 +27,14 @@
 #include "platform/forwarding_env.h"
 #include "settings/main_sheet.h"
 #include "sheet/sheet.h"
+#include "ui/qt/dialog_units.h"
+#include "ui/qt/icon_button.h"
 #include "ui/qt/page_texts.h"
 #include "ui/qt/progress_window.h"
 #include "ui/qt/qt_desktop.h"
 #include "ui/qt/sheet_window.h"
+#include "ui/qt/tiled_background.h"
+#include "ui/qt/transparent_group_box.h"
 
 namespace vellora {
 namespace {
@@ -366,6 +371,39 @@ class SheetWindowTest : public QObject {
     QVERIFY(QFile::exists(dir_.filePath(QStringLiteral("data/index.html"))));
     // The build leaves the program's folder current.
     QDir::setCurrent(start);
+  }
+
+  void pagesShowTheMarbleAndTimeTheirTooltips() {
+    // No picture file where the sheet looks: every page tiles the built-in one.
+    stored_->background_bitmap = dir_.filePath("missing.bmp").toStdString();
+    CSheetWindow window(model_.get());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QImage marble = CTiledBackground::BuiltIn().toImage();
+    const CDialogUnits units(window.font());
+    for (int i = 0; i < window.tabs()->count(); ++i) {
+      window.tabs()->setCurrentIndex(i);
+      QWidget* page = window.tabs()->widget(i);
+      QVERIFY(page->width() >= units.X(i == 1 ? 354 : 336));
+      QVERIFY(page->height() >= units.Y(114));
+      // The left edge of the page holds no control.
+      const QImage image = page->grab(QRect(0, 0, 4, page->height())).toImage();
+      for (int y = 0; y < image.height(); ++y) {
+        QCOMPARE(image.pixel(2, y), marble.pixel(2, y % 128));
+      }
+      // Every tooltip of the page shows for the page's time, after 500 ms.
+      const int shown = i == 2 ? 10000 : 4000;
+      for (QWidget* w : page->findChildren<QWidget*>()) {
+        if (w->toolTip().isEmpty()) continue;
+        QCOMPARE(w->toolTipDuration(), shown);
+        QCOMPARE(w->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, w), 500);
+      }
+    }
+    // The folder chooser is the flat button with the folder pictures; the
+    // recursion page's group box is the program's.
+    QCOMPARE(window.tabs()->widget(0)->findChildren<CIconButton*>().size(), 4);
+    QVERIFY(window.tabs()->widget(0)->findChildren<CIconButton*>().first()->IsFlat());
+    QCOMPARE(window.tabs()->widget(2)->findChildren<CTransparentGroupBox*>().size(), 1);
   }
 
   void screenshotsOfEveryPage() {
