@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "ui/qt/dialog_parts.h"
+#include "ui/qt/dialog_units.h"
 #include "ui/qt/qt_dialogs.h"
 #include "ui/qt/static_link.h"
 
@@ -15,6 +16,7 @@ const char CAboutDialog::kMailTarget[] = "mailto:vellora@example.org?subject=vel
 
 CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(Q(kAboutCaption));
+  setMinimumSize(CDialogUnits(font()).Size(250, 140));
   auto* icon = new QLabel;
   icon->setPixmap(ProgramIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
   icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);

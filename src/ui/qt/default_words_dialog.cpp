@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "ui/qt/dialog_parts.h"
+#include "ui/qt/dialog_units.h"
 #include "ui/qt/qt_dialogs.h"
 
 namespace vellora {
@@ -21,6 +22,7 @@ constexpr int kIndent = 16;
 CDefaultWordsDialog::CDefaultWordsDialog(CDefaultWordsModel* model, QWidget* parent)
     : CBitmapDialog(FromSystemName(model->background_bitmap), parent), model_(model) {
   setWindowTitle(Q(kDefaultWordsCaption));
+  setMinimumSize(CDialogUnits(font()).Size(300, 234));
   auto* grid = new QGridLayout;
   grid->setColumnMinimumWidth(0, kIndent);
   grid->setColumnStretch(2, 1);

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "ui/qt/dialog_parts.h"
+#include "ui/qt/dialog_units.h"
 #include "ui/qt/qt_dialogs.h"
 
 namespace vellora {
@@ -27,6 +28,7 @@ CDistributionTermsDialog::CDistributionTermsDialog(const std::string& background
                                                    QWidget* parent)
     : CBitmapDialog(FromSystemName(background_bitmap), parent) {
   setWindowTitle(Q(kDistributionTermsCaption));
+  setMinimumSize(CDialogUnits(font()).Size(280, 196));
   QLabel* heading = PlainLabel(Q(kTermsHeading));
   QFont heading_font(QStringLiteral("Sans Serif"));
   heading_font.setPixelSize(18);

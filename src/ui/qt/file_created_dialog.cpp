@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "ui/qt/dialog_parts.h"
+#include "ui/qt/dialog_units.h"
 #include "ui/qt/qt_dialogs.h"
 
 namespace vellora {
@@ -12,6 +13,7 @@ namespace vellora {
 CFileCreatedDialog::CFileCreatedDialog(CFileCreatedModel* model, QWidget* parent)
     : QDialog(parent) {
   setWindowTitle(Q(kFileCreatedCaption));
+  setMinimumSize(CDialogUnits(font()).Size(424, 62));
   count_ = PlainLabel(Q(model->CountLine()));
   path_ = PlainLabel(QString());
   // The line is as wide as the path may be, and the path is measured in the

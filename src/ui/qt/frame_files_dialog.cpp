@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "ui/qt/dialog_parts.h"
+#include "ui/qt/dialog_units.h"
 #include "ui/qt/qt_dialogs.h"
 
 namespace vellora {
@@ -12,6 +13,7 @@ namespace vellora {
 CFrameFilesDialog::CFrameFilesDialog(CFrameFilesModel* model, QWidget* parent)
     : QDialog(parent), model_(model) {
   setWindowTitle(Q(kFrameFilesCaption));
+  setMinimumSize(CDialogUnits(font()).Size(300, 96));
   auto* grid = new QGridLayout;
   grid->setColumnStretch(1, 1);
   const char* names[] = {"框架 HTML 代码(&F):", "左框架(&L):", "右框架(&R):"};

@@ -15,6 +15,7 @@
 #include "sheet/option_dialogs.h"
 #include "sheet/progress_mailbox.h"
 #include "ui/qt/dialog_parts.h"
+#include "ui/qt/dialog_units.h"
 #include "ui/qt/progress_bar.h"
 
 namespace vellora {
@@ -28,7 +29,6 @@ QLineEdit* ReadOnlyLine() {
   auto* line = new QLineEdit;
   line->setReadOnly(true);
   line->setFocusPolicy(Qt::NoFocus);
-  line->setMinimumWidth(360);
   return line;
 }
 
@@ -37,11 +37,12 @@ QLineEdit* ReadOnlyLine() {
 CProgressWindow::CProgressWindow(std::function<void()> cancel, QWidget* parent)
     : QDialog(parent), cancel_(std::move(cancel)) {
   setWindowTitle(Q(kProgressCaption));
+  setMinimumSize(CDialogUnits(font()).Size(300, 80));
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   folder_ = ReadOnlyLine();
   file_ = ReadOnlyLine();
   bar_ = new CProgressBar;
-  cancel_button_ = new QPushButton(Q("取消(&C)"));
+  cancel_button_ = new QPushButton(Q("取消"));
   cancel_button_->setAutoDefault(false);
   connect(cancel_button_, &QPushButton::clicked, this, &CProgressWindow::Cancel);
 

@@ -1,7 +1,8 @@
 // The sheet's modal dialogs on Qt: each shows its model from the sheet's
 // core, hands the user's changes to it and ends with OK or Cancel. The sort
 // options, default words and distribution terms lie over the tiled
-// background; the others are plain dialogs with the system's buttons.
+// background; the others are plain dialogs with the system's buttons. Each
+// is at least as large as its template in dialog units of its font.
 #ifndef VELLORA_UI_QT_QT_DIALOGS_H_
 #define VELLORA_UI_QT_QT_DIALOGS_H_
 

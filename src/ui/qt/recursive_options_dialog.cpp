@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "ui/qt/dialog_parts.h"
+#include "ui/qt/dialog_units.h"
 #include "ui/qt/qt_dialogs.h"
 
 namespace vellora {
@@ -13,6 +14,7 @@ namespace vellora {
 CRecursiveOptionsDialog::CRecursiveOptionsDialog(CRecursiveOptionsModel* model, QWidget* parent)
     : QDialog(parent), model_(model) {
   setWindowTitle(Q(kRecursiveOptionsCaption));
+  setMinimumSize(CDialogUnits(font()).Size(280, 128));
   skip_root_ = new QCheckBox(Q("不在根目录创建文件(&D)"));
   link_folders_ =
       new QCheckBox(Q("链接文件夹到默认的输出文件名?(&N)(注意: 忽略 /FOLDER_FILE_LINK)"));

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "ui/qt/dialog_parts.h"
+#include "ui/qt/dialog_units.h"
 #include "ui/qt/qt_dialogs.h"
 #include "ui/qt/transparent_group_box.h"
 
@@ -13,6 +14,7 @@ namespace vellora {
 CSortOptionsDialog::CSortOptionsDialog(CSortOptionsModel* model, QWidget* parent)
     : CBitmapDialog(FromSystemName(model->background_bitmap), parent), model_(model) {
   setWindowTitle(Q(kSortOptionsCaption));
+  setMinimumSize(CDialogUnits(font()).Size(252, 176));
   folders_first_ = new QCheckBox(Q("首先给文件夹排序(&F)"));
   column_wise_ = new QCheckBox(Q("按列排序(&C) ?"));
 
@@ -72,7 +74,6 @@ CSortOptionsDialog::CSortOptionsDialog(CSortOptionsModel* model, QWidget* parent
   layout->addWidget(column_wise_);
   layout->addLayout(notes);
   layout->addLayout(buttons);
-  setFixedWidth(400);
 }
 
 void CSortOptionsDialog::accept() {
