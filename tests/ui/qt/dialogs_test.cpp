@@ -30,14 +30,19 @@ namespace {
 QString Q(const char* text) { return QString::fromUtf8(text); }
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
-// Runs `act` on the modal dialog of type T as soon as it is shown.
+// Runs `act` on the modal dialog of type T as soon as it is shown. When it
+// never comes, whatever dialog is open is closed, so that the test fails on
+// what it did not see instead of hanging.
 template <class T>
 void WhenModal(std::function<void(T*)> act, int tries = 200) {
   QTimer::singleShot(10, [act, tries] {
-    if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* dialog = qobject_cast<T*>(modal)) {
       act(dialog);
     } else if (tries > 0) {
       WhenModal<T>(act, tries - 1);
+    } else if (auto* other = qobject_cast<QDialog*>(modal)) {
+      other->reject();
     }
   });
 }
