@@ -134,8 +134,6 @@ void CRecursiveOptionsModel::Apply(CBuildSettings* settings) const {
   settings->multi_recurse_title = TitleMode();
 }
 
-const char CFileCreatedModel::kRootFileLabel[] = "根文件:  ";
-
 const char CFrameFilesModel::kFilter[] = "文本文档  |*.txt|";
 
 CFrameFilesModel::CFrameFilesModel(const std::string& folder, const std::string& frameset,
@@ -173,7 +171,7 @@ std::string CFileCreatedModel::CountLine() const {
 
 std::string CFileCreatedModel::PathLine(
     int width, const std::function<int(const std::string&)>& measure) const {
-  const std::string text = per_folder ? kRootFileLabel + shown_path : shown_path;
+  const std::string text = per_folder ? "根文件:  " + shown_path : shown_path;
   return CompactPathToFit(text, width, measure);
 }
 

@@ -127,8 +127,6 @@ class CFileCreatedModel {
   void OpenFile();
 
   static constexpr int kPathWidth = 582;
-  // Leads the path line of a per-folder build.
-  static const char kRootFileLabel[];
   std::string path;        // as the system names it
   std::string shown_path;  // the same as a text (Env::NameAsText; the constructor copies `path`)
   int32_t files_written;
