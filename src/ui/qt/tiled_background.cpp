@@ -8,9 +8,10 @@
 namespace vellora {
 
 QPixmap CTiledBackground::BuiltIn() {
-  // Built from the program's resources; loaded once.
-  static const QPixmap marble(QStringLiteral(":/art/green_marble.bmp"), "BMP");
-  return marble;
+  // Read from the program's resources once; an image, not a pixmap, may
+  // outlive the application object.
+  static const QImage marble(QStringLiteral(":/art/green_marble.bmp"), "BMP");
+  return QPixmap::fromImage(marble);
 }
 
 bool CTiledBackground::Load(const QString& file) {
