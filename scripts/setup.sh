@@ -7,7 +7,8 @@
 # The Linux settings window: Qt 6 Widgets and QTest (its offscreen platform
 # comes with the GUI library); its Chinese texts draw with the one CJK font
 # installed below for the screenshots (fonts-wqy-microhei), and only that
-# one, so that screenshots keep their line heights.
+# one, so that screenshots keep their line heights. desktop-file-utils checks
+# its desktop entry.
 # Sanitizer and fuzz builds: clang-14 with its runtime libraries.
 # Windows build: MinGW-w64 for i686 with posix threads, run under the 32-bit
 # Wine (needs the i386 architecture). Wine takes its ANSI code page from the
@@ -16,7 +17,7 @@
 # that is ASCII, and every non-ASCII file name fails. So the locale is made.
 set -euo pipefail
 
-need_native="cmake g++ make googletest libgtest-dev libgmock-dev python3 clang-14 libclang-rt-14-dev qt6-base-dev fonts-wqy-microhei"
+need_native="cmake g++ make googletest libgtest-dev libgmock-dev python3 clang-14 libclang-rt-14-dev qt6-base-dev fonts-wqy-microhei desktop-file-utils"
 need_windows="g++-mingw-w64-i686-posix wine wine32:i386 locales"
 # The Windows window's UI test: a virtual X display for Wine, and
 # ImageMagick to turn its pictures into PNGs (the Chinese font is below).

@@ -1,5 +1,7 @@
 #include "sheet/option_dialogs.h"
 
+#include <algorithm>
+
 #include "platform/path.h"
 #include "settings/ini_file.h"
 #include "sheet/compact_path.h"
@@ -103,7 +105,11 @@ void CDefaultWordsModel::RestoreDefaults() {
 }
 
 void CDefaultWordsModel::Apply(CDefaultWords* words, Env* env) const {
-  const CharacterCut cut = CharacterCutFor(env);
+  // Without an env the text is cut by bytes.
+  const CharacterCut cut =
+      env != nullptr ? CharacterCutFor(env) : [](const std::string& text, size_t max_bytes) {
+        return std::min(text.size(), max_bytes);
+      };
   for (size_t i = 0; i < kWords; ++i) {
     words->*kWordBoxes[i].word = boxes[i].substr(0, cut(boxes[i], kBoxText));
   }

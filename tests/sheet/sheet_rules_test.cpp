@@ -71,6 +71,16 @@ TEST(RecursiveOptionsDialog, TitleModesRoundTrip) {
   }
 }
 
+TEST(DefaultWordsDialog, OkWithoutAnEnvCutsEachBoxAt498Bytes) {
+  CDefaultWordsModel dialog{CDefaultWords()};
+  dialog.boxes[0] = std::string(600, 'x');
+  dialog.boxes[4] = "..";
+  CDefaultWords words;
+  dialog.Apply(&words, nullptr);
+  EXPECT_EQ(words.folder_word, std::string(498, 'x'));
+  EXPECT_EQ(words.parent_word, "..");
+}
+
 TEST(FileCreatedDialog, CountLineTakesAnSForMoreThanOne) {
   EXPECT_EQ(CFileCreatedModel("p", 1, false, nullptr).CountLine(), "1 文件 已创建");
   EXPECT_EQ(CFileCreatedModel("p", 3, false, nullptr).CountLine(), "3 文件s 已创建");

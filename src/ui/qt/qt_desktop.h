@@ -1,6 +1,7 @@
 // The desktop of the settings window on Qt: message boxes, Qt's file and
-// folder dialogs, the desktop's default handler for opening files, and the
-// progress window of a build, which runs the build on a worker thread.
+// folder dialogs, the desktop's default handler for opening files, the
+// sheet's modal dialogs, and the progress window of a build, which runs the
+// build on a worker thread.
 #ifndef VELLORA_UI_QT_QT_DESKTOP_H_
 #define VELLORA_UI_QT_QT_DESKTOP_H_
 
@@ -47,6 +48,8 @@ class CQtDesktop : public CDesktop {
 
  private:
   bool FileDialog(const CFileDialogRequest& request, bool save, std::string* chosen);
+  // What a box or dialog is shown over: the dialog open now, else the owner.
+  QWidget* Parent() const;
 
   QWidget* owner_;
   CProgressMailbox mailbox_;

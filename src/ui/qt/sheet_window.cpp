@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,7 +14,12 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "ui/qt/dialog_units.h"
+#include "ui/qt/icon_button.h"
 #include "ui/qt/page_texts.h"
+#include "ui/qt/tiled_background.h"
+#include "ui/qt/tooltip_timing.h"
+#include "ui/qt/transparent_group_box.h"
 
 namespace vellora {
 
@@ -31,10 +35,49 @@ int FunctionKeyNumber(int key) {
   return key >= Qt::Key_F1 && key <= Qt::Key_F12 ? key - Qt::Key_F1 + 1 : 0;
 }
 
+// The picture of a command button of the recursion, input/output and help
+// pages.
+ButtonIcon IconOf(const CButtonText& button) {
+  switch (button.command) {
+    case SheetCommand::kSortOptions: return ButtonIcon::kSort;
+    case SheetCommand::kDefaultWords: return ButtonIcon::kWords;
+    case SheetCommand::kOpenOutputFile: return ButtonIcon::kBrowser;
+    case SheetCommand::kEditCustomHtml: return ButtonIcon::kTablet;
+    case SheetCommand::kSaveBatchFile: return ButtonIcon::kBatch;
+    case SheetCommand::kReadConfiguration: return ButtonIcon::kConfigRead;
+    case SheetCommand::kWriteConfiguration: return ButtonIcon::kConfigWrite;
+    case SheetCommand::kChangeBackground: return ButtonIcon::kBrush;
+    case SheetCommand::kHelp: return ButtonIcon::kHelp;
+    case SheetCommand::kAbout: return ButtonIcon::kProgram;
+    case SheetCommand::kDistributionTerms: return ButtonIcon::kIdCard;
+    default: return ButtonIcon::kNone;
+  }
+}
+
+// The pages' sizes in dialog units; the miscellaneous page is wider.
+constexpr int kPageWidthUnits = 336;
+constexpr int kMiscPageWidthUnits = 354;
+constexpr int kPageHeightUnits = 114;
+
 }  // namespace
+
+// Every widget on a page shows its tooltip for the page's time.
+void CSheetWindow::SetTooltip(QWidget* widget, const char* text, int page) {
+  widget->setToolTip(Q(text));
+  widget->setToolTipDuration(page == 2 ? kRecursionTooltipShownMs : kTooltipShownMs);
+}
+
+CBitmapWidget* CSheetWindow::MakePage(int page) {
+  auto* widget = new CBitmapWidget(Q(model_->stored().background_bitmap));
+  const CDialogUnits units(font());
+  widget->setMinimumSize(
+      units.Size(page == 1 ? kMiscPageWidthUnits : kPageWidthUnits, kPageHeightUnits));
+  return widget;
+}
 
 CSheetWindow::CSheetWindow(CSheetModel* model, QWidget* parent)
     : QDialog(parent), model_(model) {
+  InstallTooltipTiming();
   tabs_ = new QTabWidget(this);
   tabs_->addTab(MakeFolderFilesPage(), Q(kPageTitles[0]));
   tabs_->addTab(MakeMiscPage(), Q(kPageTitles[1]));
@@ -59,6 +102,7 @@ CSheetWindow::CSheetWindow(CSheetModel* model, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_);
   layout->addLayout(buttons);
+  setWindowIcon(ProgramIcon());
   setWindowFlag(Qt::WindowMinimizeButtonHint, true);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
@@ -68,10 +112,12 @@ CSheetWindow::CSheetWindow(CSheetModel* model, QWidget* parent)
 
 CSheetWindow::~CSheetWindow() { qApp->removeEventFilter(this); }
 
-QPushButton* CSheetWindow::MakeButton(const char* label, const char* tooltip) {
-  auto* button = new QPushButton(Q(label));
-  button->setToolTip(Q(tooltip));
-  button->setAutoDefault(false);
+CIconButton* CSheetWindow::MakeButton(const char* label, const char* tooltip, int page) {
+  auto* button = new CIconButton(Q(label));
+  SetTooltip(button, tooltip, page);
+  // Raised unless a page says otherwise; the page's picture shows through.
+  button->SetFlat(false, false);
+  button->DrawTransparent(false);
   return button;
 }
 
@@ -119,15 +165,17 @@ QWidget* CSheetWindow::MakeControl(ControlId id) {
       break;
     }
   }
-  widget->setToolTip(Q(text.tooltip));
+  SetTooltip(widget, text.tooltip, ControlInfo(id).page);
   widget->setObjectName(QString::number(static_cast<int>(id)));
   controls_[static_cast<int>(id)] = widget;
   return widget;
 }
 
 QWidget* CSheetWindow::MakeFolderFilesPage() {
-  auto* page = new QWidget;
+  CBitmapWidget* page = MakePage(0);
+  const CDialogUnits units(font());
   auto* grid = new QGridLayout(page);
+  grid->setColumnMinimumWidth(0, units.X(92));
   int row = 0;
   for (const CControlText& text : kControlTexts) {
     if (ControlInfo(text.id).page != 0) continue;
@@ -135,9 +183,14 @@ QWidget* CSheetWindow::MakeFolderFilesPage() {
     if (text.chooser == Chooser::kNone) {
       left = new QLabel(Q(text.label));
     } else {
-      QPushButton* button = MakeButton(text.label, text.button_tooltip);
-      // The folder chooser is flat; the others are raised.
-      button->setFlat(text.chooser == Chooser::kFolder);
+      CIconButton* button = MakeButton(text.label, text.button_tooltip, 0);
+      button->setMinimumHeight(units.Y(14));
+      // The folder chooser is flat and shows the open folder while the
+      // mouse is over it; the others are raised, without a picture.
+      if (text.chooser == Chooser::kFolder) {
+        button->SetFlat(true, false);
+        button->SetIcon(ButtonIcon::kFolderOpen, ButtonIcon::kFolderClosed);
+      }
       const Chooser chooser = text.chooser;
       connect(button, &QPushButton::clicked, this, [this, chooser] {
         Act([this, chooser] {
@@ -163,7 +216,7 @@ QWidget* CSheetWindow::MakeFolderFilesPage() {
 }
 
 QWidget* CSheetWindow::MakeMiscPage() {
-  auto* page = new QWidget;
+  CBitmapWidget* page = MakePage(1);
   auto* grid = new QGridLayout(page);
   // Three columns of six; the last box goes to the foot of the first.
   int n = 0;
@@ -179,13 +232,23 @@ QWidget* CSheetWindow::MakeMiscPage() {
 }
 
 QWidget* CSheetWindow::MakeRecursionPage() {
-  auto* page = new QWidget;
-  auto* group = new QGroupBox(Q(kRecursionGroupTitle));
+  CBitmapWidget* page = MakePage(2);
+  const CDialogUnits units(font());
+  auto* group = new CTransparentGroupBox(Q(kRecursionGroupTitle));
   auto* inside = new QVBoxLayout(group);
   for (ControlId id : {ControlId::kRecursiveBuild, ControlId::kOnePagePerFolder,
                        ControlId::kAllInOneFile, ControlId::kFramedSite,
                        ControlId::kFolderAnchors}) {
-    inside->addWidget(MakeControl(id));
+    QWidget* control = MakeControl(id);
+    // The radios sit further in than the two check boxes.
+    if (ControlInfo(id).kind == ControlKind::kRadio) {
+      auto* row = new QHBoxLayout;
+      row->addSpacing(units.X(8));
+      row->addWidget(control);
+      inside->addLayout(row);
+    } else {
+      inside->addWidget(control);
+    }
   }
   inside->addStretch(1);
 
@@ -199,15 +262,17 @@ QWidget* CSheetWindow::MakeRecursionPage() {
     right->addWidget(list, row, 1);
     ++row;
   }
+  right->setRowStretch(row++, 1);
   for (size_t i = 0; i < kButtonCount; ++i) {
     const CButtonText& b = kButtonTexts[i];
     if (b.page != 2) continue;
-    QPushButton* button = MakeButton(b.label, b.tooltip);
+    CIconButton* button = MakeButton(b.label, b.tooltip, 2);
+    button->SetIcon(IconOf(b));
+    button->setMinimumSize(units.Size(134, 20));
     const SheetCommand command = b.command;
     connect(button, &QPushButton::clicked, this, [this, command] { Run(command); });
     right->addWidget(button, row++, 0, 1, 2);
   }
-  right->setRowStretch(row, 1);
 
   auto* layout = new QHBoxLayout(page);
   layout->addWidget(group, 1);
@@ -216,15 +281,18 @@ QWidget* CSheetWindow::MakeRecursionPage() {
 }
 
 QWidget* CSheetWindow::MakeButtonPage(int page_index) {
-  auto* page = new QWidget;
+  CBitmapWidget* page = MakePage(page_index);
+  const CDialogUnits units(font());
   auto* grid = new QGridLayout(page);
-  // The input/output page: two columns of three; the help page: one column.
+  // The input/output page: two columns of three; the help page: one column
+  // in the middle.
   int n = 0;
   for (size_t i = 0; i < kButtonCount; ++i) {
     const CButtonText& b = kButtonTexts[i];
     if (b.page != page_index) continue;
-    QPushButton* button = MakeButton(b.label, b.tooltip);
-    button->setMinimumHeight(40);
+    CIconButton* button = MakeButton(b.label, b.tooltip, page_index);
+    button->SetIcon(IconOf(b));
+    button->setMinimumSize(units.Size(page_index == 3 ? 156 : 164, 30));
     const SheetCommand command = b.command;
     connect(button, &QPushButton::clicked, this, [this, command] { Run(command); });
     if (page_index == 3) {

@@ -17,6 +17,9 @@ class QTabWidget;
 
 namespace vellora {
 
+class CBitmapWidget;
+class CIconButton;
+
 class CSheetWindow : public QDialog {
   Q_OBJECT
 
@@ -52,7 +55,11 @@ class CSheetWindow : public QDialog {
   QWidget* MakeRecursionPage();
   QWidget* MakeButtonPage(int page);
   QWidget* MakeControl(ControlId id);
-  QPushButton* MakeButton(const char* label, const char* tooltip);
+  // A page with the background; sized from its dialog units.
+  CBitmapWidget* MakePage(int page);
+  // A raised, transparent icon button with its tooltip.
+  CIconButton* MakeButton(const char* label, const char* tooltip, int page);
+  void SetTooltip(QWidget* widget, const char* text, int page);
   // Writes back, runs `action` on the model, shows the result.
   void Act(const std::function<void()>& action);
   void WriteControl(ControlId id);

@@ -11,6 +11,7 @@
 #include "startup/batch_mode.h"
 #include "startup/command_line.h"
 #include "ui/qt/display_check.h"
+#include "ui/qt/icon_button.h"
 #include "ui/qt/qt_desktop.h"
 #include "ui/qt/sheet_window.h"
 
@@ -22,6 +23,9 @@ int main(int argc, char** argv) {
     return vellora::kExitNoConfig;
   }
   QApplication app(argc, argv);
+  // The desktop matches the window to its menu entry by this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral("vellora"));
+  QApplication::setWindowIcon(vellora::ProgramIcon());
   vellora::CMainSheet stored(vellora::Env::Default());
   vellora::CQtDesktop desktop;
   vellora::CSheetModel model(&stored, &desktop);

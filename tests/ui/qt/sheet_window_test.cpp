@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QWindow>
@@ -26,9 +27,14 @@
 #include "platform/forwarding_env.h"
 #include "settings/main_sheet.h"
 #include "sheet/sheet.h"
+#include "ui/qt/dialog_units.h"
+#include "ui/qt/icon_button.h"
 #include "ui/qt/page_texts.h"
+#include "ui/qt/progress_window.h"
 #include "ui/qt/qt_desktop.h"
 #include "ui/qt/sheet_window.h"
+#include "ui/qt/tiled_background.h"
+#include "ui/qt/transparent_group_box.h"
 
 namespace vellora {
 namespace {
@@ -287,6 +293,7 @@ class SheetWindowTest : public QObject {
   void buildRunsOnAWorkerAndCancelStopsIt() {
     CQtDesktop desktop(window_.get());
     std::atomic<bool> cancelled{false};
+    std::atomic<int> cancels{0};
     std::atomic<int> reports{0};
     CBuildRun run;
     run.work = [&] {
@@ -299,20 +306,30 @@ class SheetWindowTest : public QObject {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
       }
     };
-    run.cancel = [&] { cancelled = true; };
-    QTimer::singleShot(100, [] {
-      QWidget* modal = QApplication::activeModalWidget();
-      QVERIFY(modal != nullptr);
-      QCOMPARE(modal->windowTitle(), Q("创建 HTML 文件"));
-      const auto labels = modal->findChildren<QLabel*>();
-      QVERIFY(std::any_of(labels.begin(), labels.end(), [](QLabel* l) {
-        return l->text().startsWith(Q("链接已处理: "));
-      }));
-      modal->findChild<QPushButton*>()->click();
+    run.cancel = [&] {
+      ++cancels;
+      cancelled = true;
+    };
+    QString file_line;
+    bool sheet_blocked = false;
+    QTimer::singleShot(100, [&] {
+      auto* progress = qobject_cast<CProgressWindow*>(QApplication::activeModalWidget());
+      QVERIFY(progress != nullptr);
+      QCOMPARE(progress->windowTitle(), Q("创建 HTML 文件"));
+      QVERIFY(progress->fileLine()->isReadOnly() && progress->folderLine()->isReadOnly());
+      file_line = progress->fileLine()->text();
+      sheet_blocked = QApplication::activeModalWidget() != window_.get() &&
+                      progress->windowModality() == Qt::ApplicationModal;
+      // Cancel, then Esc and the close box: the build is asked to stop once.
+      progress->cancelButton()->click();
+      QTest::keyClick(progress, Qt::Key_Escape);
+      progress->close();
     });
     desktop.RunBuild(run);
     QVERIFY(cancelled);
-    QVERIFY(reports > 0);
+    QCOMPARE(cancels.load(), 1);
+    QVERIFY2(file_line.startsWith(Q("链接已处理: ")), qPrintable(file_line));
+    QVERIFY(sheet_blocked);
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
   }
 
@@ -349,10 +366,44 @@ class SheetWindowTest : public QObject {
     };
     answer(250);
     QTest::keyClick(window.control(ControlId::kTitle), Qt::Key_F3);
-    QVERIFY2(notice.startsWith(Q("1 文件 已创建|")), qPrintable(notice));
+    const QString page = QDir::toNativeSeparators(dir_.filePath(QStringLiteral("data/index.html")));
+    QCOMPARE(notice, Q("1 文件 已创建|") + page + QLatin1Char('|'));
     QVERIFY(QFile::exists(dir_.filePath(QStringLiteral("data/index.html"))));
     // The build leaves the program's folder current.
     QDir::setCurrent(start);
+  }
+
+  void pagesShowTheMarbleAndTimeTheirTooltips() {
+    // No picture file where the sheet looks: every page tiles the built-in one.
+    stored_->background_bitmap = dir_.filePath("missing.bmp").toStdString();
+    CSheetWindow window(model_.get());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QImage marble = CTiledBackground::BuiltIn().toImage();
+    const CDialogUnits units(window.font());
+    for (int i = 0; i < window.tabs()->count(); ++i) {
+      window.tabs()->setCurrentIndex(i);
+      QWidget* page = window.tabs()->widget(i);
+      QVERIFY(page->width() >= units.X(i == 1 ? 354 : 336));
+      QVERIFY(page->height() >= units.Y(114));
+      // The left edge of the page holds no control.
+      const QImage image = page->grab(QRect(0, 0, 4, page->height())).toImage();
+      for (int y = 0; y < image.height(); ++y) {
+        QCOMPARE(image.pixel(2, y), marble.pixel(2, y % 128));
+      }
+      // Every tooltip of the page shows for the page's time, after 500 ms.
+      const int shown = i == 2 ? 10000 : 4000;
+      for (QWidget* w : page->findChildren<QWidget*>()) {
+        if (w->toolTip().isEmpty()) continue;
+        QCOMPARE(w->toolTipDuration(), shown);
+        QCOMPARE(w->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, w), 500);
+      }
+    }
+    // The folder chooser is the flat button with the folder pictures; the
+    // recursion page's group box is the program's.
+    QCOMPARE(window.tabs()->widget(0)->findChildren<CIconButton*>().size(), 4);
+    QVERIFY(window.tabs()->widget(0)->findChildren<CIconButton*>().first()->IsFlat());
+    QCOMPARE(window.tabs()->widget(2)->findChildren<CTransparentGroupBox*>().size(), 1);
   }
 
   void screenshotsOfEveryPage() {
