@@ -100,6 +100,9 @@ class CDesktop {
   virtual DialogResult ShowFrameFiles(CFrameFilesModel* model) = 0;
   virtual void ShowFileCreated(CFileCreatedModel* model) = 0;
   virtual void ShowAbout() = 0;
+  // The distribution terms, over the background bitmap file named (the
+  // built-in picture when it cannot be loaded).
+  virtual void ShowDistributionTerms(const std::string& background_bitmap) = 0;
 
   // Opens the progress window, runs `run.work` (a window runs it on a
   // worker thread and keeps painting; the sheet takes no input meanwhile),

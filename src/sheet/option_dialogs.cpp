@@ -17,6 +17,17 @@ const char kProgressCaption[] = "创建 HTML 文件";
 const char kAboutCaption[] = "关于 vellora";
 const char kAboutBuildLine[] = "编译时间: 2005-01-26";
 
+const char kDistributionTermsCaption[] = "vellora 授权信息";
+const char kTermsHeading[] = "vellora 是免费软件";
+const char* const kTermsParagraphs[3] = {
+    "任何人都可以免费使用 vellora，个人和单位都一样，无需付费，也无需登记。",
+    "任何人都可以免费分发 vellora，但只能分发原样未改动的发行压缩包。",
+    "不得把 vellora 放进并非完全免费的产品里一同分发。",
+};
+const char kTermsDisclaimer[] =
+    "vellora 按现状提供，不附带任何明示或暗示的担保。因使用或无法使用本程序而造成的"
+    "任何损失，作者概不负责。";
+
 namespace {
 
 // The boxes of the default-words dialog: the word each holds and the text

@@ -27,6 +27,13 @@ extern const char kAboutCaption[];
 // The About box's build-date line, whatever the executable's date.
 extern const char kAboutBuildLine[];
 
+// The distribution terms: a heading, three paragraphs each marked with a
+// bullet, and a disclaimer below a line.
+extern const char kDistributionTermsCaption[];
+extern const char kTermsHeading[];
+extern const char* const kTermsParagraphs[3];
+extern const char kTermsDisclaimer[];
+
 // Sort options: the radios and boxes of the dialog. Seeded from the
 // settings' four values; an order outside 0 to 2 selects no order radio.
 class CSortOptionsModel {

@@ -133,6 +133,7 @@ void CSheetModel::Run(SheetCommand command) {
     case SheetCommand::kEditCustomHtml: return EditCustomHtmlFile();
     case SheetCommand::kOpenOutputFile: return OpenOutputFile();
     case SheetCommand::kChangeBackground: return ChangeBackground();
+    case SheetCommand::kDistributionTerms: return DistributionTerms();
     case SheetCommand::kExit: return Exit();
   }
 }
@@ -357,6 +358,11 @@ void CSheetModel::ChangeBackground() {
 }
 
 void CSheetModel::About() { desktop_->ShowAbout(); }
+
+void CSheetModel::DistributionTerms() {
+  // The terms take the background as it is now, like the other bitmap dialogs.
+  desktop_->ShowDistributionTerms(stored_->default_words.background_bitmap);
+}
 
 void CSheetModel::Help() {
   if (!desktop_->ShellOpen(stored_->program_folder + kHelpDocument)) {

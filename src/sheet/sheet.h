@@ -57,6 +57,7 @@ class CSheetModel {
   void ChangeBackground();
   void About();
   void Help();
+  void DistributionTerms();
   // Every way out (the Exit button, Esc, the close box): writes the default
   // configuration file from the controls.
   void Exit();

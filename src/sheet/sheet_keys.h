@@ -19,6 +19,7 @@ enum class SheetCommand {
   kEditCustomHtml,
   kOpenOutputFile,
   kChangeBackground,
+  kDistributionTerms,
   kExit,
 };
 

@@ -20,7 +20,7 @@ class CRecordingDesktop : public CDesktop {
  public:
   struct Step {
     // message, open, save, browse, shell, beep, sort, words, recursive,
-    // frames, created, about or build
+    // frames, created, about, terms or build
     std::string call;
     bool ok = true;    // dialogs: OK; choosers: a choice; shell: success; build: not cancelled
     std::string path;  // what a chooser chooses
@@ -71,6 +71,9 @@ class CRecordingDesktop : public CDesktop {
            m->CountLine() + " | " + m->PathLine(CFileCreatedModel::kPathWidth, measure));
   }
   void ShowAbout() override { Next("about", ""); }
+  void ShowDistributionTerms(const std::string& background_bitmap) override {
+    Next("terms", background_bitmap);
+  }
   void RunBuild(const CBuildRun& run) override {
     const Step s = Next("build", "");
     cancel_ = s.ok ? nullptr : run.cancel;

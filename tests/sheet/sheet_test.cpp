@@ -324,15 +324,18 @@ TEST_F(SheetTest, ExitWritesTheDefaultConfigurationAndTheNextStartOpensOnTheLast
   EXPECT_EQ(sheet_->controls.active_page, 0);
 }
 
-TEST_F(SheetTest, ChangeBackgroundTakesEffectForLaterDialogs) {
+TEST_F(SheetTest, ChangeBackgroundTakesEffectForLaterDialogsAndTheTerms) {
   const std::string bitmap = program_ + "stone.bmp";
   desktop_.Then("open", true, bitmap).Then("message");
   desktop_.ThenDialog<CSortOptionsModel>("sort", false, [&bitmap](CSortOptionsModel& m) {
     EXPECT_EQ(m.background_bitmap, bitmap);
   });
+  desktop_.Then("terms");
   const std::string pages = stored_->background_bitmap;
   sheet_->Run(SheetCommand::kChangeBackground);
   sheet_->SortOptions();
+  sheet_->Run(SheetCommand::kDistributionTerms);
+  EXPECT_EQ(desktop_.log[3], "terms: " + bitmap);
   EXPECT_EQ(desktop_.file_requests[0].initial_folder, program_);
   EXPECT_EQ(desktop_.log[1], "message: 背景已更改 | 新的背景将在 vellora 重新启动后显示。");
   EXPECT_EQ(stored_->background_bitmap, pages);

@@ -64,7 +64,7 @@ const CControlText kControlTexts[kControlCount] = {
 #undef E
 #undef C
 
-#define B(page, label, tip, command) {page, label, tip, ButtonAction::kCommand, SheetCommand::command}
+#define B(page, label, tip, command) {page, label, tip, SheetCommand::command}
 const CButtonText kButtonTexts[] = {
     B(2, "排序选项(&S) (F5)", "更改链接排序方式", kSortOptions),
     B(2, "更改默认字词(&W) (F6)",
@@ -79,8 +79,7 @@ const CButtonText kButtonTexts[] = {
     B(3, "更改背景位图(&C)", "更改位图背景用于所有对话框，除了 帮助->关于", kChangeBackground),
     B(4, "帮助内容(&H) (F1)", "打开帮助文档", kHelp),
     B(4, "关于 vellora(&A) (Ctrl+F1)", "显示关于这个版本的 vellora 信息", kAbout),
-    {4, "授权信息(&L)", "显示你作为一个 vellora 用户的权利信息", ButtonAction::kLicence,
-     SheetCommand::kAbout},
+    B(4, "授权信息(&L)", "显示你作为一个 vellora 用户的权利信息", kDistributionTerms),
 };
 #undef B
 const size_t kButtonCount = sizeof kButtonTexts / sizeof kButtonTexts[0];

@@ -30,13 +30,11 @@ struct CControlText {
 extern const CControlText kControlTexts[kControlCount];
 
 // A command button of the recursion, input/output and help pages.
-enum class ButtonAction { kCommand, kLicence };
 struct CButtonText {
   int page;
   const char* label;
   const char* tooltip;
-  ButtonAction action;
-  SheetCommand command;  // for kCommand
+  SheetCommand command;
 };
 extern const CButtonText kButtonTexts[];
 extern const size_t kButtonCount;

@@ -140,6 +140,16 @@ void CQtDesktop::ShowAbout() {
                          QString::fromUtf8(kAboutBuildLine));
 }
 
+// The terms as plain text; the window has no background picture.
+void CQtDesktop::ShowDistributionTerms(const std::string&) {
+  QString text = QString::fromUtf8(kTermsHeading) + QLatin1String("\n\n");
+  for (const char* paragraph : kTermsParagraphs) {
+    text += QString::fromUtf8("• ") + QString::fromUtf8(paragraph) + QLatin1Char('\n');
+  }
+  text += QLatin1Char('\n') + QString::fromUtf8(kTermsDisclaimer);
+  QMessageBox::information(owner_, QString::fromUtf8(kDistributionTermsCaption), text);
+}
+
 void CQtDesktop::RunBuild(const CBuildRun& run) {
   QDialog window(owner_);
   window.setWindowTitle(QString::fromUtf8(kProgressCaption));

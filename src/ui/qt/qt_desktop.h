@@ -40,6 +40,7 @@ class CQtDesktop : public CDesktop {
   DialogResult ShowFrameFiles(CFrameFilesModel* model) override;
   void ShowFileCreated(CFileCreatedModel* model) override;
   void ShowAbout() override;
+  void ShowDistributionTerms(const std::string& background_bitmap) override;
 
   void RunBuild(const CBuildRun& run) override;
   void ShowProgress(const CProgressLines& lines) override;

@@ -38,7 +38,6 @@ int FunctionKeyNumber(int key) {
 // The picture of a command button of the recursion, input/output and help
 // pages.
 ButtonIcon IconOf(const CButtonText& button) {
-  if (button.action == ButtonAction::kLicence) return ButtonIcon::kIdCard;
   switch (button.command) {
     case SheetCommand::kSortOptions: return ButtonIcon::kSort;
     case SheetCommand::kDefaultWords: return ButtonIcon::kWords;
@@ -50,6 +49,7 @@ ButtonIcon IconOf(const CButtonText& button) {
     case SheetCommand::kChangeBackground: return ButtonIcon::kBrush;
     case SheetCommand::kHelp: return ButtonIcon::kHelp;
     case SheetCommand::kAbout: return ButtonIcon::kProgram;
+    case SheetCommand::kDistributionTerms: return ButtonIcon::kIdCard;
     default: return ButtonIcon::kNone;
   }
 }
@@ -293,10 +293,8 @@ QWidget* CSheetWindow::MakeButtonPage(int page_index) {
     CIconButton* button = MakeButton(b.label, b.tooltip, page_index);
     button->SetIcon(IconOf(b));
     button->setMinimumSize(units.Size(page_index == 3 ? 156 : 164, 30));
-    if (b.action == ButtonAction::kCommand) {
-      const SheetCommand command = b.command;
-      connect(button, &QPushButton::clicked, this, [this, command] { Run(command); });
-    }
+    const SheetCommand command = b.command;
+    connect(button, &QPushButton::clicked, this, [this, command] { Run(command); });
     if (page_index == 3) {
       grid->addWidget(button, n % 3, n / 3);
     } else {

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace vellora {
 
 class CIconButton {
@@ -22,6 +24,8 @@ class CIconButton {
 
   // The "in" icon (hovered or pressed) and the "out" icon (otherwise; 0:
   // the "in" icon always), icon resource ids of the program; 0 for none.
+  // Icons are the system's large size, or its small size on a button too
+  // low for the large one.
   void SetIcon(int in_icon, int out_icon = 0);
   void SetFlat(bool flat, bool repaint = true);
   // Paints the parent's picture under the button as its face; it is
@@ -38,9 +42,16 @@ class CIconButton {
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void Draw(const DRAWITEMSTRUCT& item);
+  void DrawIcon(HDC dc, const RECT& area, bool pressed, bool disabled, bool has_caption,
+                RECT* caption_area) const;
+  void DrawCaption(HDC dc, RECT area, const std::wstring& caption, bool pressed,
+                   bool disabled) const;
+  // Copies the parent's pixels under the button, once per switch-on.
+  void CaptureBackground(HDC dc);
   void FreeIcons();
   void FreeBackground();
   void SetMouseOver(bool over);
+  void OnMouseMove(WPARAM keys, LPARAM position);
 
   HWND window_;
   WNDPROC old_proc_ = nullptr;

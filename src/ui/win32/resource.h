@@ -5,7 +5,7 @@
 
 #define IDI_VELLORA 128
 #define IDB_MARBLE 137
-#define IDB_BULLET 141
+#define IDB_BULLET 161
 
 // The five pages, in tab order.
 #define IDD_FOLDER_FILES 129
@@ -102,6 +102,71 @@
 #define IDD_FILE_CREATED 195
 #define IDD_FRAME_FILES 197
 #define IDD_DEFAULT_WORDS 198
+
+// Sort options.
+#define IDC_SORT_FOLDERS_FIRST 2000
+#define IDC_SORT_KEY_GROUP 2001
+#define IDC_SORT_BY_NAME 2002
+#define IDC_SORT_BY_SIZE 2003
+#define IDC_SORT_BY_DATE 2004
+#define IDC_SORT_BY_TYPE 2005
+#define IDC_SORT_ORDER_GROUP 2006
+#define IDC_SORT_ASCENDING 2007
+#define IDC_SORT_DESCENDING 2008
+#define IDC_SORT_UNSORTED 2009
+#define IDC_SORT_COLUMN_WISE 2010
+#define IDC_SORT_NOTE_LABEL 2011
+#define IDC_SORT_NOTE 2012
+
+// Default words: the ten labels and the ten boxes, in dialog order.
+#define IDC_WORD_LABEL_FIRST 2100
+#define IDC_WORD_FIRST 2110
+#define IDC_WORDS_SUMMARY_HEADING 2120
+#define IDC_WORDS_RESTORE 2121
+
+// Recursive build options.
+#define IDC_REC_SKIP_ROOT 2200
+#define IDC_REC_LINK_FOLDERS 2201
+#define IDC_REC_TITLE_GROUP 2202
+#define IDC_REC_FOLDER_NAME_TITLE 2203
+#define IDC_REC_FULL_PATH_TITLE 2204
+#define IDC_REC_DEFAULT_TITLE 2205
+
+// Frame files: three rows (frameset, left, right) of a name button, a box
+// and an edit button.
+#define IDC_FRAME_FIRST 2300
+#define IDC_FRAME_ROW_STEP 3
+#define IDC_FRAMESET_CHOOSE 2300
+#define IDC_FRAMESET_FILE 2301
+#define IDC_FRAMESET_EDIT 2302
+#define IDC_LEFT_CHOOSE 2303
+#define IDC_LEFT_FILE 2304
+#define IDC_LEFT_EDIT 2305
+#define IDC_RIGHT_CHOOSE 2306
+#define IDC_RIGHT_FILE 2307
+#define IDC_RIGHT_EDIT 2308
+
+// File created.
+#define IDC_CREATED_COUNT 2400
+#define IDC_CREATED_PATH 2401
+#define IDC_CREATED_OPEN 2402
+
+// About box.
+#define IDC_ABOUT_ICON 2500
+#define IDC_ABOUT_NAME 2501
+#define IDC_ABOUT_BUILD 2502
+#define IDC_ABOUT_CREDIT 2503
+#define IDC_ABOUT_WEB_LABEL 2504
+#define IDC_ABOUT_WEB 2505
+#define IDC_ABOUT_MAIL_LABEL 2506
+#define IDC_ABOUT_MAIL 2507
+
+// Distribution terms.
+#define IDC_TERMS_HEADING 2600
+#define IDC_TERMS_PARAGRAPH_FIRST 2601
+#define IDC_TERMS_BULLET_FIRST 2611
+#define IDC_TERMS_LINE 2620
+#define IDC_TERMS_DISCLAIMER 2621
 
 // The progress window of a build (ids 3000 to 3099).
 #define IDD_PROGRESS 1105

@@ -34,6 +34,8 @@ class CStaticLink {
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void Click();
+  // Gives the control an underlined copy of `font` (null: the GUI font).
+  void Underline(WPARAM font);
 
   HWND window_;
   WNDPROC old_proc_ = nullptr;

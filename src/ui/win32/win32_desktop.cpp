@@ -6,7 +6,6 @@
 
 #include <vector>
 
-#include "sheet/option_dialogs.h"
 #include "ui/win32/text_conversion.h"
 
 namespace vellora {
@@ -137,32 +136,5 @@ bool CWin32Desktop::ShellOpen(const std::string& path) {
 }
 
 void CWin32Desktop::Beep() { MessageBeep(MB_OK); }
-
-// The option dialogs are not built yet: each ends as if cancelled, which
-// leaves the stored values as they were.
-DialogResult CWin32Desktop::ShowSortOptions(CSortOptionsModel*) { return DialogResult::kCancel; }
-DialogResult CWin32Desktop::ShowDefaultWords(CDefaultWordsModel*) { return DialogResult::kCancel; }
-DialogResult CWin32Desktop::ShowRecursiveOptions(CRecursiveOptionsModel*) {
-  return DialogResult::kCancel;
-}
-DialogResult CWin32Desktop::ShowFrameFiles(CFrameFilesModel*) { return DialogResult::kCancel; }
-
-void CWin32Desktop::ShowFileCreated(CFileCreatedModel* model) {
-  HDC dc = GetDC(owner_);
-  const auto measure = [dc](const std::string& text) {
-    SIZE size = {};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    return static_cast<int>(size.cx);
-  };
-  const std::string text = model->CountLine() + "\n" +
-                           model->PathLine(CFileCreatedModel::kPathWidth, measure);
-  ReleaseDC(owner_, dc);
-  ::MessageBoxA(owner_, text.c_str(), "vellora", MB_OK | MB_ICONINFORMATION);
-}
-
-void CWin32Desktop::ShowAbout() {
-  MessageBoxW(owner_, L"vellora v4.6\n为文件夹创建 HTML 索引页。", L"关于 vellora",
-              MB_OK | MB_ICONINFORMATION);
-}
 
 }  // namespace vellora

@@ -1,8 +1,9 @@
 // The desktop the settings window asks things of, over Win32: message
 // boxes, the common file dialogs, the shell's folder browser, the shell's
-// "open", the system beep and the progress window of a build (defined in
-// progress_window.cpp). Texts are shown through the system's UTF-16
-// functions; names and paths are in the ANSI code page.
+// "open", the system beep, the progress window of a build (defined in
+// progress_window.cpp) and the modal dialogs (win32_dialogs.cpp). Texts are
+// shown through the system's UTF-16 functions; names and paths are in the
+// ANSI code page.
 #ifndef VELLORA_UI_WIN32_WIN32_DESKTOP_H_
 #define VELLORA_UI_WIN32_WIN32_DESKTOP_H_
 
@@ -21,6 +22,7 @@ class CWin32Desktop : public CDesktop {
  public:
   // The window that owns every box and dialog; may change once it exists.
   void SetOwner(HWND owner) { owner_ = owner; }
+  HWND owner() const { return owner_; }
 
   void MessageBox(const std::string& text, const std::string& caption,
                   MessageIcon icon) override;
@@ -36,6 +38,7 @@ class CWin32Desktop : public CDesktop {
   DialogResult ShowFrameFiles(CFrameFilesModel* model) override;
   void ShowFileCreated(CFileCreatedModel* model) override;
   void ShowAbout() override;
+  void ShowDistributionTerms(const std::string& background_bitmap) override;
 
   void RunBuild(const CBuildRun& run) override;
   void ShowProgress(const CProgressLines& lines) override;

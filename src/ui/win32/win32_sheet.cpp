@@ -6,12 +6,17 @@
 #include <objbase.h>
 #include <prsht.h>
 
+#include <memory>
 #include <string>
 
 #include "settings/controls.h"
 #include "settings/main_sheet.h"
 #include "sheet/sheet.h"
+#include "ui/win32/icon_button.h"
+#include "ui/win32/page_tooltips.h"
 #include "ui/win32/resource.h"
+#include "ui/win32/tiled_background.h"
+#include "ui/win32/transparent_group_box.h"
 
 namespace vellora {
 
@@ -76,6 +81,34 @@ const ButtonCommand kButtonCommands[] = {
     {IDC_CHANGE_BACKGROUND, SheetCommand::kChangeBackground},
     {IDC_HELP_CONTENTS, SheetCommand::kHelp},
     {IDC_ABOUT, SheetCommand::kAbout},
+    {IDC_LICENSE, SheetCommand::kDistributionTerms},
+};
+
+// How each page button looks: flat or raised, its "in" icon (hovered or
+// pressed) and its "out" icon (otherwise; 0: the "in" icon always).
+struct ButtonLook {
+  int item;
+  bool flat;
+  int in_icon;
+  int out_icon;
+};
+
+const ButtonLook kButtonLooks[] = {
+    {IDC_BROWSE_FOLDER, true, IDI_FOLDER_OPEN, IDI_FOLDER_CLOSED},
+    {IDC_CHOOSE_OUTPUT, false, 0, 0},
+    {IDC_CHOOSE_CUSTOM, false, 0, 0},
+    {IDC_BROWSE_SKIP, false, 0, 0},
+    {IDC_SORT_OPTIONS, false, IDI_SORT, 0},
+    {IDC_DEFAULT_WORDS, false, IDI_WORDS, 0},
+    {IDC_OPEN_OUTPUT, false, IDI_BROWSER, 0},
+    {IDC_EDIT_CUSTOM, false, IDI_TABLET, 0},
+    {IDC_SAVE_BATCH, false, IDI_BATCH, 0},
+    {IDC_READ_CONFIG, false, IDI_CONFIG_READ, 0},
+    {IDC_WRITE_CONFIG, false, IDI_CONFIG_WRITE, 0},
+    {IDC_CHANGE_BACKGROUND, false, IDI_BRUSH, 0},
+    {IDC_HELP_CONTENTS, false, IDI_HELP, 0},
+    {IDC_ABOUT, false, IDI_VELLORA, 0},
+    {IDC_LICENSE, false, IDI_ID_CARD, 0},
 };
 
 const int kPageTemplates[kPageCount] = {IDD_FOLDER_FILES, IDD_MISC, IDD_RECURSION,
@@ -92,8 +125,12 @@ struct SheetWindow {
   HHOOK hook = nullptr;
   bool busy = false;  // a command runs: keys go to its dialogs
   bool shown = false;  // the sheet's window was created
-  HBITMAP background = nullptr;  // tiled over every page
-  SIZE background_size = {};
+  // The background each page loaded when it was created; the pages keep
+  // it until the sheet closes, whatever the configuration says later.
+  std::string background_file;
+  std::unique_ptr<CTiledBackground> backgrounds[kPageCount];
+  bool painted[kPageCount] = {};  // the page's tiles were drawn
+  HICON big_icon = nullptr;
   SheetOpenedHook opened;
 };
 SheetWindow g_window;
@@ -225,46 +262,61 @@ void RunButton(int item) {
   }
 }
 
-// The background named by the configuration, or the built-in marble when
-// that file cannot be loaded.
-void LoadBackground(const std::string& file) {
-  HANDLE image = LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0,
-                            LR_LOADFROMFILE | LR_CREATEDIBSECTION);
-  if (image == nullptr) {
-    image = LoadImageW(Instance(), MAKEINTRESOURCEW(IDB_MARBLE), IMAGE_BITMAP, 0, 0,
-                       LR_CREATEDIBSECTION);
+int PageIndex(HWND page) {
+  for (int i = 0; i < kPageCount; ++i) {
+    if (g_window.pages[i] == page) return i;
   }
-  g_window.background = static_cast<HBITMAP>(image);
-  BITMAP info = {};
-  if (image != nullptr && GetObjectW(image, sizeof info, &info) != 0) {
-    g_window.background_size = {info.bmWidth, info.bmHeight};
-  }
+  return -1;
 }
 
-// Tiles the background from the client area's top left, never stretched.
-bool TileBackground(HWND window, HDC dc) {
-  const SIZE tile = g_window.background_size;
-  if (g_window.background == nullptr || tile.cx <= 0 || tile.cy <= 0) return false;
-  RECT client;
-  GetClientRect(window, &client);
-  HDC memory = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(memory, g_window.background);
-  for (LONG y = 0; y < client.bottom; y += tile.cy) {
-    for (LONG x = 0; x < client.right; x += tile.cx) {
-      BitBlt(dc, x, y, tile.cx, tile.cy, memory, 0, 0, SRCCOPY);
-    }
+// The page's tooltips, for the whole of each control, shown after
+// `kTooltipInitialDelay` and for the page's display time.
+void AddTooltips(HWND page, int index) {
+  HWND tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, page,
+                              nullptr, Instance(), nullptr);
+  if (tips == nullptr) return;
+  for (size_t i = 0; i < kPageTooltipCount; ++i) {
+    const CPageTooltip& tip = kPageTooltips[i];
+    HWND control = GetDlgItem(page, tip.item);
+    if (tip.page != index || control == nullptr) continue;
+    TTTOOLINFOW tool = {};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = page;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<wchar_t*>(tip.text);
+    SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
-  SelectObject(memory, old);
-  DeleteDC(memory);
-  return true;
+  // Long texts wrap instead of running off the screen.
+  SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, 400);
+  SendMessageW(tips, TTM_SETDELAYTIME, TTDT_INITIAL, MAKELPARAM(kTooltipInitialDelay, 0));
+  SendMessageW(tips, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(TooltipDisplayTime(index), 0));
+  SendMessageW(tips, TTM_ACTIVATE, TRUE, 0);
 }
 
-// Labels, check boxes, radios and group boxes show the tiles behind their
-// text; edit boxes and lists keep their own colours.
-bool DrawsOverBackground(HWND control) {
-  char name[16] = {};
-  GetClassNameA(control, name, sizeof name);
-  return lstrcmpiA(name, "Static") == 0 || lstrcmpiA(name, "Button") == 0;
+// The page's background, buttons, group box and tooltips.
+void DecoratePage(HWND page, int index) {
+  g_window.backgrounds[index] = std::make_unique<CTiledBackground>();
+  g_window.backgrounds[index]->Load(g_window.background_file);
+  for (const ButtonLook& look : kButtonLooks) {
+    CIconButton* button = CIconButton::Attach(page, look.item);
+    if (button == nullptr) continue;
+    button->SetFlat(look.flat, false);
+    button->SetIcon(look.in_icon, look.out_icon);
+  }
+  CTransparentGroupBox::Attach(page, IDC_RECURSION_GROUP);
+  AddTooltips(page, index);
+}
+
+// The buttons take the painted page as their face: switched on once the
+// page's first paint has drawn its tiles (under the buttons too), so that
+// every capture finds them; the buttons then draw again.
+void OnFirstTiles(HWND page) {
+  for (const ButtonLook& look : kButtonLooks) {
+    CIconButton* button = CIconButton::FromWindow(GetDlgItem(page, look.item));
+    if (button != nullptr) button->DrawTransparent(true);
+  }
 }
 
 INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -274,6 +326,7 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam)
       const int index = static_cast<int>(sheet_page->lParam);
       g_window.pages[index] = page;
       SetWindowLongPtrW(page, GWLP_USERDATA, index);
+      DecoratePage(page, index);
       for (int list : {IDC_FILE_COLUMNS, IDC_FOLDER_COLUMNS}) {
         if (GetDlgItem(page, list) == nullptr) continue;
         for (int n = 1; n <= kColumnListEntries; ++n) {
@@ -287,14 +340,25 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam)
       return TRUE;
     }
     case WM_ERASEBKGND:
-      if (!TileBackground(page, reinterpret_cast<HDC>(wparam))) return FALSE;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      const int index = PageIndex(page);
+      INT_PTR result = FALSE;
+      if (index < 0 || g_window.backgrounds[index] == nullptr ||
+          !g_window.backgrounds[index]->HandleMessage(page, message, wparam, lparam, &result)) {
+        return FALSE;
+      }
+      if (message == WM_ERASEBKGND && !g_window.painted[index] &&
+          WindowFromDC(reinterpret_cast<HDC>(wparam)) == page) {
+        g_window.painted[index] = true;
+        OnFirstTiles(page);
+      }
+      return result;
+    }
+    case WM_DRAWITEM:
+      if (!CIconButton::RelayDrawItem(lparam)) return FALSE;
       SetWindowLongPtrW(page, DWLP_MSGRESULT, TRUE);
       return TRUE;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      if (!DrawsOverBackground(reinterpret_cast<HWND>(lparam))) return FALSE;
-      SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
-      return reinterpret_cast<INT_PTR>(GetStockObject(HOLLOW_BRUSH));
     case WM_COMMAND:
       if (HIWORD(wparam) == BN_CLICKED) RunButton(LOWORD(wparam));
       return TRUE;
@@ -314,6 +378,11 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam)
   }
 }
 
+BOOL CALLBACK TellSystemColorChange(HWND child, LPARAM) {
+  SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+  return TRUE;
+}
+
 // The sheet's own window: Build instead of closing on OK, saving on every
 // way out, and the About item of the system menu.
 LRESULT CALLBACK SheetProc(HWND sheet, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -330,6 +399,24 @@ LRESULT CALLBACK SheetProc(HWND sheet, UINT message, WPARAM wparam, LPARAM lpara
     RunOnModel([](CSheetModel& m) { m.About(); });
     return 0;
   }
+  // Minimised, the sheet shows its large icon, also when dragged.
+  if (message == WM_QUERYDRAGICON) return reinterpret_cast<LRESULT>(g_window.big_icon);
+  if (message == WM_PAINT && IsIconic(sheet)) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(sheet, &paint);
+    SendMessageW(sheet, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    GetClientRect(sheet, &client);
+    const int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
+    DrawIcon(dc, (client.right - cx + 1) / 2, (client.bottom - cy + 1) / 2, g_window.big_icon);
+    EndPaint(sheet, &paint);
+    return 0;
+  }
+  // Only top-level windows hear of new system colours; the buttons keep a
+  // picture of the page that must be taken again.
+  if (message == WM_SYSCOLORCHANGE) {
+    EnumChildWindows(sheet, TellSystemColorChange, 0);
+  }
   return CallWindowProcW(g_window.sheet_proc, sheet, message, wparam, lparam);
 }
 
@@ -341,6 +428,7 @@ void SetUpSheetWindow(HWND sheet) {
                                             IMAGE_ICON, 32, 32, 0));
   HICON small = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_VELLORA),
                                               IMAGE_ICON, 16, 16, 0));
+  g_window.big_icon = big;
   SendMessageW(sheet, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
   SendMessageW(sheet, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
   SetWindowLongPtrW(sheet, GWL_STYLE, GetWindowLongPtrW(sheet, GWL_STYLE) | WS_MINIMIZEBOX);
@@ -388,7 +476,7 @@ int RunWin32Sheet(Env* env, const SheetOpenedHook& opened) {
   g_window.model = &model;
   g_window.desktop = &desktop;
   g_window.opened = opened;
-  LoadBackground(stored.background_bitmap);
+  g_window.background_file = stored.background_bitmap;
 
   PROPSHEETPAGEW pages[kPageCount] = {};
   for (int i = 0; i < kPageCount; ++i) {
@@ -412,7 +500,6 @@ int RunWin32Sheet(Env* env, const SheetOpenedHook& opened) {
   // Without a display the sheet ends at once, before its window exists.
   const bool failed = PropertySheetW(&header) < 0 || !g_window.shown;
   if (g_window.hook != nullptr) UnhookWindowsHookEx(g_window.hook);
-  if (g_window.background != nullptr) DeleteObject(g_window.background);
   g_window = SheetWindow();
   CoUninitialize();
   return failed ? -1 : 0;

@@ -72,6 +72,7 @@ class CLogDesktop : public CDesktop {
   DialogResult ShowFrameFiles(CFrameFilesModel*) override { return Cancel("frames"); }
   void ShowFileCreated(CFileCreatedModel*) override { Log("created"); }
   void ShowAbout() override { Log("about"); }
+  void ShowDistributionTerms(const std::string&) override { Log("terms"); }
   void RunBuild(const CBuildRun& run) override {
     Log("build");
     run.work();

@@ -77,7 +77,10 @@ int Finish() {
 void SetShotPrefix(const std::string& prefix) { g_shot_prefix = prefix; }
 
 void SaveShot(HWND window, const std::string& name) {
-  const Pixels pixels = Grab(window);
+  WriteBitmap(g_shot_prefix + name + ".bmp", Grab(window));
+}
+
+void WriteBitmap(const std::string& path, const Pixels& pixels) {
   const int w = pixels.width, h = pixels.height;
   if (w <= 0 || h <= 0) return;
   // Bottom-up 24-bit rows, each padded to four bytes.
@@ -96,7 +99,7 @@ void SaveShot(HWND window, const std::string& name) {
                            static_cast<DWORD>(rows.size()), 0, 0, 0, 0};
   const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
   BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(offset + rows.size()), 0, 0, offset};
-  std::ofstream out(g_shot_prefix + name + ".bmp", std::ios::binary);
+  std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(&file), sizeof file);
   out.write(reinterpret_cast<const char*>(&info), sizeof info);
   out.write(rows.data(), static_cast<std::streamsize>(rows.size()));

@@ -33,6 +33,8 @@ struct Pixels {
   uint32_t At(int x, int y) const { return rgb[static_cast<size_t>(y * width + x)]; }
 };
 Pixels Grab(HWND window);
+// Writes `pixels` as a 24-bit bitmap file.
+void WriteBitmap(const std::string& path, const Pixels& pixels);
 // The same for the client area only.
 Pixels GrabClient(HWND window);
 
