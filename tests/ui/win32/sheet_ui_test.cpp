@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
+#include <shlobj.h>
 
 #include <functional>
 #include <memory>
@@ -70,12 +71,13 @@ HWND Opened(const wchar_t* caption) {
 }
 
 // Types a full path into a file dialog's name box and confirms it.
-void ChooseInFileDialog(HWND dialog, const std::string& path) {
+bool ChooseInFileDialog(HWND dialog, const std::string& path) {
   const int kNameCombo = 0x47C, kNameEdit = 0x480;
   const std::wstring wide(path.begin(), path.end());
   if (GetDlgItem(dialog, kNameCombo) != nullptr) SetDlgItemTextW(dialog, kNameCombo, wide.c_str());
   if (GetDlgItem(dialog, kNameEdit) != nullptr) SetDlgItemTextW(dialog, kNameEdit, wide.c_str());
   PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  return true;
 }
 
 void CheckTabsAndMenu() {
@@ -186,21 +188,54 @@ void CheckInterlock() {
   Check(time_ticks_date && date_clears_time && time_alone, "date and time interlock");
 }
 
-// A command that opens a file dialog, answered with `path`.
-void AddFileDialogSteps(WPARAM key, const std::string& path) {
-  auto pressed = std::make_shared<bool>(false);
-  g_steps.push_back([key, path, pressed] {
-    if (!*pressed) {
-      *pressed = true;
-      PressInBox(key, false);
+// A command that opens a chooser, then the chooser's answer.
+void AddChooserSteps(const std::function<void()>& start, const std::function<bool(HWND)>& answer) {
+  auto started = std::make_shared<bool>(false);
+  auto seen = std::make_shared<int>(0);
+  g_steps.push_back([start, answer, started, seen] {
+    if (!*started) {
+      *started = true;
+      start();
       return false;
     }
-    HWND dialog = FindOtherWindow(g_sheet);
-    if (dialog == nullptr) return g_ticks_in_step > 40;
-    ChooseInFileDialog(dialog, path);
-    return true;
+    HWND chooser = FindOtherWindow(g_sheet);
+    if (chooser == nullptr) return g_ticks_in_step > 40;
+    // Answered once it has settled.
+    if (++*seen < 3) return false;
+    return answer(chooser);
   });
   g_steps.push_back([] { return FindOtherWindow(g_sheet) == nullptr || g_ticks_in_step > 40; });
+}
+
+void AddFileDialogSteps(WPARAM key, const std::string& path) {
+  AddChooserSteps([key] { PressInBox(key, false); },
+                  [path](HWND dialog) { return ChooseInFileDialog(dialog, path); });
+}
+
+void AddButtonSteps(int item, const std::function<bool(HWND)>& answer) {
+  AddChooserSteps(
+      [item] {
+        PostMessageW(Page(0), WM_COMMAND, MAKEWPARAM(item, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Item(0, item)));
+      },
+      answer);
+}
+
+// Selects `folder` in the shell's folder browser and confirms it. The
+// program fills the browser's status line from each new selection: it first
+// shows the start folder the program selects as the browser opens, then
+// `folder` once the browser took it.
+bool ChooseInFolderBrowser(HWND browser, const std::wstring& folder) {
+  const int kStatusLine = 0x3743;
+  const std::wstring status = ItemTextW(browser, kStatusLine);
+  if (g_ticks_in_step < 60 && status != folder) {
+    if (!status.empty()) {
+      SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+    }
+    return false;
+  }
+  PostMessageW(browser, WM_COMMAND, IDOK, 0);
+  return true;
 }
 
 VOID CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -264,6 +299,25 @@ void BuildSession() {
     SetDlgItemTextW(Page(0), IDC_TITLE, L"ui title");
     return true;
   });
+  // The output chooser starts in the folder box's folder; a file chosen
+  // there shows as its bare name. Two skip folders chosen one after the
+  // other stand in the box separated by one semicolon.
+  AddButtonSteps(IDC_CHOOSE_OUTPUT,
+                 [](HWND d) { return ChooseInFileDialog(d, g_folder + "ui_out.html"); });
+  for (const char* sub : {"skip_a", "skip_b"}) {
+    const std::string folder = g_folder + sub;
+    AddButtonSteps(IDC_BROWSE_SKIP, [folder](HWND browser) {
+      return ChooseInFolderBrowser(browser, std::wstring(folder.begin(), folder.end()));
+    });
+  }
+  g_steps.push_back([] {
+    Check(ItemTextW(Page(0), IDC_OUTPUT_FILENAME) == L"ui_out.html",
+          "a page chosen in the folder shows as its bare name");
+    const std::string skip = g_folder + "skip_a;" + g_folder + "skip_b";
+    Check(ItemTextW(Page(0), IDC_SKIP_FOLDERS) == std::wstring(skip.begin(), skip.end()),
+          "two skip folders chosen, one semicolon between them");
+    return true;
+  });
   AddFileDialogSteps(VK_F7, g_folder + "ui_build.bat");
   AddFileDialogSteps(VK_F9, g_folder + "ui_saved.ini");
   // A command goes on a little after its dialog has gone.
@@ -321,6 +375,9 @@ int main(int argc, char** argv) {
   }
   WriteText(g_folder + "vellora.ini",
             "[VELLORA]\r\nrecursive_build=TRUE\r\nbuild_framed_site=TRUE\r\n");
+  WriteText(g_folder + "ui_out.html", "<html></html>");
+  CreateDirectoryA((g_folder + "skip_a").c_str(), nullptr);
+  CreateDirectoryA((g_folder + "skip_b").c_str(), nullptr);
   WriteText(g_folder + "ui_single.ini",
             "[VELLORA]\r\ntitle=single\r\nrecursive_build_single_file=TRUE\r\n"
             "multi_recurse_link=TRUE\r\nbuild_framed_site=FALSE\r\n");
