@@ -23,38 +23,13 @@
 #include "ui/qt/qt_desktop.h"
 #include "ui/qt/qt_dialogs.h"
 #include "ui/qt/static_link.h"
+#include "qt_test_support.h"
 
 namespace vellora {
 namespace {
 
 QString Q(const char* text) { return QString::fromUtf8(text); }
 QString Q(const std::string& text) { return QString::fromStdString(text); }
-
-// Runs `act` on the modal dialog of type T as soon as it is shown. When it
-// never comes, whatever dialog is open is closed, so that the test fails on
-// what it did not see instead of hanging.
-template <class T>
-void WhenModal(std::function<void(T*)> act, int tries = 200) {
-  QTimer::singleShot(10, [act, tries] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (auto* dialog = qobject_cast<T*>(modal)) {
-      act(dialog);
-    } else if (tries > 0) {
-      WhenModal<T>(act, tries - 1);
-    } else if (auto* other = qobject_cast<QDialog*>(modal)) {
-      other->reject();
-    }
-  });
-}
-
-// The child of `root` of type T showing `text`.
-template <class T>
-T* ByText(QWidget* root, const QString& text) {
-  for (T* w : root->findChildren<T*>()) {
-    if (w->text() == text) return w;
-  }
-  return nullptr;
-}
 
 QStringList CheckedRadios(QWidget* root) {
   QStringList checked;

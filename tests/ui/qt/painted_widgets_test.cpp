@@ -17,6 +17,7 @@
 #include "ui/qt/static_link.h"
 #include "ui/qt/tiled_background.h"
 #include "ui/qt/transparent_group_box.h"
+#include "qt_test_support.h"
 
 namespace vellora {
 namespace {
@@ -38,15 +39,6 @@ double ShareEqual(const QImage& image, const QRect& area, const std::function<QR
 QImage Grab(QWidget* w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
 }  // namespace
-
-// Takes the links' opens.
-class UrlSink : public QObject {
-  Q_OBJECT
- public:
-  QList<QUrl> opened;
- public slots:
-  void Open(const QUrl& url) { opened << url; }
-};
 
 class PaintedWidgetsTest : public QObject {
   Q_OBJECT
@@ -246,8 +238,7 @@ class PaintedWidgetsTest : public QObject {
   }
 
   void linkIsBluePurpleAfterOpeningAndStaysBlueOnFailure() {
-    UrlSink sink;
-    QDesktopServices::setUrlHandler("vellora-test", &sink, "Open");
+    UrlSink sink(QStringLiteral("vellora-test"));
     struct Case {
       QString target;
       bool opens;
@@ -272,7 +263,6 @@ class PaintedWidgetsTest : public QObject {
       QCOMPARE(has(CStaticLink::kUnvisited), !c.opens);
     }
     QCOMPARE(sink.opened, QList<QUrl>{QUrl("vellora-test:about")});
-    QDesktopServices::unsetUrlHandler("vellora-test");
   }
 };
 

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFile>
 #include <QFontMetrics>
 #include <QLabel>
@@ -35,6 +36,7 @@
 #include "ui/qt/sheet_window.h"
 #include "ui/qt/tiled_background.h"
 #include "ui/qt/transparent_group_box.h"
+#include "qt_test_support.h"
 
 namespace vellora {
 namespace {
@@ -94,6 +96,62 @@ class CLogDesktop : public CDesktop {
 };
 
 QString Q(const char* text) { return QString::fromUtf8(text); }
+
+// The window over the real desktop, opened as the program opens it.
+struct CRealSheet {
+  explicit CRealSheet(CMainSheet* stored) : model(stored, &desktop) {
+    model.Open();
+    window = std::make_unique<CSheetWindow>(&model);
+    desktop.SetOwner(window.get());
+    window->show();
+  }
+  QLineEdit* Edit(ControlId id) const { return qobject_cast<QLineEdit*>(window->control(id)); }
+  bool Checked(ControlId id) const {
+    return qobject_cast<QAbstractButton*>(window->control(id))->isChecked();
+  }
+
+  CQtDesktop desktop;
+  CSheetModel model;
+  std::unique_ptr<CSheetWindow> window;
+};
+
+// Answers the next file or folder dialog with `path`; `start` gets the
+// folder the dialog opened in.
+void ChooseInFileDialog(const QString& path, QString* start = nullptr) {
+  WhenModal<QFileDialog>([path, start](QFileDialog* d) {
+    if (start != nullptr) *start = d->directory().absolutePath();
+    // The name box takes a selection only while it has no focus.
+    if (auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->clearFocus();
+    d->selectFile(path);
+    static_cast<QDialog*>(d)->accept();
+  });
+}
+
+// The titles of the modal dialogs `act` opens, each closed once seen.
+QStringList ModalsOpenedBy(const std::function<void()>& act) {
+  QStringList titles;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&titles] {
+    if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      titles << d->windowTitle();
+      d->reject();
+    }
+  });
+  poll.start(10);
+  act();
+  return titles;
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& text) {
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write(text);
+}
 
 }  // namespace
 
@@ -260,6 +318,12 @@ class SheetWindowTest : public QObject {
     const QByteArray text = ini.readAll();
     QVERIFY2(text.contains("title=Saved title"), text.constData());
     QVERIFY2(text.contains("active_page=3"), text.constData());
+    // The next start opens on that page.
+    CMainSheet next(env_.get());
+    CSheetModel model(&next, &desktop_);
+    model.Open();
+    CSheetWindow again(&model);
+    QCOMPARE(again.tabs()->currentIndex(), 3);
   }
 
   void closeBoxSavesOnce() {
@@ -274,6 +338,118 @@ class SheetWindowTest : public QObject {
     QFile::remove(ini.fileName());
     window_->reject();
     QVERIFY(!QFile::exists(ini.fileName()));
+  }
+
+  void firstPageChoosersThroughQtsDialogs() {
+    CRealSheet sheet(stored_.get());
+    const QString data = dir_.filePath(QStringLiteral("pick"));
+    QVERIFY(QDir(data).mkpath(QStringLiteral(".")));
+    for (const QString& name : {dir_.filePath(QStringLiteral("ui_out.html")),
+                                data + QStringLiteral("/page.html")}) {
+      WriteAll(name, "<html></html>");
+    }
+    sheet.window->tabs()->setCurrentIndex(0);
+    QWidget* page = sheet.window->tabs()->widget(0);
+    // The output chooser starts in the folder box's folder, or the
+    // program's when the box is empty; a file chosen there shows bare.
+    struct Case {
+      QString folder_box, start, chosen, shown;
+    };
+    const Case cases[] = {
+        {QString(), dir_.path(), dir_.filePath(QStringLiteral("ui_out.html")),
+         QStringLiteral("ui_out.html")},
+        {data, data, data + QStringLiteral("/page.html"), QStringLiteral("page.html")},
+        {data, data, dir_.filePath(QStringLiteral("ui_out.html")),
+         dir_.filePath(QStringLiteral("ui_out.html"))},
+    };
+    for (const Case& k : cases) {
+      sheet.Edit(ControlId::kPath)->setText(k.folder_box);
+      sheet.Edit(ControlId::kOutputFilename)->clear();
+      QString start;
+      ChooseInFileDialog(k.chosen, &start);
+      ByText<QPushButton>(page, Q("输出文件(&O)"))->click();
+      QCOMPARE(start, k.start);
+      QCOMPARE(sheet.Edit(ControlId::kOutputFilename)->text(), k.shown);
+    }
+    // Two skip folders chosen one after the other: one semicolon between.
+    sheet.Edit(ControlId::kSkipFolders)->clear();
+    for (const char* name : {"skip_a", "skip_b"}) {
+      QVERIFY(QDir(dir_.path()).mkpath(QString::fromUtf8(name)));
+      ChooseInFileDialog(dir_.filePath(QString::fromUtf8(name)));
+      ByText<QPushButton>(page, Q("跳过这些文件夹(&P):"))->click();
+    }
+    QCOMPARE(sheet.Edit(ControlId::kSkipFolders)->text(),
+             dir_.filePath(QStringLiteral("skip_a")) + QLatin1Char(';') +
+                 dir_.filePath(QStringLiteral("skip_b")));
+  }
+
+  void batchAndConfigurationFilesThroughQtsDialogs() {
+    // A stored framed site, and a file whose all-in-one flag wins over the
+    // per-folder one.
+    WriteAll(dir_.filePath("vellora.ini"),
+             "[VELLORA]\nrecursive_build=TRUE\nbuild_framed_site=TRUE\n");
+    WriteAll(dir_.filePath("ui_single.ini"),
+             "[VELLORA]\ntitle=single\nrecursive_build_single_file=TRUE\n"
+             "multi_recurse_link=TRUE\nbuild_framed_site=FALSE\n");
+    CRealSheet sheet(stored_.get());
+    QVERIFY(sheet.Checked(ControlId::kFramedSite));
+    sheet.Edit(ControlId::kPath)->setText(dir_.path());
+    sheet.Edit(ControlId::kTitle)->setText(QStringLiteral("ui title"));
+    const QString config = dir_.filePath(QStringLiteral("ui_buildsh.ini"));
+    struct Case {
+      Qt::Key key;
+      QString chosen, title;
+    };
+    const Case cases[] = {
+        {Qt::Key_F7, dir_.filePath(QStringLiteral("ui_build.sh")), Q("vellora v4.6 - ") + config},
+        {Qt::Key_F9, dir_.filePath(QStringLiteral("ui_saved.ini")),
+         Q("vellora v4.6 - ui_saved.ini")},
+        {Qt::Key_F8, dir_.filePath(QStringLiteral("ui_single.ini")),
+         Q("vellora v4.6 - ui_single.ini")},
+    };
+    for (const Case& k : cases) {
+      ChooseInFileDialog(k.chosen);
+      QTest::keyClick(sheet.Edit(ControlId::kFileSpec), k.key);
+      QCOMPARE(sheet.window->windowTitle(), k.title);
+    }
+    const QByteArray batch = ReadAll(dir_.filePath(QStringLiteral("ui_build.sh")));
+    QVERIFY2(batch.startsWith("#!/bin/sh\n") && batch.contains("'" + config.toUtf8() + "'"),
+             batch.constData());
+    QVERIFY(ReadAll(config).contains("title=ui title"));
+    QVERIFY(ReadAll(dir_.filePath(QStringLiteral("ui_saved.ini"))).contains("title=ui title"));
+    QCOMPARE(sheet.Edit(ControlId::kTitle)->text(), QStringLiteral("single"));
+    QVERIFY(sheet.Checked(ControlId::kAllInOneFile));
+    QVERIFY(!sheet.Checked(ControlId::kOnePagePerFolder) && !sheet.Checked(ControlId::kFramedSite));
+  }
+
+  void helpPageAndF1ThroughTheDesktop() {
+    CRealSheet sheet(stored_.get());
+    UrlSink files(QStringLiteral("file"));
+    sheet.window->tabs()->setCurrentIndex(4);
+    QWidget* page = sheet.window->tabs()->widget(4);
+    const QList<QUrl> help = {QUrl::fromLocalFile(dir_.filePath(QStringLiteral("vellora_help.html")))};
+    struct Case {
+      const char* button;  // null: F1 pressed on the page
+      Qt::KeyboardModifiers modifiers;
+      const char* opens;  // the dialog's title; empty: the help document
+    };
+    const Case cases[] = {
+        {"关于 vellora(&A) (Ctrl+F1)", Qt::NoModifier, "关于 vellora"},
+        {"授权信息(&L)", Qt::NoModifier, "vellora 授权信息"},
+        {"帮助内容(&H) (F1)", Qt::NoModifier, ""},
+        {nullptr, Qt::ControlModifier, "关于 vellora"},
+        {nullptr, Qt::NoModifier, ""},
+    };
+    for (const Case& k : cases) {
+      files.opened.clear();
+      const QStringList opened = ModalsOpenedBy([&] {
+        if (k.button != nullptr) ByText<QPushButton>(page, Q(k.button))->click();
+        else QTest::keyClick(page, Qt::Key_F1, k.modifiers);
+      });
+      const bool document = *k.opens == '\0';
+      QCOMPARE(opened, document ? QStringList() : QStringList{Q(k.opens)});
+      QCOMPARE(files.opened, document ? help : QList<QUrl>());
+    }
   }
 
   void filtersInQtForm() {
