@@ -274,7 +274,7 @@ class SheetWindowTest : public QObject {
     struct Case {
       Qt::Key key;
       Qt::KeyboardModifiers modifiers;
-      QString call;  // empty: the key goes on to the widget
+      QString call;  // how the desktop's one call starts; empty: the key goes on to the widget
     };
     const QString help = QString::fromStdString("shell: " + Program() + "vellora_help.html");
     const Case cases[] = {
@@ -284,28 +284,50 @@ class SheetWindowTest : public QObject {
         {Qt::Key_F1, Qt::NoModifier, help},
         {Qt::Key_F8, Qt::NoModifier, QStringLiteral("open")},
         {Qt::Key_F9, Qt::NoModifier, QStringLiteral("save")},
+        // An empty folder box stops the build and the batch file; the two
+        // files to open are not there.
+        {Qt::Key_F3, Qt::NoModifier, Q("message: 取消创建 HTML | ")},
+        {Qt::Key_F7, Qt::NoModifier, Q("message: 错误 | ")},
+        {Qt::Key_F11, Qt::NoModifier, Q("message: 自定义 HTML 文件不存在 | ")},
+        {Qt::Key_F12, Qt::NoModifier, Q("message: 输出文件不存在 | ")},
         {Qt::Key_F2, Qt::NoModifier, QString()},
+        {Qt::Key_F4, Qt::NoModifier, QString()},
         {Qt::Key_F10, Qt::NoModifier, QString()},
     };
     window_->tabs()->setCurrentIndex(0);
+    Control<QLineEdit>(ControlId::kPath)->clear();
+    Control<QLineEdit>(ControlId::kCustomHtmlFilename)->setText(QStringLiteral("no_such.txt"));
+    Control<QLineEdit>(ControlId::kOutputFilename)->setText(QStringLiteral("no_such.html"));
     QLineEdit* edit = Control<QLineEdit>(ControlId::kFileSpec);
     edit->setFocus();
+    // Counts the function keys that reach the box itself.
+    struct Counter : QObject {
+      int presses = 0;
+      bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::KeyPress) {
+          const int key = static_cast<QKeyEvent*>(e)->key();
+          presses += key >= Qt::Key_F1 && key <= Qt::Key_F12 ? 1 : 0;
+        }
+        return false;
+      }
+    } counter;
+    edit->installEventFilter(&counter);
     for (const Case& k : cases) {
       desktop_.log.clear();
+      counter.presses = 0;
       QTest::keyClick(edit, k.key, k.modifiers);
-      const QStringList want = k.call.isEmpty() ? QStringList() : QStringList{k.call};
-      QCOMPARE(desktop_.log, want);
+      const QString what = QString::number(k.key - Qt::Key_F1 + 1) + QLatin1Char(' ') +
+                           desktop_.log.join(QLatin1Char(','));
+      QVERIFY2(k.call.isEmpty() ? desktop_.log.isEmpty()
+                                : desktop_.log.size() == 1 && desktop_.log[0].startsWith(k.call),
+               qPrintable(what));
+      QVERIFY2(counter.presses == (k.call.isEmpty() ? 1 : 0), qPrintable(what));
     }
+    edit->removeEventFilter(&counter);
     // The platform's path: the key arrives at the window first.
     desktop_.log.clear();
     QTest::keyClick(window_->windowHandle(), Qt::Key_F5);
     QCOMPARE(desktop_.log, QStringList{QStringLiteral("sort")});
-    // F3 takes the folder box as typed: an empty one stops the build.
-    desktop_.log.clear();
-    Control<QLineEdit>(ControlId::kPath)->clear();
-    QTest::keyClick(edit, Qt::Key_F3);
-    QCOMPARE(desktop_.log.size(), 1);
-    QVERIFY(desktop_.log[0].startsWith(QStringLiteral("message: ")));
   }
 
   void escSavesTheControlsAndThePage() {
