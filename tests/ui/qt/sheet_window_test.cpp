@@ -1,6 +1,8 @@
 // The Qt settings window through its real widgets, headless: the tabs and
 // buttons, every control bound to the model both ways, the function keys
-// routed before any widget, and Esc saving the configuration.
+// routed before any widget, Esc saving the configuration and the page shown
+// last; with the real desktop, the choosers, the batch and configuration
+// files through Qt's file dialogs, the help page, and builds.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
