@@ -1,0 +1,187 @@
+#!/usr/bin/env node
+'use strict';
+// The default template's sort and filter script in headless Chromium. Builds
+// a small tree with the template (US dates in bytes as HTML; day-first dates
+// in kilobytes as XHTML; a grouped listing of two files per row) and checks that each heading sorts by its own key both ways, by click
+// and by keyboard, with aria-sort and a spoken status; that a title with the
+// exact size and a time element win over the shown text; and that the filter
+// box hides the files whose names do not hold its text.
+// Usage: node page_script.js --vellora PATH [--out DIR]
+const fs = require('fs');
+const path = require('path');
+const { spawnSync } = require('child_process');
+
+const CHROMIUM_FLAGS = ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync'];
+
+// name, size in bytes, last write time (local).
+const FILES = [
+  ['b.txt', 1234567, '2024-03-05T14:00'],
+  ['A10.log', 1536, '2025-11-02T09:30'],
+  ['a2.md', 3000000, '2023-01-20T23:59'],
+  ['c.zip', 10240, '2024-03-05T09:15'],
+  ['noext', 0, '2022-12-31T12:00'],
+];
+const SUB = [['z1.txt', 5000, '2021-06-01T10:00'], ['y2.txt', 10, '2021-06-02T10:00']];
+const ORDER = {
+  name: ['a2.md', 'A10.log', 'b.txt', 'c.zip', 'noext'],
+  size: ['noext', 'A10.log', 'c.zip', 'b.txt', 'a2.md'],
+  date: ['noext', 'a2.md', 'c.zip', 'b.txt', 'A10.log'],
+  type: ['A10.log', 'a2.md', 'noext', 'b.txt', 'c.zip'],
+};
+const SUB_ORDER = { name: ['y2.txt', 'z1.txt'], size: ['y2.txt', 'z1.txt'], date: ['z1.txt', 'y2.txt'], type: ['y2.txt', 'z1.txt'] };
+
+const BASE = {
+  file_spec: '*.*', skip_files: 'index.html;index.xhtml', output_filename: 'index.html', title: 'sort',
+  custom_html_filename: 'fancy_table.txt', include_subfolders: 'TRUE', include_filesize: 'TRUE',
+  include_date: 'TRUE', include_time: 'TRUE', include_summary: 'TRUE', supress_headers: 'FALSE',
+  use_html_titles_for_links: 'FALSE', insert_commas: 'TRUE', href20: 'TRUE', sort_type: 'N+', folder_columns: '1',
+};
+const BUILDS = [
+  { name: 'us bytes html', keys: { recursive_build: 'FALSE', file_columns: '1', euro_date_style: 'FALSE', sizes_by_k: 'FALSE', xml_compliant: 'FALSE' } },
+  { name: 'day-first kilobytes xhtml', xml: true,
+    keys: { recursive_build: 'FALSE', file_columns: '1', euro_date_style: 'TRUE', sizes_by_k: 'TRUE', xml_compliant: 'TRUE' } },
+  { name: 'grouped two per row', grouped: true,
+    keys: { recursive_build: 'TRUE', multi_recurse_link: 'FALSE', sort_folders_first: 'TRUE', show_folder_names: 'TRUE',
+      folder_anchors: 'TRUE', file_columns: '2', column_wise_sort: 'FALSE', euro_date_style: 'FALSE', sizes_by_k: 'FALSE', xml_compliant: 'FALSE' } },
+];
+
+function makeTree(dir) {
+  fs.rmSync(dir, { recursive: true, force: true });
+  fs.mkdirSync(path.join(dir, 'sub'), { recursive: true });
+  const put = (rel, size, when) => {
+    const f = path.join(dir, rel);
+    fs.writeFileSync(f, '');
+    fs.truncateSync(f, size);
+    const t = new Date(when);
+    fs.utimesSync(f, t, t);
+  };
+  for (const [n, s, t] of FILES) put(n, s, t);
+  for (const [n, s, t] of SUB) put(path.join('sub', n), s, t);
+}
+
+// The page's file names in reading order, with folder headings as "#heading".
+const readNames = (page) => page.evaluate(() => [...document.querySelectorAll('table.files td.name, table.files td.group')]
+  .map((td) => (td.classList.contains('group') ? '#heading' : td.textContent.trim())));
+
+function expected(build, key, dir) {
+  const flip = (l) => (dir === 'descending' ? [...l].reverse() : l);
+  return build.grouped ? [...flip(ORDER[key]), '#heading', ...flip(SUB_ORDER[key])] : flip(ORDER[key]);
+}
+
+async function sortState(page) {
+  return page.evaluate(() => ({
+    sort: [...document.querySelectorAll('table.files td.th')].map((td) => td.getAttribute('aria-sort')).filter(Boolean),
+    status: (document.querySelector('.tools [role="status"][aria-live="polite"]') || {}).textContent || '',
+  }));
+}
+
+async function checkBuild(page, build, url, failures) {
+  const fail = (what) => failures.push(`${build.name}: ${what}`);
+  await page.goto(url, { waitUntil: 'load' });
+  const label = await page.evaluate(() => {
+    const input = document.querySelector('.tools input');
+    const lab = input && document.querySelector(`label[for="${input.id}"]`);
+    return lab ? lab.textContent : null;
+  });
+  if (!label) fail('the filter box has no label');
+  const keyOfColumn = { name: 'name', type: 'name', size: 'size', date: 'date' };
+  for (const key of ['name', 'size', 'date', 'type']) {
+    for (const dir of ['ascending', 'descending']) {
+      await page.click(`table.files td.th button[data-key="${key}"] >> nth=0`);
+      const got = await readNames(page);
+      const want = expected(build, key, dir);
+      if (JSON.stringify(got) !== JSON.stringify(want)) fail(`sorted by ${key}, ${dir}: ${got.join(' ')}; want ${want.join(' ')}`);
+      const st = await sortState(page);
+      const aria = key === 'type' ? 'other' : dir;
+      const cells = await page.$$eval(`table.files td.th:has(button[data-key="${keyOfColumn[key]}"])`, (l) => l.map((td) => td.getAttribute('aria-sort')));
+      if (!cells.length || cells.some((a) => a !== aria) || st.sort.length !== cells.length) fail(`sorted by ${key}, ${dir}: aria-sort ${st.sort.join(',')}`);
+      if (!st.status) fail(`sorted by ${key}, ${dir}: nothing said in the live region`);
+    }
+  }
+  // Keyboard: Enter sorts by size ascending (a new key), Space turns it round.
+  await page.focus('table.files td.th button[data-key="size"] >> nth=0');
+  await page.keyboard.press('Enter');
+  let got = await readNames(page);
+  if (JSON.stringify(got) !== JSON.stringify(expected(build, 'size', 'ascending'))) fail(`Enter on the size heading: ${got.join(' ')}`);
+  await page.keyboard.press('Space');
+  got = await readNames(page);
+  if (JSON.stringify(got) !== JSON.stringify(expected(build, 'size', 'descending'))) fail(`Space on the size heading: ${got.join(' ')}`);
+
+  // Filter: case-insensitive, on the name; headings of emptied folders go.
+  await page.fill('.tools input', 'A');
+  await page.waitForTimeout(400);
+  got = await readNames(page);
+  const want = ['a2.md', 'A10.log'];
+  if (JSON.stringify([...got].sort()) !== JSON.stringify([...want].sort())) fail(`filter "A" shows ${got.join(' ')}`);
+  await page.fill('.tools input', 'Z');
+  await page.waitForTimeout(400);
+  got = await readNames(page);
+  const wantZ = build.grouped ? ['c.zip', '#heading', 'z1.txt'] : ['c.zip'];
+  if (JSON.stringify(got) !== JSON.stringify(wantZ)) fail(`filter "Z" shows ${got.join(' ')}`);
+  await page.fill('.tools input', '');
+  await page.waitForTimeout(400);
+  got = await readNames(page);
+  if (got.length !== expected(build, 'name', 'ascending').length) fail(`an empty filter shows ${got.join(' ')}`);
+
+  // Exact values in a title and a time element win over the shown text,
+  // which here says the same for every file.
+  if (!build.grouped) {
+    await page.goto(url, { waitUntil: 'load' });
+    await page.evaluate((files) => {
+      const byName = new Map(files.map((f) => [f[0], f]));
+      for (const td of document.querySelectorAll('table.files td.name')) {
+        const f = byName.get(td.textContent.trim());
+        const size = td.nextElementSibling;
+        size.setAttribute('title', `${f[1]} bytes`);
+        size.textContent = '1.0 KB';
+        const date = size.nextElementSibling;
+        date.textContent = '';
+        const time = document.createElement('time');
+        time.setAttribute('datetime', `${f[2]}:00+08:00`);
+        time.textContent = '1/01/01';
+        date.appendChild(time);
+        date.nextElementSibling.textContent = '1:00 am';
+      }
+    }, FILES);
+    for (const key of ['size', 'date']) {
+      await page.click(`table.files td.th button[data-key="${key}"]`);
+      got = await readNames(page);
+      if (JSON.stringify(got) !== JSON.stringify(ORDER[key])) fail(`sorted by ${key} with exact values in attributes: ${got.join(' ')}`);
+    }
+  }
+}
+
+async function main() {
+  const args = process.argv.slice(2);
+  const vellora = path.resolve(args[args.indexOf('--vellora') + 1]);
+  const out = path.resolve(args.includes('--out') ? args[args.indexOf('--out') + 1] : path.join(__dirname, '../../build/page_script'));
+  const failures = [];
+  const { chromium } = require('playwright-core');
+  const browser = await chromium.launch({ executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: true, args: CHROMIUM_FLAGS });
+  try {
+    const page = await browser.newPage();
+    page.on('pageerror', (e) => failures.push(`script error: ${e.message}`));
+    for (const build of BUILDS) {
+      const dir = path.join(out, build.name.replace(/\W+/g, '_'));
+      makeTree(dir);
+      const ini = `${dir}.ini`;
+      fs.writeFileSync(ini, '[VELLORA]\n' + Object.entries({ ...BASE, ...build.keys, path: dir }).map(([k, v]) => `${k}=${v}`).join('\n') + '\n');
+      const r = spawnSync(vellora, [ini], { encoding: 'utf8' });
+      if (r.status !== 0) { failures.push(`${build.name}: build failed: ${r.stdout}${r.stderr}`); continue; }
+      // Served as pages named .html are: the XHTML pages' root element has no
+      // namespace, so no browser shows them as XML.
+      const file = path.join(dir, 'index.html');
+      await page.route('http://pages.test/**', (route) => route.fulfill({ status: 200, contentType: 'text/html', body: fs.readFileSync(file) }));
+      await checkBuild(page, build, 'http://pages.test/index.html', failures);
+      await page.unroute('http://pages.test/**');
+    }
+  } finally {
+    await browser.close();
+  }
+  console.log(`page script: ${BUILDS.length} builds checked`);
+  for (const f of failures) console.log(`FAIL ${f}`);
+  process.exitCode = failures.length ? 1 : 0;
+}
+
+main().catch((e) => { console.error(e); process.exitCode = 2; });
