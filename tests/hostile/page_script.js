@@ -17,7 +17,7 @@ const CHROMIUM_FLAGS = ['--headless', '--no-sandbox', '--disable-gpu', '--no-fir
 // name, size in bytes, last write time (local).
 const FILES = [
   ['b.txt', 1234567, '2024-03-05T14:00'],
-  ['A10.log', 1536, '2025-11-02T09:30'],
+  ['A10.log', 1536, '2024-11-02T09:30'],
   ['a2.md', 3000000, '2023-01-20T23:59'],
   ['c.zip', 10240, '2024-03-05T09:15'],
   ['noext', 0, '2022-12-31T12:00'],
