@@ -40,6 +40,10 @@ const HOSTILE_FILES = [
   b('x" onmouseover="alert(2)" y=".txt'),
   b("x' onfocus='alert(3)' autofocus='.txt"),
   b('<svg onload=alert(4)>.txt'),
+  // Code for a script that would build text or markup from a name.
+  b("');alert(5);('.txt"),
+  b('"+alert(6)+".txt'),
+  b('${alert(10)}`.txt'),
   // The page's folder-anchor marker, as a name.
   b('INSERT_FOLDER_ANCHORS.txt'),
   b('bad', raw(0xff, 0xfe), '.txt'),
