@@ -47,7 +47,9 @@ void CutToCharacter(std::string* text, Env* env) {
   const size_t size = text->size();
   if (NamesAreUtf8()) {
     size_t start = size;
-    while (start > 0 && size - start < 3 && (static_cast<unsigned char>((*text)[start - 1]) & 0xC0) == 0x80) {
+    // Back over the continuation bytes to the byte that leads them.
+    while (start > 0 && size - start < 3 &&
+           (static_cast<unsigned char>((*text)[start - 1]) & 0xC0) == 0x80) {
       --start;
     }
     if (start == 0) return;
@@ -107,7 +109,8 @@ std::string ReadmeHtml(const std::string& text, bool cut) {
   html += kCrLf;
   if (cut) {
     // "已截断：只显示前 64 KiB" (cut: only the first 64 KiB are shown).
-    html += "<p class=\"readme-cut\">&#24050;&#25130;&#26029;&#65306;&#21482;&#26174;&#31034;&#21069; ";
+    html += "<p class=\"readme-cut\">";
+    html += "&#24050;&#25130;&#26029;&#65306;&#21482;&#26174;&#31034;&#21069; ";
     html += std::to_string(kMaxReadmeBytes >> 10);
     html += " KiB</p>";
     html += kCrLf;

@@ -29,9 +29,9 @@ void CutToCharacter(std::string* text, Env* env);
 // The readme's text as a page shows it: a pre element of class "readme"
 // with '&', '<' and '>' as references, every line end as CR LF, control
 // characters (tab kept) and, where names are UTF-8, bytes outside valid
-// UTF-8 as "&#65533;" (U+FFFD, one for each run a decoder shows as one); a UTF-8 byte order mark is dropped. When
-// `cut`, a paragraph of class "readme-cut" that says so follows. Nothing
-// for an empty text.
+// UTF-8 as "&#65533;" (U+FFFD, one for each run that a decoder shows as
+// one); a UTF-8 byte order mark is dropped. When `cut`, a paragraph of
+// class "readme-cut" that says so follows. Nothing for an empty text.
 std::string ReadmeHtml(const std::string& text, bool cut);
 
 }  // namespace vellora

@@ -46,7 +46,8 @@ TEST(ReadmeHtmlTest, NamesAndCharacterBoundaries) {
   EXPECT_EQ(ReadmeNames(" README.txt ;;../x; a/b ;..;\treadme.md\t;", nullptr),
             (std::vector<std::string>{"README.txt", "readme.md"}));
 #ifndef _WIN32
-  for (const std::string& whole : {std::string("ab\xE4\xB8\xAD"), std::string("a\xF0\x9F\x98\x80")}) {
+  for (const std::string& whole :
+       {std::string("ab\xE4\xB8\xAD"), std::string("a\xF0\x9F\x98\x80")}) {
     for (size_t keep = 1; keep <= whole.size(); ++keep) {
       std::string text = whole.substr(0, keep);
       CutToCharacter(&text, nullptr);
