@@ -5,9 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 
 #include "../tests/custom/memory_env.h"
+#include "html/breadcrumbs.h"
+#include "html/readme.h"
 #include "html/text_helpers.h"
 #include "platform/file_time.h"
 
@@ -20,6 +23,22 @@ void Fail(int line) {
 
 bool Has(const std::string& text, const char* bytes) {
   return text.find_first_of(bytes) != std::string::npos;
+}
+
+// True when every tag of `html` is one of `tags` (names after '<', a '/'
+// allowed before them): no byte of a name or readme opened one.
+bool OnlyTags(const std::string& html, std::initializer_list<const char*> tags) {
+  for (size_t at = html.find('<'); at != std::string::npos; at = html.find('<', at + 1)) {
+    const size_t name = html[at + 1] == '/' ? at + 2 : at + 1;
+    bool known = false;
+    for (const char* tag : tags) {
+      const size_t n = std::strlen(tag);
+      const char after = html.compare(name, n, tag) == 0 ? html[name + n] : '\0';
+      known = known || after == ' ' || after == '>';
+    }
+    if (!known) return false;
+  }
+  return true;
 }
 
 template <typename T>
@@ -97,6 +116,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int64_t sum = SaturatingAdd(number, other);
   if (other > 0) Check(sum >= number);
   if (other < 0) Check(sum <= number);
+
+  // The readme and the breadcrumbs show text only, and no name reaches a
+  // link target.
+  const std::string readme = ReadmeHtml(text, a);
+  Check(OnlyTags(readme, {"pre", "p"}));
+  std::string head = text.substr(0, size / 2);
+  CutToCharacter(&head, &env);
+  TrailOptions trail;
+  trail.page_name = "index.html";
+  trail.replace_iso_chars = a;
+  trail.xhtml = b;
+  const std::string crumbs = BreadcrumbTrail(head, text, trail, &env);
+  Check(OnlyTags(crumbs, {"nav", "a", "span"}));
+  Check(crumbs.find('%') == std::string::npos);
+  for (size_t at = crumbs.find("href=\""); at != std::string::npos;
+       at = crumbs.find("href=\"", at + 1)) {
+    Check(crumbs.compare(crumbs.find_first_not_of("./", at + 6), 11, "index.html\"") == 0);
+  }
 
   std::string section = text;
   ReplaceTokens(&section, text, "D");

@@ -46,6 +46,9 @@ struct PageContext {
   // Listed subfolders that are links out of the tree of a recursive build:
   // not entered, so their rows link to the folder itself.
   std::unordered_set<std::string> links_out;
+  // The "%%BREADCRUMBS" text of the page, made when a section first asks.
+  std::string breadcrumbs;
+  bool breadcrumbs_made = false;
 
   const std::string& section(int n) const { return settings->custom_html.section(n); }
 };
@@ -75,6 +78,10 @@ std::string BuildAnchorTable(PageContext* page);
 
 // Writes the summary paragraph.
 void WriteSummary(PageContext* page);
+
+// Writes the listed folder's readme (html/readme.h) when the readme_names
+// option names one that it holds; nothing otherwise.
+void WriteReadme(PageContext* page);
 
 // What the size, date and time cells of a page are made of.
 struct CellFormat {

@@ -7,6 +7,7 @@
 #include "html/page_writer.h"
 
 #include "custom/text_file.h"
+#include "html/breadcrumbs.h"
 #include "html/page_output.h"
 #include "html/page_parts.h"
 #include "html/text_helpers.h"
@@ -49,6 +50,19 @@ void Notify(CBuildProgress* progress) {
   if (progress != nullptr) progress->Notify();
 }
 
+// The trail of the page from the build's top folder. Its links lead to the
+// page of each folder above, named as the folder table names them; a
+// per-folder build that skips the top folder has no page there to link.
+std::string PageTrail(const PageContext& page) {
+  const CBuildSettings& s = *page.settings;
+  TrailOptions options;
+  options.page_name = page.section(kFolderFileLink);
+  options.link_top = !(s.recursive_build && s.multi_recurse_link && s.multi_recurse_skip_root);
+  options.replace_iso_chars = s.replace_iso_chars != 0;
+  options.xhtml = s.xml_compliant != 0;
+  return BreadcrumbTrail(page.tree_folder, page.folder, options, page.env);
+}
+
 // Places one of the sections that take the page tokens and included files.
 void AddTokenSection(PageContext* page, int section, const std::string& page_date) {
   const std::string& text = page->section(section);
@@ -57,6 +71,13 @@ void AddTokenSection(PageContext* page, int section, const std::string& page_dat
   TextSpans file_text;
   ReplaceTokens(&copy, page->settings->path, page_date, page->settings->xml_compliant != 0,
                 page->env, &file_text);
+  if (copy.find(kBreadcrumbsToken) != std::string::npos) {
+    if (!page->breadcrumbs_made) {
+      page->breadcrumbs = PageTrail(*page);
+      page->breadcrumbs_made = true;
+    }
+    ReplaceTokenWithFileText(&copy, kBreadcrumbsToken, page->breadcrumbs, &file_text);
+  }
   ExpandIncludes(&copy, IncludeScope{page->settings->path, page->tree_folder}, page->env,
                  &file_text);
   page->out->AddHtml(copy, &file_text);
@@ -215,6 +236,7 @@ int CPageWriter::write_page(const std::string& folder) {
   const bool listed_folders = !folders.empty();
   folders.Clear();
   AddTokenSection(&page, kBetweenFilesAndFolders, page_date);
+  WriteReadme(&page);
   out.AddMarker();
 
   // 22-25: the files.

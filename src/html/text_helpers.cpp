@@ -237,6 +237,12 @@ size_t Utf8SequenceLength(const std::string& text, size_t at) {
   return valid ? length : 0;
 }
 
+size_t Utf8InvalidLength(const std::string& text, size_t at) {
+  bool valid = false;
+  const size_t length = ScanUtf8(text, at, &valid);
+  return valid ? 0 : length;
+}
+
 bool NamesAreUtf8() {
 #ifdef _WIN32
   return false;
@@ -525,6 +531,11 @@ void ReplaceTokens(std::string* section_copy, const std::string& path,
   ReplaceMarked(section_copy, "%%FOLDER", TokenSafe(FolderTokenText(path, env), xhtml), true,
                 file_text);
   ReplaceMarked(section_copy, "%%DATE", page_date, false, file_text);
+}
+
+void ReplaceTokenWithFileText(std::string* section_copy, const std::string& token,
+                              const std::string& html, TextSpans* file_text) {
+  ReplaceMarked(section_copy, token, html, true, file_text);
 }
 
 }  // namespace vellora

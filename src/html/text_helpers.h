@@ -28,6 +28,11 @@ namespace vellora {
 // points above U+10FFFF are invalid.
 size_t Utf8SequenceLength(const std::string& text, size_t at);
 
+// When no valid UTF-8 sequence starts at `at`: the number of bytes there
+// that a decoder shows as one U+FFFD (the longest start of a sequence, at
+// least one byte); 0 when a valid sequence starts there.
+size_t Utf8InvalidLength(const std::string& text, size_t at);
+
 // True when names are UTF-8 on this platform (POSIX), so that bytes outside
 // a valid sequence are escaped; Windows pages are in the ANSI code page.
 bool NamesAreUtf8();
@@ -174,6 +179,11 @@ void ReplaceAll(std::string* text, const std::string& from, const std::string& t
 void ReplaceTokens(std::string* section_copy, const std::string& path,
                    const std::string& page_date, bool xhtml = false, Env* env = nullptr,
                    TextSpans* file_text = nullptr);
+
+// Replaces every `token` of a section copy by `html` made from the file
+// system, which joins the `file_text` spans (may be null).
+void ReplaceTokenWithFileText(std::string* section_copy, const std::string& token,
+                              const std::string& html, TextSpans* file_text);
 
 }  // namespace vellora
 

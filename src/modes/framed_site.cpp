@@ -94,8 +94,12 @@ int CIndexBuilder::FramedSiteBuild(CBuildProgress* build_progress, const std::st
   s.supress_headers = 1;
   const int32_t supress_parent_link = s.supress_parent_link;
   s.supress_parent_link = 1;
+  // The readme belongs beside the files, in the right frame.
+  const std::string readme_names = s.readme_names;
+  s.readme_names.clear();
   const int left_result = Build(build_progress);
   s.supress_parent_link = supress_parent_link;
+  s.readme_names = readme_names;
   // A cancel seen during the left pass ends the build: the right pass
   // would clear it and run in full.
   const bool stopped = build_progress != nullptr && build_progress->cancelled();

@@ -93,6 +93,9 @@ class CBuildSettings {
   int32_t follow_outside_links = 0;
   // The language of the pages, written on their html element when not empty.
   std::string html_lang;
+  // Names of readme files, ';' between them: the first one a folder holds is
+  // shown above its file table. Empty: none.
+  std::string readme_names;
   CCustomHtml custom_html;
   std::string root_folder;
 };

@@ -7,6 +7,9 @@
 //  - every link answers 200 with the very file (or folder) it names, and its
 //    text shows that name; every file and subfolder of a page is linked;
 //  - no script or handler from a name runs and no element comes from a name;
+//  - the readme above the files shows its bytes as text, and the
+//    breadcrumbs of the shipped templates name every folder from the top
+//    down, each folder above the page's own linked to its page;
 //  - every XHTML page is well-formed XML;
 //  - the build is silent, ends with status 0 and leaves no temporary files.
 // Usage: node hostile.js --vellora PATH [--work DIR] [--keep] [--only REGEX] [--json FILE]
@@ -14,7 +17,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { execFileSync, spawnSync, spawn } = require('child_process');
-const { b, makeTree, parentOf, baseOf, joinRel, TITLE_WORDS } = require('./lib/tree');
+const { b, makeTree, parentOf, baseOf, joinRel, TITLE_WORDS, README } = require('./lib/tree');
 const { startServer, get, pathOfUrl } = require('./lib/server');
 const ENTITIES = require('./lib/xhtml_entities.json');
 
@@ -26,7 +29,7 @@ const CHROMIUM_FLAGS = [
 // came from a name.
 const WRITER_TAGS = new Set(['HTML', 'HEAD', 'META', 'TITLE', 'BODY', 'TABLE', 'TBODY', 'THEAD',
   'TR', 'TD', 'TH', 'A', 'B', 'I', 'P', 'BR', 'HR', 'FONT', 'H1', 'H2', 'H3', 'H4', 'H5', 'H6',
-  'DIV', 'SPAN', 'CENTER', 'SMALL', 'STRONG', 'EM', 'CAPTION']);
+  'DIV', 'SPAN', 'CENTER', 'SMALL', 'STRONG', 'EM', 'CAPTION', 'PRE', 'NAV']);
 // Never allowed, template or not (the frameset page has its two frames).
 const DANGEROUS = 'script,img,svg,math,iframe,frame,object,embed,base,form,input,button,video,audio,link,textarea,select';
 // The default template's own script and controls, in places no name reaches:
@@ -108,7 +111,7 @@ function iniText(treeDir, keys) {
     include_summary: 'TRUE', include_filesize: 'TRUE', include_date: 'TRUE', include_time: 'TRUE',
     include_subfolders: 'TRUE', supress_parent_link: 'FALSE', supress_headers: 'FALSE',
     file_columns: '3', folder_columns: '2', sort_type: 'N+', multi_recurse_skip_root: 'FALSE',
-    ...keys,
+    readme_names: 'readme.md;README.txt', ...keys,
   };
   return '[VELLORA]\n' + Object.entries(all).map(([k, v]) => `${k}=${v}`).join('\n') + '\n';
 }
@@ -143,6 +146,17 @@ function urlOf(rel) {
 }
 
 const show = (buf) => JSON.stringify(buf.toString('utf8'));
+
+// The text a name or readme shows: XML allows no control character but tab,
+// LF and CR, so XHTML pages show the others as U+FFFD.
+const shown = (buf, xml) => {
+  const text = buf.toString('utf8');
+  return xml ? text.replace(/[\x00-\x08\x0B\x0C\x0E-\x1F]/g, '\uFFFD') : text;
+};
+// A readme's text in a pre element: line ends as LF, control characters
+// but tab and DEL as U+FFFD.
+const readmeShown = (buf) => buf.toString('utf8').replace(/\r\n?/g, '\n')
+  .replace(/[\x00-\x08\x0B-\x1F\x7F]/g, '\uFFFD');
 
 // ---- Checks of one page in the browser ---------------------------------------
 
@@ -217,6 +231,9 @@ async function checkPage(ctx, cfg, pageRel, isFrameset) {
           })() : null,
       })),
       frames: [...document.querySelectorAll('iframe[src],frame[src]')].map((f) => f.src),
+      readmes: [...document.querySelectorAll('pre.readme')].map((p) => p.textContent),
+      trails: [...document.querySelectorAll('nav.trail')].map((n) => [...n.querySelectorAll('a, [aria-current]')]
+        .map((e) => ({ text: e.textContent, href: e.href || null, current: e.getAttribute('aria-current') }))),
     };
   }, [DANGEROUS, cfg.template ? TEMPLATE_OWN : ':not(*)']);
 
@@ -237,6 +254,7 @@ async function checkPage(ctx, cfg, pageRel, isFrameset) {
   }
 
   const folder = parentOf(pageRel);
+  checkReadmeAndTrail(ctx, cfg, pageRel, isFrameset, facts);
   const linked = new Set();
   await pool(facts.links.concat(facts.frames.map((f) => ({ href: f, raw: f, text: null, frame: true }))), 8, async (link) => {
     report.counts.links++;
@@ -328,6 +346,47 @@ async function exerciseScript(browserPage) {
     }
   }
   await browserPage.waitForTimeout(200);
+}
+
+// The readme: the listed folder's (the top's on a page of the whole branch,
+// none on the left frame), exactly its text. The breadcrumbs (shipped
+// templates but the left frame): the top and every folder down to the
+// page's own, that one current and the others linked to their pages.
+function checkReadmeAndTrail(ctx, cfg, pageRel, isFrameset, facts) {
+  const { report, fixture } = ctx;
+  const where = show(pageRel);
+  const folder = parentOf(pageRel);
+  const isLeft = cfg.mode === 'framed' && key(baseOf(pageRel)) === 'left.html';
+  const branch = cfg.mode === 'onefile' || cfg.mode === 'headings';
+  const readme = isFrameset || isLeft ? null : fixture.files.get(key(joinRel(branch ? b('') : folder, README)));
+  const want = readme ? [readmeShown(readme)] : [];
+  if (JSON.stringify(facts.readmes) !== JSON.stringify(want)) {
+    report.fail(cfg, where, 'readme not shown as its text', `readme shows ${JSON.stringify(facts.readmes).slice(0, 300)}, expected ${JSON.stringify(want).slice(0, 300)}`);
+  }
+  if (!cfg.template || isFrameset || isLeft) {
+    if (facts.trails.length) report.fail(cfg, where, 'breadcrumbs where none belong', 'page has breadcrumbs');
+    return;
+  }
+  const parts = [b('tree'), ...(folder.length ? key(folder).split('/').map((p) => Buffer.from(p, 'latin1')) : [])];
+  const items = facts.trails.length === 1 ? facts.trails[0] : [];
+  if (items.length !== parts.length) {
+    report.fail(cfg, where, 'breadcrumbs do not name every folder', `${facts.trails.length} trail(s), ${items.length} step(s) for ${parts.length} folder(s)`);
+    return;
+  }
+  const pageName = cfg.mode === 'framed' ? 'right.html' : 'index.html';
+  items.forEach((item, i) => {
+    const label = `breadcrumb ${i} ${JSON.stringify(item.text)}`;
+    if (item.text !== shown(parts[i], cfg.xml)) report.fail(cfg, where, 'breadcrumb does not show the name', `${label}: expected ${show(parts[i])}`);
+    if (i === parts.length - 1) {
+      if (item.current !== 'page' || item.href) report.fail(cfg, where, 'breadcrumb of the page itself', `${label}: not the current page, or linked`);
+      return;
+    }
+    const ancestor = parts.slice(1, i + 1).reduce((rel, p) => joinRel(rel, p), b(''));
+    const wantPath = b('/sites/', cfg.name, '/tree/', ancestor.length ? b(ancestor, '/') : b(''), pageName);
+    let got = null;
+    try { got = item.href && pathOfUrl(new URL(item.href).pathname); } catch (e) { got = null; }
+    if (!got || !got.equals(wantPath)) report.fail(cfg, where, 'breadcrumb link leads elsewhere', `${label}: ${item.href} is not the page of ${show(ancestor)}`);
+  });
 }
 
 // ---- XHTML well-formedness ---------------------------------------------------

@@ -65,6 +65,15 @@ const SUB_FILES = [
   b('中文.txt'),
 ];
 
+// The readme the pages show above their files (readme_names): markup,
+// references, tokens, control bytes and bytes that are not UTF-8, which must
+// all come out as text.
+const README = b('README.txt');
+const README_TEXT = b('<script>alert(11)</script>\r\n<img src=x onerror=alert(12)> &amp; &lt;b&gt;\n',
+  raw(0xff, 0xfe), ' ', raw(0xe4, 0xb8), ' ', raw(0x00, 0x1b), ' 中文 %%FILEREADME.txt% %%DIR\rINSERT_FOLDER_ANCHORS\n');
+// Folders that hold it, besides the top.
+const README_FOLDERS = [b('<svg onload=alert(6)>')];
+
 const TITLED = b('titled.html');
 const HOSTILE_TITLED = b('hostile title.htm');
 
@@ -109,7 +118,9 @@ function makeTree(root) {
     fs.mkdirSync(b(rootBuf, rel));
     folders.push(rel);
     for (const name of SUB_FILES) addFile(b(rel, '/', name));
+    if (README_FOLDERS.some((f) => f.equals(rel))) addFile(b(rel, '/', README), README_TEXT);
   }
+  addFile(README, README_TEXT);
   addFile(b('<script>alert(1)</script>.txt'));
   // Hidden entries are never listed nor entered.
   fs.mkdirSync(b(rootBuf, '.hidden'));
@@ -136,4 +147,4 @@ const TITLE_WORDS = new Map([
   [HOSTILE_TITLED.toString('latin1'), null], // the title must stay inert; any text
 ]);
 
-module.exports = { b, makeTree, parentOf, baseOf, joinRel, TITLE_WORDS, path };
+module.exports = { b, makeTree, parentOf, baseOf, joinRel, TITLE_WORDS, README, path };
