@@ -67,7 +67,7 @@ async function main() {
       const paint = [], load = [];
       for (let i = 0; i < runs; i++) {
         await page.goto('about:blank');
-        await page.goto('http://bench.test/index.html', { waitUntil: 'load', timeout: 120000 });
+        await page.goto('http://bench.test/index.html', { waitUntil: 'load', timeout: 600000 });
         const t = await page.evaluate(() => {
           const fcp = performance.getEntriesByName('first-contentful-paint')[0];
           const nav = performance.getEntriesByType('navigation')[0];
