@@ -51,8 +51,9 @@ void AppendSizeCell(std::string* out, int64_t bytes, const CellFormat& f) {
 void AppendDateCell(std::string* out, Env* env, FileTime time, const CellFormat& f, int column,
                     int file_columns) {
   LocalTime t;
-  if (f.date_form != DateForm::kShort || !env->FileTimeToLocal(time, &t) || t.year < 0 || t.month < 1 || t.month > 12 || t.day < 1 ||
-      t.day > 31 || t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59) {
+  if (f.date_form != DateForm::kShort || !env->FileTimeToLocal(time, &t) || t.year < 0 ||
+      t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour < 0 || t.hour > 23 ||
+      t.minute < 0 || t.minute > 59) {
     out->append(DateCell(env, time, f.euro_date_style, f.include_time, f.size_date_td, column,
                          file_columns, f.date_form));
     return;

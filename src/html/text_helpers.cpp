@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <vector>
 
 #include "platform/characters.h"
@@ -234,9 +235,7 @@ bool TakesTitle(const std::string& tag) {
   if (tag.size() < 4 || tag.back() != '>') return false;
   std::string lower = tag;
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (lower.compare(0, 3, "<td") != 0 || std::string(" \t\r\n>").find(lower[3]) == std::string::npos) {
-    return false;
-  }
+  if (lower.compare(0, 3, "<td") != 0 || std::strchr(" \t\r\n>", lower[3]) == nullptr) return false;
   const auto count = [&lower](char c) { return std::count(lower.begin(), lower.end(), c); };
   return count('<') == 1 && count('>') == 1 && count('"') % 2 == 0 && count('\'') % 2 == 0 &&
          lower.find("title") == std::string::npos;
@@ -518,7 +517,8 @@ std::string SizeCell(int64_t bytes, bool sizes_by_k, bool insert_commas, bool eu
                      const std::string& size_date_td, SizeForm form) {
   if (form == SizeForm::kHuman) {
     const std::string open = CellOpenTag(size_date_td);
-    const std::string title = " title=\"" + ExactSizeTitle(bytes, insert_commas, euro_date_style) + "\">";
+    const std::string title =
+        " title=\"" + ExactSizeTitle(bytes, insert_commas, euro_date_style) + "\">";
     const bool on_cell = TakesTitle(open);
     std::string cell = on_cell ? open.substr(0, open.size() - 1) + title : open + "<span" + title;
     cell.append("&nbsp;&nbsp;").append(HumanSize(bytes, euro_date_style)).append("&nbsp;&nbsp;");
@@ -553,7 +553,9 @@ std::string FormatDateTimeFields(const LocalTime& t, bool euro_date_style, bool 
     } else {
       out.append(date);
     }
-    if (include_time) out.append("</td>").append(CellOpenTag(size_date_td)).append("&nbsp;").append(clock);
+    if (include_time) {
+      out.append("</td>").append(CellOpenTag(size_date_td)).append("&nbsp;").append(clock);
+    }
     return out;
   }
   int first = euro_date_style ? t.day : t.month;

@@ -93,7 +93,8 @@ function configurations(emptyTemplate) {
       name: `template ${mode} ${xml ? 'xhtml' : 'html'} iso-${iso ? 'on' : 'off'} href20-${href20 ? 'on' : 'off'}`,
       mode, xml, template: true,
       keys: { ...MODES[mode], xml_compliant: flag(xml), replace_iso_chars: flag(iso), href20: flag(href20),
-        multi_recurse_title: 'FOLDER', size_style: iso ? 'human' : '', date_style: iso ? 'iso' : '', ...extra },
+        multi_recurse_title: 'FOLDER', size_style: iso ? 'human' : '', date_style: iso ? 'iso' : '',
+        ...extra },
     });
   }
   return list;
