@@ -93,6 +93,10 @@ class CBuildSettings {
   int32_t follow_outside_links = 0;
   // The language of the pages, written on their html element when not empty.
   std::string html_lang;
+  // Sizes in binary units for people ("human") and ISO dates ("iso"); any
+  // other value keeps the pages' bytes, kilobytes and short dates.
+  std::string size_style;
+  std::string date_style;
   // Names of readme files, ';' between them: the first one a folder holds is
   // shown above its file table. Empty: none.
   std::string readme_names;

@@ -35,6 +35,7 @@ TEST(OptionsTest, EveryKeyOnceWithOnePlaceInTheWritersOrder) {
   ASSERT_EQ(OptionsInWriteOrder().size(), Options().size());
   EXPECT_STREQ(OptionsInWriteOrder().front()->key, "multi_recurse_title");
   EXPECT_STREQ(OptionsInWriteOrder()[53]->key, "html_lang");
+  EXPECT_STREQ(OptionsInWriteOrder().back()->key, "readme_names");
 }
 
 TEST(OptionsTest, EveryControlShowsOneOptionOfItsKind) {
