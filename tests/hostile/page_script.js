@@ -2,7 +2,8 @@
 'use strict';
 // The default template's sort and filter script in headless Chromium. Builds
 // a small tree with the template (US dates in bytes as HTML; day-first dates
-// in kilobytes as XHTML; a grouped listing of two files per row) and checks that each heading sorts by its own key both ways, by click
+// in kilobytes as XHTML; readable sizes and ISO dates; a grouped listing of
+// two files per row) and checks that each heading sorts by its own key both ways, by click
 // and by keyboard, with aria-sort and a spoken status; that a title with the
 // exact size and a time element win over the shown text; and that the filter
 // box hides the files whose names do not hold its text.
@@ -41,6 +42,8 @@ const BUILDS = [
   { name: 'us bytes html', keys: { recursive_build: 'FALSE', file_columns: '1', euro_date_style: 'FALSE', sizes_by_k: 'FALSE', xml_compliant: 'FALSE' } },
   { name: 'day-first kilobytes xhtml', xml: true,
     keys: { recursive_build: 'FALSE', file_columns: '1', euro_date_style: 'TRUE', sizes_by_k: 'TRUE', xml_compliant: 'TRUE' } },
+  { name: 'human sizes iso dates', keys: { recursive_build: 'FALSE', file_columns: '1', euro_date_style: 'FALSE',
+    sizes_by_k: 'FALSE', xml_compliant: 'FALSE', size_style: 'human', date_style: 'iso' } },
   { name: 'grouped two per row', grouped: true,
     keys: { recursive_build: 'TRUE', multi_recurse_link: 'FALSE', sort_folders_first: 'TRUE', show_folder_names: 'TRUE',
       folder_anchors: 'TRUE', file_columns: '2', column_wise_sort: 'FALSE', euro_date_style: 'FALSE', sizes_by_k: 'FALSE', xml_compliant: 'FALSE' } },
