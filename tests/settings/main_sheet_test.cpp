@@ -31,7 +31,7 @@ const char kWrittenDefaults[] =
     "summary_folders_word=合计文件夹:\r\nsummary_size_word=所有文件的大小:\r\n"
     "folder_sort_word=文件夹:\r\ninclude_time=TRUE\r\nuse_html_titles_for_links=FALSE\r\n"
     "skip_folders=\r\nactive_page=0\r\nxml_compliant=FALSE\r\ninsert_commas=TRUE\r\n"
-    "follow_outside_links=FALSE\r\nhtml_lang=\r\n";
+    "follow_outside_links=FALSE\r\nhtml_lang=\r\nnatural_sort=FALSE\r\n";
 
 // `text` with every "=from\r" value replaced, or with the value of one key.
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
@@ -239,7 +239,7 @@ TEST_F(MainSheetTest, WriterKeepsTheRestOfAnExistingFileAndFailsSafely) {
   ASSERT_TRUE(sheet.WriteConfiguration(file));
   const std::string& text = env_.files[file];
   EXPECT_EQ(text.rfind("; mine\r\n[OTHER]\r\nk=v\r\n[vellora]\r\nTITLE=new\r\nextra=1\r\n", 0), 0u);
-  EXPECT_NE(text.find("html_lang=\r\n[TAIL]\r\nz=9\r\n"), std::string::npos);
+  EXPECT_NE(text.find("natural_sort=FALSE\r\n[TAIL]\r\nz=9\r\n"), std::string::npos);
 }
 
 TEST_F(MainSheetTest, ExchangeCopiesTheStoredSettings) {
@@ -271,7 +271,8 @@ TEST_F(MainSheetTest, ExchangeFromControlsTakesWhatTheControlsShow) {
   // Options that no control shows keep the sheet's stored values.
   const char* const stored_only[] = {"multi_recurse_title", "column_wise_sort",
                                      "multi_recurse_skip_root", "sort_type",
-                                     "sort_folders_first", "follow_outside_links", "html_lang"};
+                                     "sort_folders_first", "follow_outside_links", "html_lang",
+                                     "natural_sort"};
   for (const char* flag : {"TRUE", "FALSE"}) {
     const std::string changed = ChangedSettings(flag);
     env_.files[ProgramFile("in.ini")] = changed;
