@@ -40,7 +40,8 @@ int NameOrder(Env* env, bool natural, const std::string& a, const std::string& b
 }
 
 // Leading bytes of the collation keys of the names of one sort, in one
-// buffer. A key is stored as a length byte and at most kMaxKeyBytes bytes,
+// buffer. A key is stored as a length byte and at most kMaxKeyBytes bytes
+// (kMaxNaturalKeyBytes for natural keys),
 // cut before its first 0x01 byte (where the system's keys usually end their
 // first level: the letters without accents or case). Keys with a zero byte
 // are refused, so a key cut there, or a whole key, is smaller than any
@@ -51,11 +52,14 @@ int NameOrder(Env* env, bool natural, const std::string& a, const std::string& b
 class KeyStore {
  public:
   static constexpr size_t kMaxKeyBytes = 64;
+  // Natural keys hold every level of each text run before the next run, so
+  // more of them is kept.
+  static constexpr size_t kMaxNaturalKeyBytes = 127;
 
   // Stores the key of `text`; returns its offset and its first eight bytes
   // as a number (see SortItem), or false when the system has no keys.
   bool Add(Env* env, const std::string& text, bool natural, uint32_t* offset, uint64_t* prefix) {
-    if (bytes_.size() > UINT32_MAX - kMaxKeyBytes - 1) return false;
+    if (bytes_.size() > UINT32_MAX - kMaxNaturalKeyBytes - 1) return false;
     size_t n = 0;
     if (natural) {
       if (!NaturalKey(text, env, &key_)) return false;
@@ -65,8 +69,9 @@ class KeyStore {
       n = key_.find('\x01');
       if (n == std::string::npos) n = key_.size();
     }
-    const bool capped = n > kMaxKeyBytes;
-    if (capped) n = kMaxKeyBytes;
+    const size_t cap = natural ? kMaxNaturalKeyBytes : kMaxKeyBytes;
+    const bool capped = n > cap;
+    if (capped) n = cap;
     *offset = static_cast<uint32_t>(bytes_.size());
     bytes_.push_back(static_cast<char>(n | (capped ? kCapped : 0u)));
     bytes_.append(key_, 0, n);

@@ -68,6 +68,20 @@ TEST(NaturalOrderTest, SecondBytesOfCharactersAreNoDigits) {
   EXPECT_LT(NaturalCompare("\x81\x41" "2", "\x81\x41" "10", &env), 0);
 }
 
+TEST(NaturalOrderTest, ChineseNamesOfTheSystemCodePage) {
+  Env* env = Env::Default();
+  if (!env->IsLeadByte(0xCD)) GTEST_SKIP() << "not a double-byte code page";
+  // Code page 936: second bytes run from 0x40, never a digit; "\x81\x40"
+  // ends in '@'.
+  const std::string picture = "\xCD\xBC";
+  EXPECT_LT(NaturalCompare(picture + "2", picture + "10", env), 0);
+  EXPECT_LT(NaturalCompare("\x81\x40" "9", "\x81\x40" "10", env), 0);
+  std::string ka, kb;
+  if (NaturalKey(picture + "2", env, &ka) && NaturalKey(picture + "10", env, &kb)) {
+    EXPECT_LT(ka.compare(kb), 0);
+  }
+}
+
 TEST(NaturalOrderTest, IsAStrictWeakOrderingThatItsKeysFollow) {
   // Short random names over digits, letters and separators.
   const char alphabet[] = "00129aAb_.";
