@@ -50,10 +50,15 @@ TEST(NaturalOrderTest, DigitRunsCompareByValue) {
 }
 
 // A double-byte code page in which 0x81 leads a character and a digit byte
-// may follow it as the second byte.
+// may follow it as the second byte; texts collate byte by byte.
 class DoubleByteEnv : public scantest::ForwardingEnv {
  public:
   bool IsLeadByte(unsigned char c) override { return c == 0x81; }
+  int CompareText(const std::string& a, const std::string& b) override { return a.compare(b); }
+  bool CollationKey(const std::string& text, std::string* key) override {
+    *key = text;
+    return true;
+  }
 };
 
 TEST(NaturalOrderTest, SecondBytesOfCharactersAreNoDigits) {
