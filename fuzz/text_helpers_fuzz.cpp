@@ -62,6 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string grouped = insert_thousands_separators(digits, true, b);
   Check(grouped.size() <= digits.size() + digits.size() / 3);
   SizeCell(number, a, b, a != b, text);
+  Check(SizeCell(number, a, b, a != b, text, SizeForm::kHuman).find("&nbsp;B") != std::string::npos);
   const int64_t kb = SizeInKilobytes(number);
   Check(kb >= number / 1024 - 1 && kb <= number / 1024 + 1);
 
@@ -72,6 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   t.hour = Take<int8_t>(data, size, 15);
   t.minute = Take<int8_t>(data, size, 16);
   FormatDateTimeFields(t, a, b, text);
+  FormatDateTimeFields(t, a, b, text, a ? DateForm::kIsoMarked : DateForm::kIso);
 
   MemoryEnv env;
   const FileTime when = Take<FileTime>(data, size, 17);

@@ -1,7 +1,7 @@
 // The size, date and time cells of the file table, appended in place. They
 // give the bytes of SizeCell and DateCell without the temporaries those
 // build, which matters on pages of many thousand files; values outside the
-// usual range are left to those helpers.
+// usual range and the readable sizes and ISO dates are left to those helpers.
 #include <string>
 
 #include "html/page_parts.h"
@@ -35,8 +35,9 @@ void AppendTwoDigits(std::string* out, int value) {
 
 void AppendSizeCell(std::string* out, int64_t bytes, const CellFormat& f) {
   const int64_t shown = f.sizes_by_k ? SizeInKilobytes(bytes) : bytes;
-  if (shown < 0) {
-    out->append(SizeCell(bytes, f.sizes_by_k, f.insert_commas, f.euro_date_style, f.size_date_td));
+  if (shown < 0 || f.size_form != SizeForm::kExact) {
+    out->append(SizeCell(bytes, f.sizes_by_k, f.insert_commas, f.euro_date_style, f.size_date_td,
+                         f.size_form));
     return;
   }
   out->append(f.open_tag);
@@ -50,10 +51,11 @@ void AppendSizeCell(std::string* out, int64_t bytes, const CellFormat& f) {
 void AppendDateCell(std::string* out, Env* env, FileTime time, const CellFormat& f, int column,
                     int file_columns) {
   LocalTime t;
-  if (!env->FileTimeToLocal(time, &t) || t.year < 0 || t.month < 1 || t.month > 12 || t.day < 1 ||
-      t.day > 31 || t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59) {
+  if (f.date_form != DateForm::kShort || !env->FileTimeToLocal(time, &t) || t.year < 0 ||
+      t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour < 0 || t.hour > 23 ||
+      t.minute < 0 || t.minute > 59) {
     out->append(DateCell(env, time, f.euro_date_style, f.include_time, f.size_date_td, column,
-                         file_columns));
+                         file_columns, f.date_form));
     return;
   }
   out->append(f.open_tag);

@@ -80,6 +80,8 @@ class FileTableWriter {
     cell_format_.include_time = s_.include_time != 0;
     cell_format_.size_date_td = page_.section(kSizeDateTd);
     cell_format_.open_tag = CellOpenTag(cell_format_.size_date_td);
+    cell_format_.size_form = SizeFormOf(s_.size_style);
+    cell_format_.date_form = DateFormOf(s_.date_style, xhtml_);
     cells_hold_marker_ = cell_format_.open_tag.find(kAnchorMarker) != std::string::npos;
   }
 

@@ -14,6 +14,7 @@
 #include "platform/env.h"
 #include "scan/file_list.h"
 #include "html/page_writer.h"
+#include "html/text_helpers.h"
 
 namespace vellora {
 
@@ -84,6 +85,8 @@ struct CellFormat {
   bool include_time = false;
   std::string size_date_td;  // the /SIZE_DATE_TD section
   std::string open_tag;      // CellOpenTag(size_date_td)
+  SizeForm size_form = SizeForm::kExact;
+  DateForm date_form = DateForm::kShort;
 };
 
 // Append the bytes of SizeCell and DateCell.

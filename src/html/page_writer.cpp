@@ -199,7 +199,8 @@ int CPageWriter::write_page(const std::string& folder) {
 
   // 8-17: document type, head, body start.
   WriteHead(&page);
-  const std::string page_date = FormatPageDate(env, env->Now(), s.euro_date_style != 0);
+  const std::string page_date = FormatPageDate(env, env->Now(), s.euro_date_style != 0,
+                                               DateFormOf(s.date_style, s.xml_compliant != 0));
   AddTokenSection(&page, kStart, page_date);
 
   // 18-21: folder table, then the place of the folder-anchor table.

@@ -30,11 +30,16 @@ void WriteSummary(PageContext* page) {
     out.Add(insert_thousands_separators(std::to_string(page->files_listed), commas, euro));
     out.Add(kCrLf);
     out.Add(br);
-    const int64_t total = s.sizes_by_k ? SizeInKilobytes(page->total_bytes) : page->total_bytes;
     out.AddHtml(words.summary_size_word);
     out.Add("  ");
-    out.Add(insert_thousands_separators(int64_to_text(total), commas, euro));
-    if (s.sizes_by_k) out.Add(" K");
+    if (SizeFormOf(s.size_style) == SizeForm::kHuman) {
+      out.Add("<span title=\"" + ExactSizeTitle(page->total_bytes, commas, euro) + "\">" +
+              HumanSize(page->total_bytes, euro) + "</span>");
+    } else {
+      const int64_t total = s.sizes_by_k ? SizeInKilobytes(page->total_bytes) : page->total_bytes;
+      out.Add(insert_thousands_separators(int64_to_text(total), commas, euro));
+      if (s.sizes_by_k) out.Add(" K");
+    }
     out.Add(br);
   }
   out.Add(kCrLf);

@@ -1,5 +1,8 @@
 #include "html/text_helpers.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cstring>
 #include <vector>
 
 #include "platform/characters.h"
@@ -205,6 +208,38 @@ bool FieldsInRange(const LocalTime& t) {
 
 // The text of a time that cannot be shown.
 const char kUnknownTime[] = "?";
+
+// ISO 8601 "2026-12-07" (a year of at least four digits, from 1) and "14:19".
+std::string IsoDate(const LocalTime& t) {
+  std::string year = std::to_string(t.year);
+  std::string date(year.size() < 4 ? 4 - year.size() : 0, '0');
+  date.append(year).push_back('-');
+  AppendNumber(&date, t.month, true);
+  date.push_back('-');
+  AppendNumber(&date, t.day, true);
+  return date;
+}
+
+std::string IsoClock(const LocalTime& t) {
+  std::string clock;
+  AppendNumber(&clock, t.hour, true);
+  clock.push_back(':');
+  AppendNumber(&clock, t.minute, true);
+  return clock;
+}
+
+// True when a cell's opening tag is one plain td tag that a title attribute
+// can join before its '>': "<td" and a blank or '>', no other '<' or '>',
+// quotes in pairs, and no title of its own.
+bool TakesTitle(const std::string& tag) {
+  if (tag.size() < 4 || tag.back() != '>') return false;
+  std::string lower = tag;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (lower.compare(0, 3, "<td") != 0 || std::strchr(" \t\r\n>", lower[3]) == nullptr) return false;
+  const auto count = [&lower](char c) { return std::count(lower.begin(), lower.end(), c); };
+  return count('<') == 1 && count('>') == 1 && count('"') % 2 == 0 && count('\'') % 2 == 0 &&
+         lower.find("title") == std::string::npos;
+}
 
 // ReplaceAll that keeps the spans of `text` (when not null) up to date; the
 // replacements join them when `marked`.
@@ -430,12 +465,67 @@ int64_t SizeInKilobytes(int64_t bytes) {
   return rest >= 512 ? whole + 1 : whole;
 }
 
+SizeForm SizeFormOf(const std::string& size_style) {
+  return size_style == "human" ? SizeForm::kHuman : SizeForm::kExact;
+}
+
+DateForm DateFormOf(const std::string& date_style, bool xhtml) {
+  if (date_style != "iso") return DateForm::kShort;
+  return xhtml ? DateForm::kIso : DateForm::kIsoMarked;
+}
+
+std::string HumanSize(int64_t bytes, bool euro_date_style) {
+  static const char* const kUnits[] = {"KB", "MB", "GB", "TB", "PB", "EB"};
+  constexpr size_t kLastUnit = sizeof(kUnits) / sizeof(kUnits[0]) - 1;
+  if (bytes < 1024) return int64_to_text(bytes) + "&nbsp;B";
+  const uint64_t b = static_cast<uint64_t>(bytes);
+  size_t unit = 0;
+  uint64_t divisor = 1024;
+  while (unit < kLastUnit && b / divisor >= 1024) {
+    divisor *= 1024;
+    ++unit;
+  }
+  // Half up, compared without doubling: rest * 2 may not fit.
+  auto half_up = [](uint64_t rest, uint64_t d) -> uint64_t { return rest >= d - rest ? 1 : 0; };
+  const uint64_t whole = b / divisor + half_up(b % divisor, divisor);
+  if (whole >= 1024 && unit < kLastUnit) {
+    divisor *= 1024;
+    ++unit;
+  }
+  const uint64_t rest10 = b % divisor * 10;  // below 10 * 2^60
+  const uint64_t tenths = b / divisor * 10 + rest10 / divisor + half_up(rest10 % divisor, divisor);
+  std::string text;
+  if (tenths < 100) {
+    text = std::to_string(tenths / 10);
+    text.push_back(euro_date_style ? ',' : '.');
+    text.push_back(static_cast<char>('0' + tenths % 10));
+  } else {
+    text = std::to_string(whole);
+  }
+  return text + "&nbsp;" + kUnits[unit];
+}
+
+std::string ExactSizeTitle(int64_t bytes, bool insert_commas, bool euro_date_style) {
+  return insert_thousands_separators(int64_to_text(bytes), insert_commas, euro_date_style) + " B";
+}
+
 std::string CellOpenTag(const std::string& size_date_td) {
   return size_date_td.empty() ? std::string("<td align=\"right\">") : size_date_td;
 }
 
 std::string SizeCell(int64_t bytes, bool sizes_by_k, bool insert_commas, bool euro_date_style,
-                     const std::string& size_date_td) {
+                     const std::string& size_date_td, SizeForm form) {
+  if (form == SizeForm::kHuman) {
+    const std::string open = CellOpenTag(size_date_td);
+    const std::string title =
+        " title=\"" + ExactSizeTitle(bytes, insert_commas, euro_date_style) + "\">";
+    const bool on_cell = TakesTitle(open);
+    std::string cell = on_cell ? open.substr(0, open.size() - 1) + title : open + "<span" + title;
+    cell.append("&nbsp;&nbsp;").append(HumanSize(bytes, euro_date_style)).append("&nbsp;&nbsp;");
+    if (!on_cell) cell.append("</span>");
+    cell.append("</td>");
+    return cell;
+  }
   int64_t shown = sizes_by_k ? SizeInKilobytes(bytes) : bytes;
   std::string cell = CellOpenTag(size_date_td);
   cell.append("&nbsp;&nbsp;");
@@ -446,11 +536,26 @@ std::string SizeCell(int64_t bytes, bool sizes_by_k, bool insert_commas, bool eu
 }
 
 std::string FormatDateTimeFields(const LocalTime& t, bool euro_date_style, bool include_time,
-                                 const std::string& size_date_td) {
+                                 const std::string& size_date_td, DateForm form) {
   std::string out;
-  if (!FieldsInRange(t)) {
+  if (!FieldsInRange(t) || (form != DateForm::kShort && t.year < 1)) {
     out = kUnknownTime;
     if (include_time) out.append("</td>").append(CellOpenTag(size_date_td)).append(kUnknownTime);
+    return out;
+  }
+  if (form != DateForm::kShort) {
+    const std::string date = IsoDate(t);
+    const std::string clock = IsoClock(t);
+    out.append("&nbsp;&nbsp;");
+    if (form == DateForm::kIsoMarked) {
+      out.append("<time datetime=\"").append(date).append("T").append(clock).append("\">");
+      out.append(date).append("</time>");
+    } else {
+      out.append(date);
+    }
+    if (include_time) {
+      out.append("</td>").append(CellOpenTag(size_date_td)).append("&nbsp;").append(clock);
+    }
     return out;
   }
   int first = euro_date_style ? t.day : t.month;
@@ -474,24 +579,26 @@ std::string FormatDateTimeFields(const LocalTime& t, bool euro_date_style, bool 
 }
 
 std::string format_file_time(Env* env, FileTime time, bool euro_date_style, bool include_time,
-                             const std::string& size_date_td) {
+                             const std::string& size_date_td, DateForm form) {
   LocalTime t;
   if (!env->FileTimeToLocal(time, &t)) t = LocalTime();  // all zero: out of range
-  return FormatDateTimeFields(t, euro_date_style, include_time, size_date_td);
+  return FormatDateTimeFields(t, euro_date_style, include_time, size_date_td, form);
 }
 
 std::string DateCell(Env* env, FileTime time, bool euro_date_style, bool include_time,
-                     const std::string& size_date_td, int column, int file_columns) {
+                     const std::string& size_date_td, int column, int file_columns,
+                     DateForm form) {
   std::string cell = CellOpenTag(size_date_td);
-  cell.append(format_file_time(env, time, euro_date_style, include_time, size_date_td));
+  cell.append(format_file_time(env, time, euro_date_style, include_time, size_date_td, form));
   if (column < file_columns && file_columns > 1) cell.append("&nbsp;&nbsp;");
   cell.append("</td>");
   return cell;
 }
 
-std::string FormatPageDate(Env* env, FileTime now, bool euro_date_style) {
+std::string FormatPageDate(Env* env, FileTime now, bool euro_date_style, DateForm form) {
   LocalTime t;
   if (!env->FileTimeToLocal(now, &t) || !FieldsInRange(t)) return kUnknownTime;
+  if (form != DateForm::kShort) return t.year < 1 ? kUnknownTime : IsoDate(t) + " " + IsoClock(t);
   std::string text =
       env->FormatLocalTime(euro_date_style ? "%d %B, %Y  %H:%M " : "%B %d, %Y  %I:%M ", t);
   if (text.empty()) return kUnknownTime;

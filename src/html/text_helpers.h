@@ -111,6 +111,33 @@ int64_t SaturatingAdd(int64_t a, int64_t b);
 // cells and the summary total.
 int64_t SizeInKilobytes(int64_t bytes);
 
+// ---- Readable sizes and dates ----------------------------------------------
+
+// How sizes are shown: as bytes or kilobytes (size_style empty), or in
+// binary units for people (size_style "human"). Any other value of the key
+// counts as empty.
+enum class SizeForm { kExact, kHuman };
+SizeForm SizeFormOf(const std::string& size_style);
+
+// How dates are shown: the short date and 12-hour time (date_style empty),
+// or ISO 8601 "2026-12-07" and "14:19" (date_style "iso"); on an HTML page
+// the date of a file is then also a time element that machines read. XHTML
+// 1.0 has no such element, so an XHTML page shows the ISO text alone. Any
+// other value of the key counts as empty.
+enum class DateForm { kShort, kIso, kIsoMarked };
+DateForm DateFormOf(const std::string& date_style, bool xhtml);
+
+// A size in binary units (1024): "244&nbsp;B", "1.2&nbsp;KB", "12&nbsp;KB",
+// "3.0&nbsp;MB", up to EB; rounded half up to one decimal below 10 and to a
+// whole number from 10 up, and 1.0 of the next unit where that would make
+// 1024. The decimal mark is ',' with `euro_date_style` (whose thousands
+// separator is '.'). A negative size is shown in bytes.
+std::string HumanSize(int64_t bytes, bool euro_date_style);
+
+// The exact size of a human-readable one, as a title: "3,145,728 B" (the
+// separators as insert_thousands_separators puts them).
+std::string ExactSizeTitle(int64_t bytes, bool insert_commas, bool euro_date_style);
+
 // ---- Cells -----------------------------------------------------------------
 
 // The opening tag of a size, date or time cell: the /SIZE_DATE_TD section
@@ -119,9 +146,12 @@ std::string CellOpenTag(const std::string& size_date_td);
 
 // The whole size cell of a file of `bytes` bytes: CellOpenTag, "&nbsp;&nbsp;",
 // the size (in kilobytes when `sizes_by_k`) with separators, "&nbsp;K" when
-// `sizes_by_k`, "&nbsp;&nbsp;</td>".
+// `sizes_by_k`, "&nbsp;&nbsp;</td>". In SizeForm::kHuman the size is
+// HumanSize (whatever `sizes_by_k`) and the cell carries ExactSizeTitle as
+// its title attribute; a /SIZE_DATE_TD that is not one plain td tag without
+// a title of its own keeps its bytes, and the title goes on a span inside.
 std::string SizeCell(int64_t bytes, bool sizes_by_k, bool insert_commas, bool euro_date_style,
-                     const std::string& size_date_td);
+                     const std::string& size_date_td, SizeForm form = SizeForm::kExact);
 
 // The text of a date cell: "&nbsp;&nbsp;1/03/05" (month/day/year, US) or
 // "&nbsp;26/10/04" (day/month/year, `euro_date_style`); the first number has
@@ -130,27 +160,38 @@ std::string SizeCell(int64_t bytes, bool sizes_by_k, bool insert_commas, bool eu
 // closed and the time cell opened and filled: "</td>", CellOpenTag,
 // "&nbsp;2:07&nbsp;pm" (12-hour clock, always). A time that `env` cannot
 // convert to local time gives "?" in place of the date and of the time.
+// DateForm::kIso gives "&nbsp;&nbsp;2026-12-07" and "&nbsp;14:19" (24-hour
+// clock) instead; kIsoMarked writes the date as
+// <time datetime="2026-12-07T14:19">2026-12-07</time>, the moment to the
+// minute whether or not the time is shown.
 std::string format_file_time(Env* env, FileTime time, bool euro_date_style, bool include_time,
-                             const std::string& size_date_td);
+                             const std::string& size_date_td, DateForm form = DateForm::kShort);
 
 // The same texts from calendar fields already converted. Fields out of
-// range (month, day, hour, minute) give "?" like an unconvertible time.
+// range (month, day, hour, minute; in the ISO forms a year below 1) give
+// "?" like an unconvertible time.
 std::string FormatDateTimeFields(const LocalTime& t, bool euro_date_style, bool include_time,
-                                 const std::string& size_date_td);
+                                 const std::string& size_date_td,
+                                 DateForm form = DateForm::kShort);
 
 // The whole date cell (with the time cell when `include_time`) of a file in
 // the column `column` (from 1) of a row of `file_columns`: CellOpenTag,
 // format_file_time, "&nbsp;&nbsp;" when the column is not the row's last
 // and `file_columns` is above 1, "</td>".
 std::string DateCell(Env* env, FileTime time, bool euro_date_style, bool include_time,
-                     const std::string& size_date_td, int column, int file_columns);
+                     const std::string& size_date_td, int column, int file_columns,
+                     DateForm form = DateForm::kShort);
 
 // ---- Page ------------------------------------------------------------------
 
 // The page date of `now` in local time: "December 06, 2026  01:05 pm", or
 // with `euro_date_style` "06 December, 2026  13:05 " (month names from the
 // runtime's locale). "?" when the time cannot be converted or formatted.
-std::string FormatPageDate(Env* env, FileTime now, bool euro_date_style);
+// In the ISO forms "2026-12-06 13:05", a date and time HTML's time element
+// takes as its content; never markup, since a custom section may put the
+// token inside an attribute.
+std::string FormatPageDate(Env* env, FileTime now, bool euro_date_style,
+                           DateForm form = DateForm::kShort);
 
 // The "%%FOLDER" text of a folder path: the part after the last native
 // separator, the whole path when it has none, "" when it ends with one.

@@ -93,6 +93,10 @@ class CBuildSettings {
   int32_t follow_outside_links = 0;
   // The language of the pages, written on their html element when not empty.
   std::string html_lang;
+  // Sizes in binary units for people ("human") and ISO dates ("iso"); any
+  // other value keeps the pages' bytes, kilobytes and short dates.
+  std::string size_style;
+  std::string date_style;
   // Names compare runs of digits by their value (IMG_2 before IMG_10).
   int32_t natural_sort = 0;
   CCustomHtml custom_html;

@@ -118,6 +118,8 @@ const std::vector<COption>& Options() {
       {"non_functional_links",      kFlag,     "FALSE",             kLong,  &S::non_functional_links,      4,  kControl, I::kNonFunctionalLinks,    kFirst},
       {"follow_outside_links",      kFlag,     "FALSE",             kLong,  &S::follow_outside_links,      52, kStored,  I::kNone,                  kLater},
       {"html_lang",                 kText,     "",                  kShort, &S::html_lang,                 53, kStored,  I::kNone,                  kLater},
+      {"size_style",                kText,     "",                  kShort, &S::size_style,                54, kStored,  I::kNone,                  kLater},
+      {"date_style",                kText,     "",                  kShort, &S::date_style,                55, kStored,  I::kNone,                  kLater},
       {"natural_sort",              kFlag,     "FALSE",             kLong,  &S::natural_sort,              56, kStored,  I::kNone,                  kLater},
   };
   // clang-format on

@@ -279,6 +279,24 @@ class E2E(unittest.TestCase):
         self.assertIsNone(self.page("web/index.html"))
         self.assertIsNone(self.page("web/only.htm"))
 
+    def test_readable_sizes_and_iso_dates_in_every_mode(self):
+        self.tree()
+        self.file("web/a b/big.bin", b"\0" * 1536)
+        os.utime(os.path.join(self.tmp, "web/a b/big.bin"), (0, 1796562300))  # 2026-12-06
+        self.file("tpl/frameset.txt", '<frameset><frame src="l.htm"><frame src="r.htm"></frameset>')
+        cell = 'title="1,536 B">&nbsp;&nbsp;1.5&nbsp;KB&nbsp;&nbsp;</td>'
+        modes = {"index.html": {"recursive_build": "FALSE", "path": self.drive.path("web/a b")},
+                 "all.htm": {"multi_recurse_link": "FALSE", "output_filename": "all.htm"},
+                 "each.htm": {"multi_recurse_link": "TRUE", "output_filename": "each.htm"},
+                 "r.htm": {"build_framed_site": "TRUE",
+                           "frameset_file": self.drive.path("tpl/frameset.txt")}}
+        for name, keys in modes.items():
+            self.build(dict({"path": self.drive.path("web"), "recursive_build": "TRUE",
+                             "size_style": "human", "date_style": "iso"}, **keys))
+            page = self.page(("web/a b/" if name != "all.htm" else "web/") + name)
+            self.assertIn(cell, page, name)
+            self.assertRegex(page, r'<time datetime="2026-12-0[67]T\d\d:\d\d">2026-12-0[67]</time>')
+
     # --- double-byte names -----------------------------------------------
     def test_double_byte_names_in_every_mode(self):
         """Names of code page 936 whose second byte is '\\' (淺 9C 5C, 籠 BB 5C),

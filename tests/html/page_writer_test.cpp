@@ -116,6 +116,34 @@ TEST_F(PageWriterTest, SectionTokensAndIncludes) {
 #endif
 }
 
+TEST_F(PageWriterTest, ReadableSizesAndIsoDates) {
+  ExampleFolder();
+  settings.size_style = "human";
+  settings.date_style = "iso";
+  settings.include_summary = 1;
+  settings.reload_custom_html = 0;
+  Section(kStart) = "%%DATE\r\n";
+  env->now = (1796562300ULL + 11644473600ULL) * 10000000ULL;
+  const std::string page_date = FormatPageDate(env.get(), env->now, false, DateForm::kIso);
+  ASSERT_EQ(page_date.size(), 16u) << page_date;
+  const std::string row =
+      "<td align=\"right\" title=\"1,234 B\">&nbsp;&nbsp;1.2&nbsp;KB&nbsp;&nbsp;</td>"
+      "<td align=\"right\">&nbsp;&nbsp;<time datetime=\"2005-01-03T14:07\">2005-01-03</time>"
+      "</td><td align=\"right\">&nbsp;14:07</td></tr>";
+  ASSERT_EQ(Write(), 1);
+  EXPECT_NE(page.find("<body>\r\n" + page_date + "\r\n"), std::string::npos) << page;
+  EXPECT_NE(page.find(row), std::string::npos) << page;
+  EXPECT_NE(page.find("title=\"56 B\">&nbsp;&nbsp;56&nbsp;B&nbsp;&nbsp;</td>"), std::string::npos);
+  EXPECT_NE(page.find("所有文件的大小:  <span title=\"1,290 B\">1.3&nbsp;KB</span><br>"),
+            std::string::npos);
+  // XHTML 1.0 has no time element: the ISO text alone.
+  settings.xml_compliant = 1;
+  ASSERT_EQ(Write(), 1);
+  EXPECT_EQ(page.find("<time"), std::string::npos);
+  EXPECT_NE(page.find("&nbsp;&nbsp;2005-01-03</td><td align=\"right\">&nbsp;14:07</td>"),
+            std::string::npos);
+}
+
 TEST_F(PageWriterTest, NothingToListWritesNoPage) {
   settings.supress_parent_link = 1;
   std::string before;

@@ -142,5 +142,83 @@ TEST(PageDate, TwelveOrTwentyFourHourClock) {
   EXPECT_EQ(FormatPageDate(&env, afternoon, false), "?");
 }
 
+TEST(ReadableSizes, BinaryUnitsOneDecimalBelowTen) {
+  const int64_t kib = 1024, mib = kib << 10, gib = mib << 10, tib = gib << 10;
+  const struct {
+    int64_t bytes;
+    bool euro;
+    const char* text;
+  } cases[] = {
+      {0, false, "0&nbsp;B"},
+      {244, false, "244&nbsp;B"},
+      {1023, false, "1023&nbsp;B"},
+      {kib, false, "1.0&nbsp;KB"},
+      {1229, false, "1.2&nbsp;KB"},
+      {1229, true, "1,2&nbsp;KB"},
+      {10188, false, "9.9&nbsp;KB"},  // 9.949
+      {10189, false, "10&nbsp;KB"},   // 9.950 rounds up to ten
+      {12 * kib + 512, false, "13&nbsp;KB"},
+      {1023 * kib + 511, false, "1023&nbsp;KB"},
+      {1023 * kib + 512, false, "1.0&nbsp;MB"},  // would round to 1024 KB
+      {3 * mib, false, "3.0&nbsp;MB"},
+      {4 * gib, false, "4.0&nbsp;GB"},
+      {6 * gib + 1, false, "6.0&nbsp;GB"},
+      {15 * tib + 100, false, "15&nbsp;TB"},
+      {std::numeric_limits<int64_t>::max(), false, "8.0&nbsp;EB"},
+      {-5, false, "-5&nbsp;B"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HumanSize(c.bytes, c.euro), c.text) << c.bytes;
+}
+
+TEST(ReadableSizes, CellHoldsTheExactBytesAsItsTitle) {
+  const std::string text = "&nbsp;&nbsp;3.0&nbsp;MB&nbsp;&nbsp;";
+  const struct {
+    const char* size_date_td;
+    const char* open;  // the cell up to the size text
+    const char* close;
+  } cases[] = {
+      {"", "<td align=\"right\" title=\"3,145,728 B\">", "</td>"},
+      {"<td class=\"meta\">", "<td class=\"meta\" title=\"3,145,728 B\">", "</td>"},
+      {"<TD>", "<TD title=\"3,145,728 B\">", "</td>"},
+      // A tag the title cannot safely join keeps its bytes.
+      {"<td title=\"x\">", "<td title=\"x\"><span title=\"3,145,728 B\">", "</span></td>"},
+      {"<td class='a>", "<td class='a><span title=\"3,145,728 B\">", "</span></td>"},
+      {"<td><b>", "<td><b><span title=\"3,145,728 B\">", "</span></td>"},
+  };
+  for (const auto& c : cases) {
+    for (int sizes_by_k = 0; sizes_by_k < 2; ++sizes_by_k) {
+      EXPECT_EQ(SizeCell(3 << 20, sizes_by_k != 0, true, false, c.size_date_td, SizeForm::kHuman),
+                c.open + text + c.close);
+    }
+  }
+  EXPECT_EQ(SizeCell(3 << 20, false, true, true, "", SizeForm::kHuman),
+            "<td align=\"right\" title=\"3.145.728 B\">&nbsp;&nbsp;3,0&nbsp;MB&nbsp;&nbsp;</td>");
+  EXPECT_EQ(ExactSizeTitle(int64_t{5} << 32, false, false), "21474836480 B");
+  EXPECT_EQ(SizeFormOf("human"), SizeForm::kHuman);
+  EXPECT_EQ(SizeFormOf("Human"), SizeForm::kExact);
+}
+
+TEST(IsoDates, DateTimeAndTheTimeElement) {
+  const LocalTime t = At(2026, 12, 7, 14, 19);
+  const std::string marked = "&nbsp;&nbsp;<time datetime=\"2026-12-07T14:19\">2026-12-07</time>";
+  EXPECT_EQ(FormatDateTimeFields(t, false, false, "", DateForm::kIsoMarked), marked);
+  EXPECT_EQ(FormatDateTimeFields(t, true, true, "", DateForm::kIsoMarked),
+            marked + "</td>" + kTd + "&nbsp;14:19");
+  EXPECT_EQ(FormatDateTimeFields(t, false, true, "<td x>", DateForm::kIso),
+            "&nbsp;&nbsp;2026-12-07</td><td x>&nbsp;14:19");
+  EXPECT_EQ(FormatDateTimeFields(At(987, 1, 2, 0, 5), false, true, "", DateForm::kIso),
+            std::string("&nbsp;&nbsp;0987-01-02</td>") + kTd + "&nbsp;00:05");
+  EXPECT_EQ(FormatDateTimeFields(At(0, 1, 2, 0, 5), false, false, "", DateForm::kIsoMarked), "?");
+  EXPECT_EQ(DateFormOf("iso", false), DateForm::kIsoMarked);
+  EXPECT_EQ(DateFormOf("iso", true), DateForm::kIso);  // XHTML 1.0 has no time element
+  EXPECT_EQ(DateFormOf("ISO", false), DateForm::kShort);
+
+  MemoryEnv env;
+  const FileTime afternoon = MakeFileTime(2026, 12, 6, 13, 5);
+  EXPECT_EQ(FormatPageDate(&env, afternoon, true, DateForm::kIsoMarked), "2026-12-06 13:05");
+  EXPECT_EQ(DateCell(&env, afternoon, false, false, "", 1, 2, DateForm::kIso),
+            std::string(kTd) + "&nbsp;&nbsp;2026-12-06&nbsp;&nbsp;</td>");
+}
+
 }  // namespace
 }  // namespace vellora

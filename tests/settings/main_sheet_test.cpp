@@ -31,7 +31,8 @@ const char kWrittenDefaults[] =
     "summary_folders_word=合计文件夹:\r\nsummary_size_word=所有文件的大小:\r\n"
     "folder_sort_word=文件夹:\r\ninclude_time=TRUE\r\nuse_html_titles_for_links=FALSE\r\n"
     "skip_folders=\r\nactive_page=0\r\nxml_compliant=FALSE\r\ninsert_commas=TRUE\r\n"
-    "follow_outside_links=FALSE\r\nhtml_lang=\r\nnatural_sort=FALSE\r\n";
+    "follow_outside_links=FALSE\r\nhtml_lang=\r\nsize_style=\r\ndate_style=\r\n"
+    "natural_sort=FALSE\r\n";
 
 // `text` with every "=from\r" value replaced, or with the value of one key.
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
@@ -51,7 +52,8 @@ std::string ChangedSettings(const std::string& flag) {
   std::string text = Replace(Replace(kWrittenDefaults, "=FALSE\r", "=" + flag + "\r"), "=TRUE\r",
                              "=" + flag + "\r");
   for (const char* key : {"path", "skip_files", "file_spec", "output_filename", "title",
-                          "custom_html_filename", "skip_folders", "html_lang"}) {
+                          "custom_html_filename", "skip_folders", "html_lang", "size_style",
+                          "date_style"}) {
     text = WithValue(text, key, std::string("文 ") + key + " ;=[x]");
   }
   text = WithValue(WithValue(text, "folder_columns", "7"), "file_columns", "20");
@@ -272,7 +274,7 @@ TEST_F(MainSheetTest, ExchangeFromControlsTakesWhatTheControlsShow) {
   const char* const stored_only[] = {"multi_recurse_title", "column_wise_sort",
                                      "multi_recurse_skip_root", "sort_type",
                                      "sort_folders_first", "follow_outside_links", "html_lang",
-                                     "natural_sort"};
+                                     "size_style", "date_style", "natural_sort"};
   for (const char* flag : {"TRUE", "FALSE"}) {
     const std::string changed = ChangedSettings(flag);
     env_.files[ProgramFile("in.ini")] = changed;
