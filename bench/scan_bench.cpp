@@ -1,9 +1,10 @@
 // Scans a folder tree the way a one-page build of a branch does (recursive
 // scan, then the name sort grouped by folder) and prints what it cost.
 //
-//   vellora_scan_bench TREE [FILE_SPEC [SORT_CODE]]
+//   vellora_scan_bench TREE [FILE_SPEC [SORT_CODE [natural]]]
 //
-// FILE_SPEC defaults to "*.*", SORT_CODE to "N+". Output: entries, scan and
+// FILE_SPEC defaults to "*.*", SORT_CODE to "N+"; "natural" sorts names in
+// natural order. Output: entries, scan and
 // sort time, microseconds per file, peak resident memory and its growth per
 // entry.
 #include <chrono>
@@ -68,7 +69,7 @@ double Seconds(std::chrono::steady_clock::time_point a, std::chrono::steady_cloc
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: %s TREE [FILE_SPEC [SORT_CODE]]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s TREE [FILE_SPEC [SORT_CODE [natural]]]\n", argv[0]);
     return 2;
   }
   std::setlocale(LC_ALL, "");
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
   vellora::CBuildSettings settings;
   settings.file_spec = argc > 2 ? argv[2] : "*.*";
   vellora::ParseSortType(argc > 3 ? argv[3] : "N+", &settings.sort_key, &settings.sort_order);
+  settings.natural_sort = argc > 4 && std::string(argv[4]) == "natural";
   if (!env->SetCurrentFolder(argv[1])) {
     std::fprintf(stderr, "cannot enter %s\n", argv[1]);
     return 1;
@@ -91,7 +93,8 @@ int main(int argc, char** argv) {
   const auto t1 = std::chrono::steady_clock::now();
   const double c1 = CpuSeconds();
   if (settings.sort_key == vellora::CBuildSettings::kSortByType) list.FillTypes();
-  list.Sort(settings.sort_key, settings.sort_order, settings.sort_folders_first != 0, false, env);
+  list.Sort(settings.sort_key, settings.sort_order, settings.sort_folders_first != 0, false, env,
+            settings.natural_sort != 0);
   const auto t2 = std::chrono::steady_clock::now();
   const double c2 = CpuSeconds();
 

@@ -330,6 +330,9 @@ def make_items(ctx, build, flat):
         Lighttpd(ctx),
         ScanBench(ctx, "vellora scan+sort", [os.path.join(build, "bench", "vellora_scan_bench"), t],
                   mine=True),
+        ScanBench(ctx, "vellora scan+sort natural",
+                  [os.path.join(build, "bench", "vellora_scan_bench"), t, "*.*", "N+", "natural"],
+                  mine=True),
     ]
     if flat:
         out = os.path.join(w, "single.html")

@@ -1,10 +1,12 @@
 // Sorts a list of entries made from the input twice: with the system's
 // collation keys and with the plain comparison only. Keys are a shortcut,
 // never a different order, so both lists must come out the same, and no
-// entry may be lost.
+// entry may be lost. The natural order of the names must be a strict weak
+// ordering.
 //
-// Input: 1 option byte (kind, order, grouping, titles), then one entry per
+// Input: 1 option byte (kind, order, grouping, titles, natural), then one entry per
 // line: a byte for its folder, size and date, then its name.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +19,7 @@
 #include "platform/env.h"
 #include "platform/forwarding_env.h"
 #include "scan/file_list.h"
+#include "scan/natural_order.h"
 
 namespace {
 
@@ -70,7 +73,8 @@ std::vector<int> SortedOrder(const std::vector<EntryInput>& inputs, uint8_t opti
   const int order = (options >> 2) % 3;
   const bool group = (options & 0x10) != 0;
   const bool titles = (options & 0x20) != 0;
-  list.Sort(kind, order, group, titles, env);
+  const bool natural = (options & 0x40) != 0;
+  list.Sort(kind, order, group, titles, env, natural);
   std::vector<int> out;
   for (const CFileEntry* e = list.head(); e != nullptr; e = e->next) out.push_back(position.at(e));
   Check(out.size() == inputs.size() && list.size() == inputs.size());
@@ -100,6 +104,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     inputs.push_back(inputs[i % n]);
   }
   if (inputs.empty()) return 0;
+  // Antisymmetric and transitive, "neither first" included, on the first names.
+  const size_t n = std::min<size_t>(inputs.size(), 12);
+  auto cmp = [&](size_t a, size_t b) {
+    const int c = vellora::NaturalCompare(inputs[a].name, inputs[b].name, Env::Default());
+    return (c > 0) - (c < 0);
+  };
+  for (size_t a = 0; a < n; ++a) {
+    for (size_t b = 0; b < n; ++b) {
+      Check(cmp(a, b) == -cmp(b, a));
+      for (size_t c = 0; c < n; ++c) Check(!(cmp(a, b) <= 0 && cmp(b, c) <= 0) || cmp(a, c) <= 0);
+    }
+  }
   static KeylessEnv keyless;
   Check(SortedOrder(inputs, options, Env::Default()) == SortedOrder(inputs, options, &keyless));
   return 0;

@@ -401,7 +401,7 @@ void OrderFileList(PageContext* page, CFileList* files) {
   const bool grouped = IsGroupedListing(*page);
   if (s.sort_key == CBuildSettings::kSortByType) files->FillTypes();
   files->Sort(s.sort_key, s.sort_order, s.sort_folders_first && builder.recurse_scan,
-              s.use_html_titles_for_links != 0, page->env);
+              s.use_html_titles_for_links != 0, page->env, s.natural_sort != 0);
 
   if (!grouped) {
     if (s.file_columns > 1 && s.column_wise_sort) builder.ArrangeInColumns(*files, s.file_columns);

@@ -67,7 +67,7 @@ void WriteFolderTable(PageContext* page, CFileList* folders) {
   const int columns = s.folder_columns;
 
   folders->Sort(CBuildSettings::kSortByName, CBuildSettings::kSortAscending, false,
-                s.use_html_titles_for_links != 0, page->env);
+                s.use_html_titles_for_links != 0, page->env, s.natural_sort != 0);
   if (s.column_wise_sort) page->builder->ArrangeInColumns(*folders, columns);
 
   const std::string& table_header = page->section(kFolderTableHeader);

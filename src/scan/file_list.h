@@ -90,8 +90,12 @@ class CFileList {
   // `group_by_folder` the entries are gathered by folder first (ascending
   // folder order); with `use_titles` the name kind sorts by title. Stable:
   // entries that neither goes before keep their list order. Unsorted leaves
-  // the list as it is, or only gathers it by folder when grouping.
-  void Sort(int kind, int order, bool group_by_folder, bool use_titles, Env* env);
+  // the list as it is, or only gathers it by folder when grouping. With
+  // `natural` names (and titles) compare in natural order
+  // (scan/natural_order.h) wherever they are compared, the tie-breaks of
+  // the other kinds included; folders are gathered in their plain order.
+  void Sort(int kind, int order, bool group_by_folder, bool use_titles, Env* env,
+            bool natural = false);
 
   // Sets every entry's `type`: the text of the name after its last '.', the
   // whole name when it has none.

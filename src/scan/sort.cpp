@@ -10,6 +10,7 @@
 #include "settings/build_settings.h"
 #include "scan/file_list.h"
 #include "scan/folder_scanner.h"
+#include "scan/natural_order.h"
 
 namespace vellora {
 
@@ -27,27 +28,50 @@ int Collate(Env* env, const std::string& a, const std::string& b) {
   return Sign(env->CompareText(a, b));
 }
 
+// Natural order first, when asked for; texts it calls equal by the plain
+// comparison, so that the order stays total.
+int NameOrder(Env* env, bool natural, const std::string& a, const std::string& b) {
+  if (a == b) return 0;
+  if (natural) {
+    const int c = NaturalCompare(a, b, env);
+    if (c != 0) return c;
+  }
+  return Sign(env->CompareText(a, b));
+}
+
 // Leading bytes of the collation keys of the names of one sort, in one
-// buffer. A key is stored as a length byte and at most kMaxKeyBytes bytes,
+// buffer. A key is stored as a length byte and at most kMaxKeyBytes bytes
+// (kMaxNaturalKeyBytes for natural keys),
 // cut before its first 0x01 byte (where the system's keys usually end their
 // first level: the letters without accents or case). Keys with a zero byte
 // are refused, so a key cut there, or a whole key, is smaller than any
-// longer key it begins. Two stored keys decide the order of their texts
-// when they differ at a byte both hold, or when one begins the other and
-// was not cut for length; any other pair is left to the comparison.
+// longer key it begins. Natural keys (NaturalKey) are stored uncut but for
+// length, zero bytes and all. Two stored keys decide the order of their
+// texts when they differ at a byte both hold, or when one begins the other
+// and was not cut for length; any other pair is left to the comparison.
 class KeyStore {
  public:
   static constexpr size_t kMaxKeyBytes = 64;
+  // Natural keys hold every level of each text run before the next run, so
+  // more of them is kept.
+  static constexpr size_t kMaxNaturalKeyBytes = 127;
 
   // Stores the key of `text`; returns its offset and its first eight bytes
   // as a number (see SortItem), or false when the system has no keys.
-  bool Add(Env* env, const std::string& text, uint32_t* offset, uint64_t* prefix) {
-    if (bytes_.size() > UINT32_MAX - kMaxKeyBytes - 1) return false;
-    if (!env->CollationKey(text, &key_) || key_.find('\0') != std::string::npos) return false;
-    size_t n = key_.find('\x01');
-    if (n == std::string::npos) n = key_.size();
-    const bool capped = n > kMaxKeyBytes;
-    if (capped) n = kMaxKeyBytes;
+  bool Add(Env* env, const std::string& text, bool natural, uint32_t* offset, uint64_t* prefix) {
+    if (bytes_.size() > UINT32_MAX - kMaxNaturalKeyBytes - 1) return false;
+    size_t n = 0;
+    if (natural) {
+      if (!NaturalKey(text, env, &key_)) return false;
+      n = key_.size();
+    } else {
+      if (!env->CollationKey(text, &key_) || key_.find('\0') != std::string::npos) return false;
+      n = key_.find('\x01');
+      if (n == std::string::npos) n = key_.size();
+    }
+    const size_t cap = natural ? kMaxNaturalKeyBytes : kMaxKeyBytes;
+    const bool capped = n > cap;
+    if (capped) n = cap;
     *offset = static_cast<uint32_t>(bytes_.size());
     bytes_.push_back(static_cast<char>(n | (capped ? kCapped : 0u)));
     bytes_.append(key_, 0, n);
@@ -84,8 +108,9 @@ class KeyStore {
 // An entry in the sort's array: the offset of the key of its upper-cased
 // name and the key's first eight bytes, zero-padded, as a big-endian number
 // (both unused when the sort has no keys), and the rank of its upper-cased
-// folder among the list's folders. Keys hold no zero byte, so two different
-// numbers order their keys as the stored keys do; most comparisons of a
+// folder among the list's folders. The padding can make a key equal to one
+// it begins but never reverses two keys, so two different numbers order
+// their keys as the stored keys do; most comparisons of a
 // long sort end there, without a cache miss in the key store.
 struct SortItem {
   CFileEntry* entry;
@@ -102,11 +127,13 @@ constexpr size_t kKeyedSortMin = 64;
 // first in the sorted list.
 class GoesBefore {
  public:
-  GoesBefore(int kind, int order, bool group, bool use_titles, const KeyStore* keys, Env* env)
+  GoesBefore(int kind, int order, bool group, bool use_titles, bool natural, const KeyStore* keys,
+             Env* env)
       : kind_(kind),
         order_(order),
         group_(group),
         use_titles_(use_titles),
+        natural_(natural),
         keys_(keys),
         env_(env) {}
 
@@ -129,7 +156,7 @@ class GoesBefore {
       const int c = KeyCompare(a, b);
       if (c != 0) return c;
     }
-    return Collate(env_, a.entry->name_upper, b.entry->name_upper);
+    return NameOrder(env_, natural_, a.entry->name_upper, b.entry->name_upper);
   }
 
   static int FolderCollate(const SortItem& a, const SortItem& b) {
@@ -195,7 +222,7 @@ class GoesBefore {
           b = &joined_b;
         }
       }
-      c = -Collate(env_, *a, *b);
+      c = -NameOrder(env_, natural_, *a, *b);
     }
     if (c != 0) return c;
     return FolderCollate(xi, pi);
@@ -205,6 +232,7 @@ class GoesBefore {
   int order_;
   bool group_;
   bool use_titles_;
+  bool natural_;
   const KeyStore* keys_;  // null: compare directly
   Env* env_;
 };
@@ -289,7 +317,8 @@ void CFileList::FillTypes() {
   for (CFileEntry* e = head_; e != nullptr; e = e->next) FillType(e);
 }
 
-void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles, Env* env) {
+void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles, Env* env,
+                     bool natural) {
   if (head_ == nullptr || head_->next == nullptr) return;
   if (order == CBuildSettings::kSortUnsorted && !group_by_folder) return;
   if (env == nullptr) env = Env::Default();
@@ -314,13 +343,14 @@ void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles,
       last_index = found.first->second;
     }
     item.folder_rank = last_index;
-    if (keyed) keyed = names.Add(env, e->name_upper, &item.name_key, &item.name_prefix);
+    if (keyed) keyed = names.Add(env, e->name_upper, natural, &item.name_key, &item.name_prefix);
     items.push_back(item);
   }
   std::vector<uint32_t> rank = RankFolders(folders, env);
   for (SortItem& item : items) item.folder_rank = rank[item.folder_rank];
   folder_index.clear();
-  const GoesBefore before(kind, order, group_by_folder, use_titles, keyed ? &names : nullptr, env);
+  const GoesBefore before(kind, order, group_by_folder, use_titles, natural, keyed ? &names : nullptr,
+                         env);
   // First by what the items hold themselves: the folder rank when grouping,
   // the first key bytes in a sort by name. Then each run that leaves equal
   // is sorted by the whole rule; a run's keys and entries are few, so they

@@ -97,6 +97,8 @@ class CBuildSettings {
   // other value keeps the pages' bytes, kilobytes and short dates.
   std::string size_style;
   std::string date_style;
+  // Names compare runs of digits by their value (IMG_2 before IMG_10).
+  int32_t natural_sort = 0;
   // Names of readme files, ';' between them: the first one a folder holds is
   // shown above its file table. Empty: none.
   std::string readme_names;

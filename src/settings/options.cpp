@@ -120,6 +120,7 @@ const std::vector<COption>& Options() {
       {"html_lang",                 kText,     "",                  kShort, &S::html_lang,                 53, kStored,  I::kNone,                  kLater},
       {"size_style",                kText,     "",                  kShort, &S::size_style,                54, kStored,  I::kNone,                  kLater},
       {"date_style",                kText,     "",                  kShort, &S::date_style,                55, kStored,  I::kNone,                  kLater},
+      {"natural_sort",              kFlag,     "FALSE",             kLong,  &S::natural_sort,              56, kStored,  I::kNone,                  kLater},
       {"readme_names",              kText,     "",                  kLong,  &S::readme_names,              57, kStored,  I::kNone,                  kLater},
   };
   // clang-format on

@@ -67,6 +67,22 @@ TEST_F(FileTableTest, ColumnLayout) {
   EXPECT_EQ(RowLayout(), "1 2 3 4 5");
 }
 
+TEST_F(FileTableTest, NaturalOrderIsLaidOutInColumns) {
+  for (const char* name : {"f10", "f2", "f1", "f20", "f3"}) File(name);
+  Folder("d10");
+  Folder("d9");
+  settings.include_subfolders = 1;
+  settings.supress_parent_link = 1;
+  settings.file_columns = 2;
+  ASSERT_EQ(Write(), 1);
+  EXPECT_EQ(RowLayout(), "f1 f20|f10 f3|f2");
+  EXPECT_LT(page.find(">d10<"), page.find(">d9<"));
+  settings.natural_sort = 1;
+  ASSERT_EQ(Write(), 1);
+  EXPECT_EQ(RowLayout(), "f1 f10|f2 f20|f3");
+  EXPECT_LT(page.find(">d9<"), page.find(">d10<"));
+}
+
 TEST_F(FileTableTest, HeaderRow) {
   File("a");
   settings.file_columns = 3;

@@ -38,10 +38,11 @@ Names Order(const CFileList& list) {
   return out;
 }
 
-Names Sorted(const std::vector<EntryInput>& inputs, int kind, int order, bool group = false) {
+Names Sorted(const std::vector<EntryInput>& inputs, int kind, int order, bool group = false,
+             bool natural = false) {
   CFileList list;
   Fill(&list, inputs);
-  list.Sort(kind, order, group, false, Env::Default());
+  list.Sort(kind, order, group, false, Env::Default(), natural);
   return Order(list);
 }
 
@@ -116,6 +117,27 @@ TEST(SortTest, ManyEqualKeysSortQuicklyAndStably) {
   EXPECT_EQ(expect, FileTime(0) - 1);
 }
 
+TEST(SortTest, NaturalOrderComparesNamesWhereverTheyAreCompared) {
+  std::vector<EntryInput> n = {{"img10.png", "/", 5, 1}, {"IMG2.png", "/b/", 5, 1},
+                               {"Img1.png", "/", 5, 1}, {"img02.png", "/", 5, 1}};
+  const Names up = {"/Img1.png", "/b/IMG2.png", "/img02.png", "/img10.png"};
+  const Names down(up.rbegin(), up.rend());
+  EXPECT_EQ(Sorted(n, S::kSortByName, S::kSortAscending, false, true), up);
+  EXPECT_EQ(Sorted(n, S::kSortByName, S::kSortDescending, false, true), down);
+  EXPECT_EQ(Sorted(n, S::kSortBySize, S::kSortDescending, false, true), up);
+  EXPECT_EQ(Sorted(n, S::kSortByType, S::kSortAscending, false, true), up);
+  EXPECT_EQ(Sorted(n, S::kSortByDate, S::kSortAscending, false, true), down);
+  EXPECT_EQ(Sorted(n, S::kSortByName, S::kSortAscending, true, true),
+            (Names{"/Img1.png", "/img02.png", "/img10.png", "/b/IMG2.png"}));
+  EXPECT_EQ(Sorted(n, S::kSortByName, S::kSortUnsorted, false, true),
+            (Names{"/img10.png", "/b/IMG2.png", "/Img1.png", "/img02.png"}));
+  // A long list takes the sort's keys: numbered names in number order.
+  std::vector<EntryInput> many;
+  for (int i = 0; i < 300; ++i) many.push_back({"f" + std::to_string((i * 7) % 300), "/", 0, 0});
+  const Names sorted = Sorted(many, S::kSortByName, S::kSortAscending, false, true);
+  for (int i = 0; i < 300; ++i) ASSERT_EQ(sorted[i], "/f" + std::to_string(i));
+}
+
 // A collation that answers at random: the sort must still keep every entry.
 class ErraticEnv : public scantest::ForwardingEnv {
  public:
@@ -161,14 +183,16 @@ TEST(SortTest, CollationKeysGiveTheOrderOfTheComparison) {
   KeylessEnv keyless;
   for (int kind = 0; kind < 4; ++kind) {
     for (int order = 0; order < 2; ++order) {
-      for (bool group : {false, true}) {
+      for (int mode = 0; mode < 4; ++mode) {
+        const bool group = (mode & 1) != 0;
+        const bool natural = (mode & 2) != 0;
         CFileList keyed;
         CFileList plain;
         Fill(&keyed, inputs);
         Fill(&plain, inputs);
-        keyed.Sort(kind, order, group, false, Env::Default());
-        plain.Sort(kind, order, group, false, &keyless);
-        EXPECT_EQ(Order(keyed), Order(plain)) << kind << order << group;
+        keyed.Sort(kind, order, group, false, Env::Default(), natural);
+        plain.Sort(kind, order, group, false, &keyless, natural);
+        EXPECT_EQ(Order(keyed), Order(plain)) << kind << order << mode;
       }
     }
   }

@@ -32,7 +32,7 @@ const char kWrittenDefaults[] =
     "folder_sort_word=文件夹:\r\ninclude_time=TRUE\r\nuse_html_titles_for_links=FALSE\r\n"
     "skip_folders=\r\nactive_page=0\r\nxml_compliant=FALSE\r\ninsert_commas=TRUE\r\n"
     "follow_outside_links=FALSE\r\nhtml_lang=\r\nsize_style=\r\ndate_style=\r\n"
-    "readme_names=\r\n";
+    "natural_sort=FALSE\r\nreadme_names=\r\n";
 
 // `text` with every "=from\r" value replaced, or with the value of one key.
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
@@ -274,7 +274,8 @@ TEST_F(MainSheetTest, ExchangeFromControlsTakesWhatTheControlsShow) {
   const char* const stored_only[] = {"multi_recurse_title", "column_wise_sort",
                                      "multi_recurse_skip_root", "sort_type",
                                      "sort_folders_first", "follow_outside_links", "html_lang",
-                                     "size_style", "date_style", "readme_names"};
+                                     "size_style", "date_style", "natural_sort",
+                                     "readme_names"};
   for (const char* flag : {"TRUE", "FALSE"}) {
     const std::string changed = ChangedSettings(flag);
     env_.files[ProgramFile("in.ini")] = changed;
