@@ -102,6 +102,10 @@ class CBuildSettings {
   // Names of readme files, ';' between them: the first one a folder holds is
   // shown above its file table. Empty: none.
   std::string readme_names;
+  // Beside every page, a manifest of what it lists ("json"); empty: none.
+  std::string manifest;
+  // The manifest carries each file's SHA-256.
+  int32_t manifest_checksums = 0;
   CCustomHtml custom_html;
   std::string root_folder;
 };

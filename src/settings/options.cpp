@@ -122,6 +122,8 @@ const std::vector<COption>& Options() {
       {"date_style",                kText,     "",                  kShort, &S::date_style,                55, kStored,  I::kNone,                  kLater},
       {"natural_sort",              kFlag,     "FALSE",             kLong,  &S::natural_sort,              56, kStored,  I::kNone,                  kLater},
       {"readme_names",              kText,     "",                  kLong,  &S::readme_names,              57, kStored,  I::kNone,                  kLater},
+      {"manifest",                  kText,     "",                  kShort, &S::manifest,                  58, kStored,  I::kNone,                  kLater},
+      {"manifest_checksums",        kFlag,     "FALSE",             kLong,  &S::manifest_checksums,        59, kStored,  I::kNone,                  kLater},
   };
   // clang-format on
   return options;

@@ -32,7 +32,7 @@ const char kWrittenDefaults[] =
     "folder_sort_word=文件夹:\r\ninclude_time=TRUE\r\nuse_html_titles_for_links=FALSE\r\n"
     "skip_folders=\r\nactive_page=0\r\nxml_compliant=FALSE\r\ninsert_commas=TRUE\r\n"
     "follow_outside_links=FALSE\r\nhtml_lang=\r\nsize_style=\r\ndate_style=\r\n"
-    "natural_sort=FALSE\r\nreadme_names=\r\n";
+    "natural_sort=FALSE\r\nreadme_names=\r\nmanifest=\r\nmanifest_checksums=FALSE\r\n";
 
 // `text` with every "=from\r" value replaced, or with the value of one key.
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
@@ -53,7 +53,7 @@ std::string ChangedSettings(const std::string& flag) {
                              "=" + flag + "\r");
   for (const char* key : {"path", "skip_files", "file_spec", "output_filename", "title",
                           "custom_html_filename", "skip_folders", "html_lang", "size_style",
-                          "date_style", "readme_names"}) {
+                          "date_style", "readme_names", "manifest"}) {
     text = WithValue(text, key, std::string("文 ") + key + " ;=[x]");
   }
   text = WithValue(WithValue(text, "folder_columns", "7"), "file_columns", "20");
@@ -241,7 +241,7 @@ TEST_F(MainSheetTest, WriterKeepsTheRestOfAnExistingFileAndFailsSafely) {
   ASSERT_TRUE(sheet.WriteConfiguration(file));
   const std::string& text = env_.files[file];
   EXPECT_EQ(text.rfind("; mine\r\n[OTHER]\r\nk=v\r\n[vellora]\r\nTITLE=new\r\nextra=1\r\n", 0), 0u);
-  EXPECT_NE(text.find("readme_names=\r\n[TAIL]\r\nz=9\r\n"), std::string::npos);
+  EXPECT_NE(text.find("manifest_checksums=FALSE\r\n[TAIL]\r\nz=9\r\n"), std::string::npos);
 }
 
 TEST_F(MainSheetTest, ExchangeCopiesTheStoredSettings) {
@@ -275,7 +275,7 @@ TEST_F(MainSheetTest, ExchangeFromControlsTakesWhatTheControlsShow) {
                                      "multi_recurse_skip_root", "sort_type",
                                      "sort_folders_first", "follow_outside_links", "html_lang",
                                      "size_style", "date_style", "natural_sort",
-                                     "readme_names"};
+                                     "readme_names", "manifest", "manifest_checksums"};
   for (const char* flag : {"TRUE", "FALSE"}) {
     const std::string changed = ChangedSettings(flag);
     env_.files[ProgramFile("in.ini")] = changed;

@@ -26,7 +26,7 @@ TEST(OptionsTest, EveryKeyOnceWithOnePlaceInTheWritersOrder) {
   for (size_t i = 0; i < positions.size(); ++i) EXPECT_EQ(positions[i], static_cast<int>(i));
   ASSERT_EQ(OptionsInWriteOrder().size(), Options().size());
   EXPECT_STREQ(OptionsInWriteOrder().front()->key, "multi_recurse_title");
-  EXPECT_STREQ(OptionsInWriteOrder().back()->key, "readme_names");
+  EXPECT_STREQ(OptionsInWriteOrder().back()->key, "manifest_checksums");
 }
 
 TEST(OptionsTest, EveryControlShowsOneOptionOfItsKind) {
