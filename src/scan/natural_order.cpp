@@ -23,16 +23,20 @@ struct Run {
 };
 
 // The run that starts at `at` (the start of a character, below the size).
-// A digit byte at the start of a character is a character of its own.
-Run NextRun(const std::string& text, size_t at, Env* env) {
-  Run run{at, at, IsDigit(text[at]), 0};
+// A digit byte at the start of a character is a character of its own;
+// ASCII bytes are characters of their own in every encoding.
+inline Run NextRun(const std::string& text, size_t at, Env* env) {
+  const char* s = text.data();
+  const size_t n = text.size();
+  Run run{at, at, IsDigit(s[at]), 0};
   if (run.digits) {
-    while (run.end < text.size() && text[run.end] == '0') ++run.end;
+    while (run.end < n && s[run.end] == '0') ++run.end;
     run.zeros = run.end - at;
-    while (run.end < text.size() && IsDigit(text[run.end])) ++run.end;
+    while (run.end < n && IsDigit(s[run.end])) ++run.end;
   } else {
-    while (run.end < text.size() && !IsDigit(text[run.end])) {
-      run.end += CharacterLength(text, run.end, env);
+    while (run.end < n && !IsDigit(s[run.end])) {
+      const bool ascii = static_cast<unsigned char>(s[run.end]) < 0x80;
+      run.end += ascii ? 1 : CharacterLength(text, run.end, env);
     }
   }
   return run;
@@ -42,13 +46,20 @@ size_t Significant(const Run& r) { return r.end - r.begin - r.zeros; }
 
 int Sign(int v) { return (v > 0) - (v < 0); }
 
-// A count as five bytes of seven bits each, high bit set: byte order is
-// number order, and no byte is zero.
+// A count in bytes whose order is the order of the counts, none of them
+// zero: below 127 one byte 0x80 + n, else 0xFF and five bytes of seven
+// bits each, high bit set. Names hold few digits, so the short form keeps
+// the keys short and their first bytes telling.
 void AppendCount(size_t n, std::string* key) {
-  const uint64_t v = n;
-  for (int shift = 28; shift >= 0; shift -= 7) {
-    key->push_back(static_cast<char>(0x80 | ((v >> shift) & 0x7F)));
+  if (n < 0x7F) {
+    key->push_back(static_cast<char>(0x80 + n));
+    return;
   }
+  char bytes[6];
+  bytes[0] = '\xFF';
+  const uint64_t v = n;
+  for (int i = 0; i < 5; ++i) bytes[1 + i] = static_cast<char>(0x80 | ((v >> (28 - 7 * i)) & 0x7F));
+  key->append(bytes, sizeof bytes);
 }
 
 // Tags of the key: a digit run sorts before a text run; the end of the
@@ -91,32 +102,40 @@ int NaturalCompare(const std::string& a, const std::string& b, Env* env) {
 }
 
 bool NaturalKey(const std::string& text, Env* env, std::string* key) {
-  if (env == nullptr) env = Env::Default();
+  CNaturalKeyMaker maker(env);
+  return maker.Make(text, key);
+}
+
+CNaturalKeyMaker::CNaturalKeyMaker(Env* env) : env_(env != nullptr ? env : Env::Default()) {}
+
+bool CNaturalKeyMaker::Make(const std::string& text, std::string* key) {
   key->clear();
-  std::string zeros;
-  std::string part;
+  zeros_.clear();
   for (size_t at = 0; at < text.size();) {
-    const Run r = NextRun(text, at, env);
+    const Run r = NextRun(text, at, env_);
     if (r.digits) {
       key->push_back(kNumber);
       AppendCount(Significant(r), key);
       key->append(text, r.begin + r.zeros, Significant(r));
-      AppendCount(r.zeros, &zeros);
+      AppendCount(r.zeros, &zeros_);
     } else {
+      // A name without digits is one run: it is keyed without a copy.
+      const bool whole = r.begin == 0 && r.end == text.size();
+      if (!whole) run_.assign(text, r.begin, r.end - r.begin);
       // The text's own key ends with a zero byte, below every byte a key
       // holds, so a key that begins another sorts first, as its text does.
-      if (!env->CollationKey(text.substr(r.begin, r.end - r.begin), &part) ||
-          part.find('\0') != std::string::npos) {
+      if (!env_->CollationKey(whole ? text : run_, &part_) ||
+          part_.find('\0') != std::string::npos) {
         return false;
       }
       key->push_back(kText);
-      key->append(part);
+      key->append(part_);
       key->push_back('\0');
     }
     at = r.end;
   }
   key->push_back(kEnd);
-  key->append(zeros);
+  key->append(zeros_);
   return true;
 }
 

@@ -29,6 +29,23 @@ int NaturalCompare(const std::string& a, const std::string& b, Env* env);
 // hold zero bytes. False when the system gives no collation keys.
 bool NaturalKey(const std::string& text, Env* env, std::string* key);
 
+// Makes the keys of NaturalKey for many texts, keeping its buffers from
+// one key to the next, so that keying a long list allocates nothing per
+// name.
+class CNaturalKeyMaker {
+ public:
+  explicit CNaturalKeyMaker(Env* env);
+
+  // As NaturalKey(text, env, key).
+  bool Make(const std::string& text, std::string* key);
+
+ private:
+  Env* env_;
+  std::string run_;
+  std::string part_;
+  std::string zeros_;
+};
+
 }  // namespace vellora
 
 #endif  // VELLORA_SCAN_NATURAL_ORDER_H_

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -62,7 +63,8 @@ class KeyStore {
     if (bytes_.size() > UINT32_MAX - kMaxNaturalKeyBytes - 1) return false;
     size_t n = 0;
     if (natural) {
-      if (!NaturalKey(text, env, &key_)) return false;
+      if (!natural_keys_) natural_keys_.reset(new CNaturalKeyMaker(env));
+      if (!natural_keys_->Make(text, &key_)) return false;
       n = key_.size();
     } else {
       if (!env->CollationKey(text, &key_) || key_.find('\0') != std::string::npos) return false;
@@ -103,6 +105,7 @@ class KeyStore {
 
   std::string bytes_;
   std::string key_;
+  std::unique_ptr<CNaturalKeyMaker> natural_keys_;
 };
 
 // An entry in the sort's array: the offset of the key of its upper-cased

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "scan_test_env.h"
 
@@ -51,6 +53,49 @@ TEST(NaturalOrderTest, SecondBytesOfCharactersAreNoDigits) {
   // Code page 936 itself has no digit second bytes (they run from 0x40).
   Env* system = Env::Default();
   if (system->IsLeadByte(0xCD)) ExpectOrdered({"\xCD\xBC" "2", "\xCD\xBC" "10"}, system);
+}
+
+int Sign(int v) { return (v > 0) - (v < 0); }
+
+// Random names built from digits, zeros, letters, separators, multibyte
+// characters and lead bytes, then hostile fixed ones. One key maker keys
+// them all in turn: each key must be the one made afresh, and any two keys
+// must order their names as the comparison does.
+TEST(NaturalOrderTest, KeysOfOneMakerOrderAsTheComparison) {
+  const char* const pieces[] = {"0", "00", "1", "7", "10", "0010", "99999999999999999999", "A",
+                                "b", "IMG_", " ", ".", "-", "\xC3\xA9", "\xE4\xB8\xAD",
+                                "\x81", "\x81" "1", "\xFF", "%20", "&amp;"};
+  std::vector<std::string> names = {"", "0", "00", "A", "a0", "a00", "A1B01", "A01B1",
+                                    std::string(200, '7'), "X" + std::string(150, '0') + "1",
+                                    std::string(130, 'Z') + "2", std::string(130, 'Z') + "10"};
+  std::mt19937 random(20261207);
+  for (int i = 0; i < 400; ++i) {
+    std::string name;
+    const int parts = static_cast<int>(random() % 7);
+    for (int j = 0; j < parts; ++j) name += pieces[random() % (sizeof pieces / sizeof *pieces)];
+    names.push_back(name);
+  }
+  DoubleByteEnv double_byte;
+  for (Env* env : {static_cast<Env*>(&double_byte), Env::Default()}) {
+    CNaturalKeyMaker maker(env);
+    std::vector<std::string> keys(names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+      std::string fresh;
+      const bool made = NaturalKey(names[i], env, &fresh);
+      ASSERT_EQ(maker.Make(names[i], &keys[i]), made) << names[i];
+      if (made) {
+        EXPECT_EQ(keys[i], fresh) << names[i];
+      }
+    }
+    for (size_t i = 0; i < names.size(); ++i) {
+      for (size_t j = 0; j < names.size(); ++j) {
+        const int c = Sign(NaturalCompare(names[i], names[j], env));
+        if (c != 0) {
+          EXPECT_EQ(Sign(keys[i].compare(keys[j])), c) << names[i] << " / " << names[j];
+        }
+      }
+    }
+  }
 }
 
 }  // namespace
