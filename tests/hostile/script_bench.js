@@ -3,7 +3,9 @@
 // Prints how fast the default template's page opens, filters and sorts a
 // folder of many files in headless Chromium, against the same page without
 // its script. Not a test: it prints figures.
-// Usage: node script_bench.js --vellora PATH [--files N] [--out DIR] [--runs R]
+// Usage: node script_bench.js --vellora PATH [--files N[,N...]] [--out DIR] [--runs R]
+// Several counts (--files 1000,10000,100000) are measured one after another,
+// each in a folder of its own under DIR.
 const fs = require('fs');
 const path = require('path');
 const { spawnSync } = require('child_process');
@@ -11,9 +13,11 @@ const { spawnSync } = require('child_process');
 const args = process.argv.slice(2);
 const arg = (name, def) => (args.includes(name) ? args[args.indexOf(name) + 1] : def);
 const vellora = path.resolve(arg('--vellora', ''));
-const count = Number(arg('--files', '100000'));
+const counts = arg('--files', '100000').split(',').map(Number);
+let count = 0;
 const runs = Number(arg('--runs', '3'));
-const out = path.resolve(arg('--out', path.join(__dirname, '../../build/script_bench')));
+const outBase = path.resolve(arg('--out', path.join(__dirname, '../../build/script_bench')));
+let out = outBase;
 const CHROMIUM_FLAGS = ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
   '--disable-background-networking', '--disable-component-update', '--disable-sync'];
 
@@ -121,4 +125,11 @@ async function main() {
   for (const [what, v] of rows) console.log(`${what.padEnd(48)} ${typeof v === 'number' ? v.toFixed(0) : v}`);
 }
 
-main().catch((e) => { console.error(e); process.exitCode = 2; });
+(async () => {
+  for (const n of counts) {
+    count = n;
+    out = counts.length > 1 ? path.join(outBase, String(n)) : outBase;
+    await main();
+    if (counts.length > 1) console.log('');
+  }
+})().catch((e) => { console.error(e); process.exitCode = 2; });
