@@ -155,6 +155,44 @@ async function checkBuild(page, build, url, failures) {
   }
 }
 
+// A page of many rows that arrives in two parts: while its file table is
+// incomplete only the first rows are drawn (drawing a growing table of
+// many thousands of rows again and again would stall the browser); once
+// the page is complete every row shows, with or without the script.
+async function checkArriving(browser, file, failures) {
+  const fail = (m) => failures.push(`page arriving in parts: ${m}`);
+  const html = fs.readFileSync(file, 'latin1');
+  const row = /<tr><td class="name">.*?<\/tr>\n?/s.exec(html);
+  if (!row) { fail('no file row found'); return; }
+  const many = html.slice(0, row.index) + row[0].repeat(400) + html.slice(row.index);
+  const cut = row.index + row[0].length * 300;
+  const http = require('http');
+  let finish = null;
+  const server = http.createServer((req, res) => {
+    res.writeHead(200, { 'Content-Type': 'text/html' });
+    res.write(Buffer.from(many.slice(0, cut), 'latin1'));
+    finish = () => res.end(Buffer.from(many.slice(cut), 'latin1'));
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const page = await browser.newPage();
+  try {
+    const shown = () => page.evaluate(() => [...document.querySelectorAll('table.files tr')]
+      .map((tr) => getComputedStyle(tr).display !== 'none'));
+    await page.goto(`http://127.0.0.1:${server.address().port}/`, { waitUntil: 'commit' });
+    await page.waitForFunction(() => document.querySelectorAll('table.files tr').length >= 300);
+    let rows = await shown();
+    if (!rows[0] || !rows[5]) fail('the first rows do not show');
+    if (rows[299]) fail('row 300 shows before the table is complete');
+    finish();
+    await page.waitForLoadState('load');
+    rows = await shown();
+    if (rows.length < 400 || rows.some((v) => !v)) fail(`${rows.filter((v) => !v).length} of ${rows.length} rows hidden once complete`);
+  } finally {
+    await page.close();
+    server.close();
+  }
+}
+
 async function main() {
   const args = process.argv.slice(2);
   const vellora = path.resolve(args[args.indexOf('--vellora') + 1]);
@@ -178,6 +216,7 @@ async function main() {
       await page.route('http://pages.test/**', (route) => route.fulfill({ status: 200, contentType: 'text/html', body: fs.readFileSync(file) }));
       await checkBuild(page, build, 'http://pages.test/index.html', failures);
       await page.unroute('http://pages.test/**');
+      if (build === BUILDS[0]) await checkArriving(browser, file, failures);
     }
   } finally {
     await browser.close();
