@@ -367,6 +367,11 @@ class E2E(unittest.TestCase):
             self.file(name, "\r\n".join(lines).encode(charset) + b"\r\n")
             r = run([self.drive.path(name)])
             self.assertEqual((0, b""), (r.returncode, r.stdout + r.stderr))
+            # The link check reads the same names back from the pages.
+            r = run(["--check", self.drive.path(name)])
+            out = r.stdout.decode(charset, "replace")
+            self.assertEqual((0, b""), (r.returncode, r.stderr), out)
+            self.assertRegex(out, r"^检查了 \d+ 个页面, \d+ 个链接: 0 个断开, 0 个未链接, 0 个页面缺少")
 
         def page(relative, name="index.html"):
             path = os.path.join(self.tmp, top, relative, name)
