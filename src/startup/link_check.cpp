@@ -258,6 +258,8 @@ LinkCheckReport CheckLinks(CBuildSettings& settings, const FrameFiles& frames, E
   LinkCheckReport report;
   report.top = settings.path;
   const std::string top = settings.path;
+  // A JSON manifest beside each page is the build's own file, as the page is.
+  const bool manifests = settings.manifest == "json";
   // What the pages show beyond their links changes none of the pages.
   settings.use_html_titles_for_links = 0;
   settings.readme_names.clear();
@@ -335,8 +337,13 @@ LinkCheckReport CheckLinks(CBuildSettings& settings, const FrameFiles& frames, E
       if (kind == CPlaces::kFile && pages.count(target) != 0) linked.insert(ParentOf(target, env));
     }
   }
+  std::unordered_set<std::string> own_files;
+  for (const auto& entry : pages) {
+    own_files.insert(entry.first);
+    if (manifests) own_files.insert(entry.first + ".json");
+  }
   for (const std::string& item : tree) {
-    if (linked.count(item) == 0 && pages.count(item) == 0) report.unlinked.push_back(item);
+    if (linked.count(item) == 0 && own_files.count(item) == 0) report.unlinked.push_back(item);
   }
   std::sort(report.missing_pages.begin(), report.missing_pages.end());
   std::sort(report.broken_links.begin(), report.broken_links.end());

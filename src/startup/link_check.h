@@ -30,7 +30,8 @@ struct LinkCheckReport {
   // to a missing page is not counted again.
   std::vector<std::pair<std::string, std::string>> broken_links;
   // Full paths of the files and folders that the pages would list but no
-  // page links to, sorted. What only a missing page lists is not counted.
+  // page links to, sorted. What only a missing page lists is not counted,
+  // nor are the pages and (with the manifest option) their manifests.
   std::vector<std::string> unlinked;
   // The top folder could not be read: nothing can be said of its pages.
   bool top_unreadable = false;

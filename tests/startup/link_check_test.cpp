@@ -33,8 +33,7 @@ std::vector<std::string> OddNames() {
       names.push_back(name);
     }
   }
-  // Names of code page 936 are checked end to end under Wine, where the
-  // test's folders are made through the system's own conversion.
+  // Names of code page 936 are checked end to end under Wine (tests/e2e).
   return names;
 }
 
