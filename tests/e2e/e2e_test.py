@@ -338,6 +338,7 @@ class E2E(unittest.TestCase):
                           "断开的链接: projects%stools%sindex.html -> notes.txt" % (sep, sep),
                           "未链接: " + new.replace("\x1b", "\\x1B")], out.splitlines()[:-1], out)
         self.assertIn(": 1 个断开, 1 个未链接, 1 个页面缺少", out.splitlines()[-1])
+        self.assertEqual(2, run(["--check", self.drive.path("cfg/none.ini")]).returncode)
         # Nothing was written.
         self.assertIsNone(self.page("site/Photos 2024/Summer/index.html"))
 

@@ -2,7 +2,6 @@
 // kind of damage is reported by exactly its lines.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -12,7 +11,6 @@
 #include "modes/run_build.h"
 #include "platform/env.h"
 #include "settings/build_settings.h"
-#include "startup/index_app.h"
 #include "startup/link_check.h"
 #include "support/temp_folder.h"
 
@@ -181,7 +179,7 @@ TEST_F(LinkCheckTest, DamageIsReportedLineByLine) {
       << lines.back();
 }
 
-TEST_F(LinkCheckTest, DeadLinksOfACustomTemplateAndTheExitStatus) {
+TEST_F(LinkCheckTest, DeadLinksOfACustomTemplate) {
   const std::string tpl = tmp_.WriteFile(
       "tpl/dead.txt",
       "/START\r\n<link href=\"style.css\" rel=\"stylesheet\"><a href=\"../x.txt#top\">x</a>"
@@ -193,33 +191,6 @@ TEST_F(LinkCheckTest, DeadLinksOfACustomTemplateAndTheExitStatus) {
   ASSERT_EQ(3u, lines.size()) << ::testing::PrintToString(lines);
   EXPECT_EQ("断开的链接: index.html -> ../x.txt#top", lines[0]);
   EXPECT_EQ("断开的链接: index.html -> gone%20.png", lines[1]);
-
-  // Through the command line: the report on standard output, status 1; a
-  // clean tree 0; a configuration that cannot be read 2.
-  const std::string config = tmp_.WriteFile(
-      "cfg/c.ini", "[VELLORA]\ncustom_html_filename=" + tpl + "\npath=" + web_ + "\n");
-  const std::string plain =
-      tmp_.WriteFile("cfg/p.ini", "[VELLORA]\ncustom_html_filename=\npath=" + web_ + "\n");
-  const auto run = [](const std::string& line, std::string* printed) {
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    const int status = CIndexApp(Env::Default()).InitInstance(line, out, err);
-    std::rewind(out);
-    printed->clear();
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, out) != nullptr) *printed += buffer;
-    std::fclose(out);
-    std::fclose(err);
-    return status;
-  };
-  std::string printed;
-  EXPECT_EQ(1, run("--check " + config, &printed));
-  EXPECT_EQ(0u, printed.find("断开的链接: index.html -> ../x.txt#top\n")) << printed;
-  EXPECT_EQ(0, run(plain, &printed));  // rebuilt without the template
-  EXPECT_EQ(0, run("--check " + plain, &printed));
-  EXPECT_EQ(0u, printed.find("检查了 1 个页面, ")) << printed;
-  EXPECT_EQ(2, run("--check " + tmp_.Path("cfg/none.ini"), &printed));
-  EXPECT_EQ("", printed);
 }
 
 }  // namespace
