@@ -256,8 +256,8 @@ std::string PrintableText(const std::string& text, bool utf8) {
 
 LinkCheckReport CheckLinks(CBuildSettings& settings, const FrameFiles& frames, Env* env) {
   LinkCheckReport report;
-  report.top = settings.path;
   const std::string top = settings.path;
+  report.top = NormalPath(top, env);
   // A JSON manifest beside each page is the build's own file, as the page is.
   const bool manifests = settings.manifest == "json";
   // What the pages show beyond their links changes none of the pages.
