@@ -11,7 +11,8 @@
 //    breadcrumbs of the shipped templates name every folder from the top
 //    down, each folder above the page's own linked to its page;
 //  - every XHTML page is well-formed XML;
-//  - the build is silent, ends with status 0 and leaves no temporary files.
+//  - the build is silent, ends with status 0 and leaves no temporary files;
+//  - `vellora --check` of the same configuration finds nothing wrong.
 // Usage: node hostile.js --vellora PATH [--work DIR] [--keep] [--only REGEX] [--json FILE]
 const fs = require('fs');
 const os = require('os');
@@ -451,6 +452,12 @@ async function main() {
     cfg.pages = cfg.pages.filter((p) => baseOf(p.rel)[0] !== 0x2e);
     const want = cfg.mode === 'perfolder' ? fixture.folders.length : cfg.mode === 'framed' ? fixture.folders.length + 2 : 1;
     if (cfg.pages.length !== want) report.fail(cfg, 'build', 'wrong number of pages', `${cfg.pages.length} pages written, ${want} expected`);
+    // The link check must find every link of the pages as built, and every name linked.
+    const check = spawnSync(opt.vellora, ['--check', ini], { encoding: 'buffer', timeout: 60000 });
+    const checked = check.stdout.toString('utf8');
+    if (check.status !== 0 || check.stderr.length || !/^检查了 \d+ 个页面, \d+ 个链接: 0 个断开, 0 个未链接, 0 个页面缺少\n$/.test(checked)) {
+      report.fail(cfg, 'check', 'link check found problems', `exit ${check.status}: ${(checked + check.stderr.toString('utf8')).trim().slice(0, 600)}`);
+    }
   });
 
   const server = await startServer(work);
