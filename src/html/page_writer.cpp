@@ -194,8 +194,9 @@ void AddFolderManifest(const PageContext& page, const CFileList& folders,
   }
 }
 
-// The files of the file table, linked as the table links them.
-void AddFileManifest(const PageContext& page, const CFileList& files,
+// The files of the file table, linked as the table links them; with
+// `paths` each with its full path, to be read.
+void AddFileManifest(const PageContext& page, const CFileList& files, bool paths,
                      std::vector<ManifestEntry>* entries) {
   const CBuildSettings& s = *page.settings;
   const bool branch = page.builder->recurse_scan != 0;
@@ -214,9 +215,11 @@ void AddFileManifest(const PageContext& page, const CFileList& files,
     m.size = e->size;
     m.time = e->time;
     m.has_time = true;
-    if (kSeparator != '/') ReplaceCharacter(&relative, '/', kSeparator, page.env);
-    m.path = base + relative + e->name;
-    m.is_link = e->is_link;
+    if (paths) {
+      if (kSeparator != '/') ReplaceCharacter(&relative, '/', kSeparator, page.env);
+      m.path = base + relative + e->name;
+      m.is_link = e->is_link;
+    }
     entries->push_back(std::move(m));
   }
 }
@@ -340,7 +343,7 @@ int CPageWriter::write_page(const std::string& folder) {
     return 0;
   }
   const bool listed_files = !files.empty();
-  if (manifest) AddFileManifest(page, files, &manifest_entries);
+  if (manifest) AddFileManifest(page, files, s.manifest_checksums != 0, &manifest_entries);
   files.Clear();
 
   // 26-29: summary and end.

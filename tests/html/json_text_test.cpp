@@ -4,6 +4,11 @@
 #include <string>
 
 #include "html/json_text.h"
+#include "platform/env.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace vellora {
 namespace {
@@ -58,6 +63,32 @@ TEST(JsonTextTest, LinksKeepEveryByteAsPercentEscapes) {
   };
   for (const Case& c : cases) EXPECT_EQ(c.link, PercentEncodeLink(c.bytes)) << c.bytes;
 }
+
+#ifdef _WIN32
+// Names in the ANSI code page reach the JSON as UTF-8; the link keeps the
+// code page's bytes.
+TEST(JsonTextTest, CodePageNamesBecomeUtf8) {
+  Env* env = Env::Default();
+  struct Case {
+    unsigned code_page;
+    std::string name;
+    std::string json;
+  };
+  const Case cases[] = {
+      {936, "\xd6\xd0\xce\xc4 \x81\x5c.txt", "\"\xe4\xb8\xad\xe6\x96\x87 \xe4\xb9\x97.txt\""},
+      {1252, "\xd7 caf\xe9 \"q\"", "\"\xc3\x97 caf\xc3\xa9 \\\"q\\\"\""},
+  };
+  bool ran = false;
+  for (const Case& c : cases) {
+    if (GetACP() != c.code_page) continue;
+    ran = true;
+    EXPECT_EQ(c.json, Json(env->NameAsUtf8(c.name)));
+    const std::string link = PercentEncodeLink(c.name);
+    EXPECT_EQ(std::string::npos, link.find_first_of("\\\x80\x81\xd6"));
+  }
+  if (!ran) GTEST_SKIP() << "needs code page 936 or 1252";
+}
+#endif
 
 }  // namespace
 }  // namespace vellora
