@@ -842,6 +842,16 @@ def icon_cancel(p):
     p.fill(p.stroke(a, 4.2) + p.stroke(b, 4.2), p.linear(8, 6, '#ff7a6e', 22, 26, '#d32020'))
 
 
+def icon_options(p):
+    """Three slider rails, each with its knob at another place."""
+    o = _outline(p)
+    for y, k in ((7, 21), (16, 10), (25, 17)):
+        p.fill(p.stroke([(3, y), (29, y)], 2.6), '#3c4654')
+        p.fill(p.stroke([(3, y), (29, y)], 1.2), '#9aa6b4')
+        p.fill(p.ellipse(k, y, 4.4), '#2c3440')
+        p.fill(p.ellipse(k, y, 4.4 - o), p.linear(k - 3, y - 3, '#ffd060', k + 3, y + 3, '#e08a12'))
+
+
 BUTTON_ICONS = [
     ("folder_closed", icon_folder_closed, "closed folder: the folder chooser's idle icon"),
     ("folder_open", icon_folder_open, "open folder: the folder chooser's hover and pressed icon"),
@@ -855,6 +865,7 @@ BUTTON_ICONS = [
     ("brush", icon_brush, "paint brush: change the background bitmap"),
     ("help", icon_help, "purple book with a question mark: help"),
     ("id_card", icon_id_card, "identity card: distribution terms"),
+    ("options", icon_options, "three sliders: more options"),
     ("ok", icon_ok, "green tick: OK"),
     ("cancel", icon_cancel, "red cross: Cancel"),
 ]

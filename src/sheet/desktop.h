@@ -20,6 +20,7 @@ namespace vellora {
 class CSortOptionsModel;
 class CDefaultWordsModel;
 class CRecursiveOptionsModel;
+class CMoreOptionsModel;
 class CFrameFilesModel;
 class CFileCreatedModel;
 
@@ -96,6 +97,7 @@ class CDesktop {
   // through the model's operations and returns how the dialog ended.
   virtual DialogResult ShowSortOptions(CSortOptionsModel* model) = 0;
   virtual DialogResult ShowDefaultWords(CDefaultWordsModel* model) = 0;
+  virtual DialogResult ShowMoreOptions(CMoreOptionsModel* model) = 0;
   virtual DialogResult ShowRecursiveOptions(CRecursiveOptionsModel* model) = 0;
   virtual DialogResult ShowFrameFiles(CFrameFilesModel* model) = 0;
   virtual void ShowFileCreated(CFileCreatedModel* model) = 0;

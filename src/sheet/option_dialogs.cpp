@@ -14,6 +14,7 @@ const char kSortOptionsCaption[] = "选择排序选项";
 const char kDefaultWordsCaption[] = "改变生成文件的默认字词";
 const char kRecursiveOptionsCaption[] = "递归文件生成选项";
 const char kFrameFilesCaption[] = "请给每个框架选择自定义的 HTML 文件";
+const char kMoreOptionsCaption[] = "更多选项";
 const char kFileCreatedCaption[] = "HTML 文件创建成功";
 const char kProgressCaption[] = "创建 HTML 文件";
 const char kAboutCaption[] = "关于 vellora";
@@ -55,6 +56,12 @@ const WordBox kWordBoxes[CDefaultWordsModel::kWords] = {
 
 // Longest text taken from an edit box.
 constexpr size_t kBoxText = 498;
+
+// Cuts edit-box texts at whole characters; without an env, by bytes.
+CharacterCut BoxCut(Env* env) {
+  if (env != nullptr) return CharacterCutFor(env);
+  return [](const std::string& text, size_t max_bytes) { return std::min(text.size(), max_bytes); };
+}
 
 }  // namespace
 
@@ -105,11 +112,7 @@ void CDefaultWordsModel::RestoreDefaults() {
 }
 
 void CDefaultWordsModel::Apply(CDefaultWords* words, Env* env) const {
-  // Without an env the text is cut by bytes.
-  const CharacterCut cut =
-      env != nullptr ? CharacterCutFor(env) : [](const std::string& text, size_t max_bytes) {
-        return std::min(text.size(), max_bytes);
-      };
+  const CharacterCut cut = BoxCut(env);
   for (size_t i = 0; i < kWords; ++i) {
     words->*kWordBoxes[i].word = boxes[i].substr(0, cut(boxes[i], kBoxText));
   }
@@ -132,6 +135,58 @@ void CRecursiveOptionsModel::Apply(CBuildSettings* settings) const {
   settings->multi_recurse_skip_root = skip_root ? 1 : 0;
   settings->link_folders_to_output_name = link_folders ? 1 : 0;
   settings->multi_recurse_title = TitleMode();
+}
+
+const char* const CMoreOptionsModel::kFlagLabels[kFlagCount] = {
+    "易读的文件大小, 例如 3.0 MB(&H)",
+    "ISO 日期和 24 小时制时间, 例如 2026-12-07 14:19(&I)",
+    "自然顺序: 名称中的数字按数值比较, IMG_2 在 IMG_10 之前(&N)",
+    "进入指向分支之外的文件夹链接(&E)",
+    "在每个页面旁写一个 JSON 清单(&J)",
+    "清单包含每个文件的 SHA-256 校验和(&S)",
+};
+const char* const CMoreOptionsModel::kBoxLabels[kBoxCount] = {"说明文件(&R):", "页面语言(&L):"};
+const char* const CMoreOptionsModel::kBoxHints[kBoxCount] = {
+    "显示在文件表之上, 例如 README.txt;README.md", "写在 <html lang> 中, 例如 zh-CN"};
+const char CMoreOptionsModel::kPagesGroup[] = "页面";
+const char CMoreOptionsModel::kManifestGroup[] = "清单和递归";
+
+namespace {
+const char kHumanValue[] = "human";
+const char kIsoValue[] = "iso";
+const char kJsonValue[] = "json";
+
+// A style key: the box's value when ticked; unticked, the value it had
+// unless that was the box's own.
+std::string StyleValue(bool ticked, const char* value, const std::string& before) {
+  if (ticked) return value;
+  return before == value ? std::string() : before;
+}
+}  // namespace
+
+CMoreOptionsModel::CMoreOptionsModel(const CBuildSettings& s)
+    : boxes{s.readme_names, s.html_lang},
+      size_style_(s.size_style),
+      date_style_(s.date_style),
+      manifest_(s.manifest) {
+  flags[kHumanSizes] = s.size_style == kHumanValue;
+  flags[kIsoDates] = s.date_style == kIsoValue;
+  flags[kNaturalSort] = s.natural_sort != 0;
+  flags[kFollowOutsideLinks] = s.follow_outside_links != 0;
+  flags[kManifest] = s.manifest == kJsonValue;
+  flags[kManifestChecksums] = s.manifest_checksums != 0;
+}
+
+void CMoreOptionsModel::Apply(CBuildSettings* s, Env* env) const {
+  s->size_style = StyleValue(flags[kHumanSizes], kHumanValue, size_style_);
+  s->date_style = StyleValue(flags[kIsoDates], kIsoValue, date_style_);
+  s->manifest = StyleValue(flags[kManifest], kJsonValue, manifest_);
+  s->natural_sort = flags[kNaturalSort] ? 1 : 0;
+  s->follow_outside_links = flags[kFollowOutsideLinks] ? 1 : 0;
+  s->manifest_checksums = flags[kManifestChecksums] ? 1 : 0;
+  const CharacterCut cut = BoxCut(env);
+  s->readme_names = boxes[kReadmeNames].substr(0, cut(boxes[kReadmeNames], kBoxText));
+  s->html_lang = boxes[kHtmlLang].substr(0, cut(boxes[kHtmlLang], kBoxText));
 }
 
 const char CFrameFilesModel::kFilter[] = "文本文档  |*.txt|";

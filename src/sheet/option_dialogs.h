@@ -21,6 +21,7 @@ extern const char kSortOptionsCaption[];
 extern const char kDefaultWordsCaption[];
 extern const char kRecursiveOptionsCaption[];
 extern const char kFrameFilesCaption[];
+extern const char kMoreOptionsCaption[];
 extern const char kFileCreatedCaption[];
 extern const char kProgressCaption[];
 extern const char kAboutCaption[];
@@ -88,6 +89,43 @@ class CRecursiveOptionsModel {
   bool folder_name_title = false;
   bool full_path_title = false;
   bool default_title = false;
+};
+
+// More options: the keys of the configuration file that no page shows, as
+// check boxes and two edit boxes. A style key holding a value the pages do
+// not know keeps it while its box stays unticked.
+class CMoreOptionsModel {
+ public:
+  enum Flag {
+    kHumanSizes,         // size_style "human"
+    kIsoDates,           // date_style "iso"
+    kNaturalSort,        // natural_sort
+    kFollowOutsideLinks, // follow_outside_links
+    kManifest,           // manifest "json"
+    kManifestChecksums,  // manifest_checksums
+    kFlagCount
+  };
+  enum Box { kReadmeNames, kHtmlLang, kBoxCount };
+  // Texts of the check boxes, edit-box labels and group boxes, in enum order.
+  static const char* const kFlagLabels[kFlagCount];
+  static const char* const kBoxLabels[kBoxCount];
+  static const char* const kBoxHints[kBoxCount];
+  static const char kPagesGroup[];
+  static const char kManifestGroup[];
+
+  explicit CMoreOptionsModel(const CBuildSettings& settings);
+  // The checksum box means something only while a manifest is written.
+  bool ChecksumsEnabled() const { return flags[kManifest]; }
+  // Stores the boxes into `settings`; edit-box texts are cut like the
+  // default words (whole characters when `env` is given).
+  void Apply(CBuildSettings* settings, Env* env) const;
+
+  std::array<bool, kFlagCount> flags{};
+  std::array<std::string, kBoxCount> boxes;
+  std::string background_bitmap;
+
+ private:
+  std::string size_style_, date_style_, manifest_;
 };
 
 // Frame files: the three names and the buttons beside them.

@@ -127,6 +127,7 @@ void CSheetModel::Run(SheetCommand command) {
     case SheetCommand::kBuild: return Build();
     case SheetCommand::kSortOptions: return SortOptions();
     case SheetCommand::kDefaultWords: return DefaultWords();
+    case SheetCommand::kMoreOptions: return MoreOptions();
     case SheetCommand::kSaveBatchFile: return SaveBatchFile();
     case SheetCommand::kReadConfiguration: return ReadConfigurationFile();
     case SheetCommand::kWriteConfiguration: return WriteConfigurationFile();
@@ -342,6 +343,14 @@ void CSheetModel::DefaultWords() {
   CDefaultWordsModel dialog(stored_->default_words);
   if (desktop_->ShowDefaultWords(&dialog) == DialogResult::kOk) {
     dialog.Apply(&stored_->default_words, env_);
+  }
+}
+
+void CSheetModel::MoreOptions() {
+  CMoreOptionsModel dialog(stored_->settings);
+  dialog.background_bitmap = stored_->default_words.background_bitmap;
+  if (desktop_->ShowMoreOptions(&dialog) == DialogResult::kOk) {
+    dialog.Apply(&stored_->settings, env_);
   }
 }
 

@@ -54,6 +54,7 @@ class CSheetModel {
   void EditCustomHtmlFile();
   void SortOptions();
   void DefaultWords();
+  void MoreOptions();
   void ChangeBackground();
   void About();
   void Help();

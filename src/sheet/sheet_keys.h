@@ -13,6 +13,7 @@ enum class SheetCommand {
   kBuild,
   kSortOptions,
   kDefaultWords,
+  kMoreOptions,  // a page button only: no function key
   kSaveBatchFile,
   kReadConfiguration,
   kWriteConfiguration,

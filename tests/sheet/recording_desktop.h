@@ -60,6 +60,7 @@ class CRecordingDesktop : public CDesktop {
   void Beep() override { Next("beep", ""); }
   DialogResult ShowSortOptions(CSortOptionsModel* m) override { return Dialog("sort", m); }
   DialogResult ShowDefaultWords(CDefaultWordsModel* m) override { return Dialog("words", m); }
+  DialogResult ShowMoreOptions(CMoreOptionsModel* m) override { return Dialog("more", m); }
   DialogResult ShowRecursiveOptions(CRecursiveOptionsModel* m) override {
     return Dialog("recursive", m);
   }

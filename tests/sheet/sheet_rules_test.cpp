@@ -81,6 +81,55 @@ TEST(DefaultWordsDialog, OkWithoutAnEnvCutsEachBoxAt498Bytes) {
   EXPECT_EQ(words.parent_word, "..");
 }
 
+TEST(MoreOptionsDialog, TicksShowTheKeysAndUnknownStylesSurviveAnUntickedBox) {
+  using M = CMoreOptionsModel;
+  struct Case {
+    const char* before;  // size_style, date_style and manifest alike
+    bool shown;
+    bool ticked;
+    const char* after;
+  };
+  const Case cases[] = {
+      {"", false, true, nullptr},  // nullptr: the box's own value
+      {nullptr, true, false, ""},
+      {"Human", false, false, "Human"},  // not a value the pages know: kept
+      {"other", false, true, nullptr},
+  };
+  const char* own[] = {"human", "iso", "json"};
+  for (const Case& c : cases) {
+    CBuildSettings s;
+    std::string* keys[] = {&s.size_style, &s.date_style, &s.manifest};
+    for (int k = 0; k < 3; ++k) *keys[k] = c.before ? c.before : own[k];
+    M dialog(s);
+    const M::Flag flags[] = {M::kHumanSizes, M::kIsoDates, M::kManifest};
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_EQ(dialog.flags[flags[k]], c.shown) << own[k];
+      dialog.flags[flags[k]] = c.ticked;
+    }
+    EXPECT_EQ(dialog.ChecksumsEnabled(), c.ticked);
+    dialog.Apply(&s, nullptr);
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(*keys[k], c.after ? c.after : own[k]) << own[k];
+  }
+
+  CBuildSettings s;
+  s.natural_sort = s.manifest_checksums = 1;
+  s.readme_names = "README.txt";
+  M dialog(s);
+  EXPECT_TRUE(dialog.flags[M::kNaturalSort] && dialog.flags[M::kManifestChecksums]);
+  EXPECT_FALSE(dialog.flags[M::kFollowOutsideLinks]);
+  EXPECT_EQ(dialog.boxes[M::kReadmeNames], "README.txt");
+  dialog.flags[M::kNaturalSort] = false;
+  dialog.flags[M::kFollowOutsideLinks] = true;
+  dialog.boxes[M::kHtmlLang] = "zh-CN";
+  dialog.boxes[M::kReadmeNames] = std::string(600, 'r');
+  dialog.Apply(&s, nullptr);
+  EXPECT_EQ(s.natural_sort, 0);
+  EXPECT_EQ(s.follow_outside_links, 1);
+  EXPECT_EQ(s.manifest_checksums, 1);
+  EXPECT_EQ(s.html_lang, "zh-CN");
+  EXPECT_EQ(s.readme_names, std::string(498, 'r'));
+}
+
 TEST(FileCreatedDialog, CountLineTakesAnSForMoreThanOne) {
   EXPECT_EQ(CFileCreatedModel("p", 1, false, nullptr).CountLine(), "1 文件 已创建");
   EXPECT_EQ(CFileCreatedModel("p", 3, false, nullptr).CountLine(), "3 文件s 已创建");

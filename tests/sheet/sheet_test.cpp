@@ -309,6 +309,19 @@ TEST_F(SheetTest, DefaultWordsChangeOnlyOnOk) {
   EXPECT_EQ(stored_->default_words.folder_word, "<b>文件夹</b>");
 }
 
+TEST_F(SheetTest, MoreOptionsChangeTheSettingsOnlyOnOkAndHaveNoFunctionKey) {
+  auto tick = [](CMoreOptionsModel& m) { m.flags[CMoreOptionsModel::kNaturalSort] = true; };
+  desktop_.ThenDialog<CMoreOptionsModel>("more", false, tick)
+      .ThenDialog<CMoreOptionsModel>("more", true, tick);
+  sheet_->Run(SheetCommand::kMoreOptions);
+  EXPECT_EQ(stored_->settings.natural_sort, 0);
+  sheet_->Run(SheetCommand::kMoreOptions);
+  EXPECT_EQ(stored_->settings.natural_sort, 1);
+  for (size_t i = 0; i < kSheetKeyCount; ++i) {
+    EXPECT_NE(kSheetKeys[i].command, SheetCommand::kMoreOptions);
+  }
+}
+
 TEST_F(SheetTest, ExitWritesTheDefaultConfigurationAndTheNextStartOpensOnTheLastPage) {
   sheet_->controls.active_page = 3;
   sheet_->controls.title = "kept";

@@ -19,6 +19,7 @@ const char* IconName(ButtonIcon icon) {
     case ButtonIcon::kFolderOpen: return "folder_open";
     case ButtonIcon::kSort: return "sort";
     case ButtonIcon::kWords: return "words";
+    case ButtonIcon::kOptions: return "options";
     case ButtonIcon::kBrowser: return "browser";
     case ButtonIcon::kTablet: return "tablet";
     case ButtonIcon::kBatch: return "batch";

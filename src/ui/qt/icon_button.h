@@ -27,6 +27,7 @@ enum class ButtonIcon {
   kBrush,
   kHelp,         // purple book with a question mark
   kIdCard,
+  kOptions,      // three sliders
   kOk,           // green tick
   kCancel,       // red cross
   kProgram,      // the program's own icon

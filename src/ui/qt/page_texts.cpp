@@ -69,6 +69,8 @@ const CButtonText kButtonTexts[] = {
     B(2, "排序选项(&S) (F5)", "更改链接排序方式", kSortOptions),
     B(2, "更改默认字词(&W) (F6)",
       "更改默认字词.  适用于当你创建一个非英语站点或你不喜欢默认字词的情况下.", kDefaultWords),
+    B(2, "更多选项(&M)...",
+      "更改只在配置文件中的选项: 易读的大小, ISO 日期, 自然顺序, 说明文件, JSON 清单", kMoreOptions),
     B(3, "打开输出文件(&L) (F12)", "使用默认浏览器打开输出文件", kOpenOutputFile),
     B(3, "编辑自定义 HTML 文件(&E) (F11)", "使用默认文本编辑器打开当前自定义的 html 文件",
       kEditCustomHtml),

@@ -110,6 +110,11 @@ DialogResult CQtDesktop::ShowDefaultWords(CDefaultWordsModel* model) {
   return Result(dialog.exec());
 }
 
+DialogResult CQtDesktop::ShowMoreOptions(CMoreOptionsModel* model) {
+  CMoreOptionsDialog dialog(model, Parent());
+  return Result(dialog.exec());
+}
+
 DialogResult CQtDesktop::ShowRecursiveOptions(CRecursiveOptionsModel* model) {
   CRecursiveOptionsDialog dialog(model, Parent());
   return Result(dialog.exec());

@@ -58,6 +58,21 @@ class CDefaultWordsDialog : public CBitmapDialog {
   std::array<QLineEdit*, CDefaultWordsModel::kWords> boxes_;
 };
 
+// "更多选项": the check boxes and the two edit boxes go into the model on OK;
+// the checksum box is enabled only while the manifest box is ticked.
+class CMoreOptionsDialog : public CBitmapDialog {
+  Q_OBJECT
+
+ public:
+  CMoreOptionsDialog(CMoreOptionsModel* model, QWidget* parent = nullptr);
+  void accept() override;
+
+ private:
+  CMoreOptionsModel* model_;
+  std::array<QCheckBox*, CMoreOptionsModel::kFlagCount> flags_;
+  std::array<QLineEdit*, CMoreOptionsModel::kBoxCount> boxes_;
+};
+
 // "递归文件生成选项": OK ("创建(&B)") writes the three values into the model.
 class CRecursiveOptionsDialog : public QDialog {
   Q_OBJECT

@@ -41,6 +41,7 @@ ButtonIcon IconOf(const CButtonText& button) {
   switch (button.command) {
     case SheetCommand::kSortOptions: return ButtonIcon::kSort;
     case SheetCommand::kDefaultWords: return ButtonIcon::kWords;
+    case SheetCommand::kMoreOptions: return ButtonIcon::kOptions;
     case SheetCommand::kOpenOutputFile: return ButtonIcon::kBrowser;
     case SheetCommand::kEditCustomHtml: return ButtonIcon::kTablet;
     case SheetCommand::kSaveBatchFile: return ButtonIcon::kBatch;

@@ -2,6 +2,7 @@
 // headless: what each dialog shows of its model, what reaches the model on
 // OK and on Cancel, and the bar's colours read back from its own rendering.
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QDir>
 #include <QFontMetrics>
 #include <QLabel>
@@ -124,6 +125,37 @@ class DialogsTest : public QObject {
       if (result == DialogResult::kOk) model.Apply(&after, nullptr);
       QCOMPARE(Q(after.parent_word), ok ? Q("..") : Q("{parent folder}"));
       QCOMPARE(Q(after.folder_word), ok ? Q("<b>文件夹</b>") : Q("Folders"));
+    }
+  }
+
+  void moreOptionsEnableChecksumsWithTheManifestAndStoreOnlyOnOk() {
+    using M = CMoreOptionsModel;
+    CBuildSettings settings;
+    settings.readme_names = "README.txt";
+    for (bool ok : {false, true}) {
+      M model(settings);
+      bool disabled_first = false, enabled_after = false;
+      WhenModal<CMoreOptionsDialog>([&](CMoreOptionsDialog* d) {
+        auto* checksums = ByText<QCheckBox>(d, Q(M::kFlagLabels[M::kManifestChecksums]));
+        disabled_first = !checksums->isEnabled();
+        ByText<QCheckBox>(d, Q(M::kFlagLabels[M::kManifest]))->click();
+        enabled_after = checksums->isEnabled();
+        checksums->click();
+        ByText<QCheckBox>(d, Q(M::kFlagLabels[M::kNaturalSort]))->click();
+        d->findChildren<QLineEdit*>().value(1)->setText(QStringLiteral("zh-CN"));
+        Shot(d, "more_options");
+        ByText<QPushButton>(d, ok ? Q("确定(&K)") : Q("取消(&C)"))->click();
+      });
+      const DialogResult result = desktop_.ShowMoreOptions(&model);
+      QCOMPARE(result, ok ? DialogResult::kOk : DialogResult::kCancel);
+      QVERIFY(disabled_first && enabled_after);
+      CBuildSettings after;
+      after.readme_names = settings.readme_names;
+      if (result == DialogResult::kOk) model.Apply(&after, nullptr);
+      QCOMPARE(Q(after.manifest), ok ? Q("json") : Q(""));
+      QCOMPARE(after.manifest_checksums + after.natural_sort, ok ? 2 : 0);
+      QCOMPARE(Q(after.html_lang), ok ? Q("zh-CN") : Q(""));
+      QCOMPARE(Q(after.readme_names), Q("README.txt"));
     }
   }
 

@@ -71,6 +71,7 @@ class CLogDesktop : public CDesktop {
   void Beep() override { Log("beep"); }
   DialogResult ShowSortOptions(CSortOptionsModel*) override { return Cancel("sort"); }
   DialogResult ShowDefaultWords(CDefaultWordsModel*) override { return Cancel("words"); }
+  DialogResult ShowMoreOptions(CMoreOptionsModel*) override { return Cancel("more"); }
   DialogResult ShowRecursiveOptions(CRecursiveOptionsModel*) override {
     return Cancel("recursive");
   }
@@ -474,6 +475,15 @@ class SheetWindowTest : public QObject {
       QCOMPARE(opened, document ? QStringList() : QStringList{Q(k.opens)});
       QCOMPARE(files.opened, document ? help : QList<QUrl>());
     }
+  }
+
+  void moreOptionsButtonOpensItsDialog() {
+    CRealSheet sheet(stored_.get());
+    sheet.window->tabs()->setCurrentIndex(2);
+    QWidget* page = sheet.window->tabs()->widget(2);
+    const QStringList opened = ModalsOpenedBy(
+        [&] { ByText<QPushButton>(page, Q("更多选项(&M)..."))->click(); });
+    QCOMPARE(opened, QStringList{Q("更多选项")});
   }
 
   void filtersInQtForm() {
