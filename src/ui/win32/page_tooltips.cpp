@@ -53,6 +53,8 @@ const CPageTooltip kPageTooltips[] = {
     {2, IDC_SORT_OPTIONS, L"更改链接排序方式"},
     {2, IDC_DEFAULT_WORDS,
      L"更改默认字词.  适用于当你创建一个非英语站点或你不喜欢默认字词的情况下."},
+    {2, IDC_MORE_OPTIONS,
+     L"更改只在配置文件中的选项: 易读的大小, ISO 日期, 自然顺序, 说明文件, JSON 清单"},
 
     {3, IDC_OPEN_OUTPUT, L"使用默认浏览器打开输出文件"},
     {3, IDC_EDIT_CUSTOM, L"使用默认文本编辑器打开当前自定义的 html 文件"},

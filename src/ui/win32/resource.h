@@ -29,6 +29,7 @@
 #define IDI_ID_CARD 161
 #define IDI_OK 162
 #define IDI_CANCEL 163
+#define IDI_OPTIONS 164
 
 // Page 1: folders and files.
 #define IDC_BROWSE_FOLDER 1000
@@ -80,6 +81,7 @@
 #define IDC_FOLDER_COLUMNS 1209
 #define IDC_SORT_OPTIONS 1210
 #define IDC_DEFAULT_WORDS 1211
+#define IDC_MORE_OPTIONS 1212
 
 // Page 4: input and output.
 #define IDC_OPEN_OUTPUT 1300
@@ -102,6 +104,7 @@
 #define IDD_FILE_CREATED 195
 #define IDD_FRAME_FILES 197
 #define IDD_DEFAULT_WORDS 198
+#define IDD_MORE_OPTIONS 170
 
 // Sort options.
 #define IDC_SORT_FOLDERS_FIRST 2000
@@ -167,6 +170,14 @@
 #define IDC_TERMS_BULLET_FIRST 2611
 #define IDC_TERMS_LINE 2620
 #define IDC_TERMS_DISCLAIMER 2621
+
+// More options: the check boxes in the model's flag order, the two labels
+// and boxes in its box order, and the two group boxes.
+#define IDC_MORE_FLAG_FIRST 2700
+#define IDC_MORE_LABEL_FIRST 2710
+#define IDC_MORE_BOX_FIRST 2720
+#define IDC_MORE_PAGES_GROUP 2730
+#define IDC_MORE_MANIFEST_GROUP 2731
 
 // The progress window of a build (ids 3000 to 3099).
 #define IDD_PROGRESS 1105

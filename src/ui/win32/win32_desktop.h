@@ -34,6 +34,7 @@ class CWin32Desktop : public CDesktop {
 
   DialogResult ShowSortOptions(CSortOptionsModel* model) override;
   DialogResult ShowDefaultWords(CDefaultWordsModel* model) override;
+  DialogResult ShowMoreOptions(CMoreOptionsModel* model) override;
   DialogResult ShowRecursiveOptions(CRecursiveOptionsModel* model) override;
   DialogResult ShowFrameFiles(CFrameFilesModel* model) override;
   void ShowFileCreated(CFileCreatedModel* model) override;

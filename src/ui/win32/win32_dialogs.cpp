@@ -245,6 +245,59 @@ class CDefaultWordsDialog : public CModalDialog {
   CDefaultWordsModel* model_;
 };
 
+// The flags' check boxes and the two edit boxes; the checksum box follows the
+// manifest box.
+class CMoreOptionsDialog : public CModalDialog {
+ public:
+  explicit CMoreOptionsDialog(CMoreOptionsModel* model) : model_(model) {}
+
+ private:
+  using M = CMoreOptionsModel;
+  static int Flag(size_t i) { return IDC_MORE_FLAG_FIRST + static_cast<int>(i); }
+  static int Box(size_t i) { return IDC_MORE_BOX_FIRST + static_cast<int>(i); }
+
+  void SetLabel(int item, const char* text) {
+    SetDlgItemTextW(window_, item, WideFromText(text).c_str());
+  }
+  void EnableChecksums() {
+    EnableWindow(GetDlgItem(window_, Flag(M::kManifestChecksums)), Checked(Flag(M::kManifest)));
+  }
+
+  void OnInit() override {
+    TileBackground(model_->background_bitmap);
+    SetLabel(IDC_MORE_PAGES_GROUP, M::kPagesGroup);
+    SetLabel(IDC_MORE_MANIFEST_GROUP, M::kManifestGroup);
+    CTransparentGroupBox::Attach(window_, IDC_MORE_PAGES_GROUP);
+    CTransparentGroupBox::Attach(window_, IDC_MORE_MANIFEST_GROUP);
+    IconButton(IDOK, IDI_OK, true, true);
+    IconButton(IDCANCEL, IDI_CANCEL, true, true);
+    for (size_t i = 0; i < M::kFlagCount; ++i) {
+      SetLabel(Flag(i), M::kFlagLabels[i]);
+      SetChecked(Flag(i), model_->flags[i]);
+    }
+    for (size_t i = 0; i < M::kBoxCount; ++i) {
+      SetLabel(IDC_MORE_LABEL_FIRST + static_cast<int>(i), M::kBoxLabels[i]);
+      SetText(Box(i), model_->boxes[i]);
+      SendDlgItemMessageW(window_, Box(i), EM_SETCUEBANNER, TRUE,
+                          reinterpret_cast<LPARAM>(WideFromText(M::kBoxHints[i]).c_str()));
+      SetWindowSubclass(GetDlgItem(window_, Box(i)), SelectAllProc, 0, 0);
+    }
+    EnableChecksums();
+  }
+  bool OnButton(int item) override {
+    if (item != Flag(M::kManifest)) return false;
+    EnableChecksums();
+    return true;
+  }
+  void OnEnd(int item) override {
+    if (item != IDOK) return;
+    for (size_t i = 0; i < M::kFlagCount; ++i) model_->flags[i] = Checked(Flag(i));
+    for (size_t i = 0; i < M::kBoxCount; ++i) model_->boxes[i] = Text(Box(i));
+  }
+
+  CMoreOptionsModel* model_;
+};
+
 // Rows of the frame files dialog: a name button, the box, an edit button.
 class CFrameFilesDialog : public CModalDialog {
  public:
@@ -352,6 +405,11 @@ class CDistributionTermsDialog : public CModalDialog {
 DialogResult CWin32Desktop::ShowSortOptions(CSortOptionsModel* model) {
   CSortOptionsDialog dialog(model);
   return ResultOf(dialog.Run(this, IDD_SORT_OPTIONS));
+}
+
+DialogResult CWin32Desktop::ShowMoreOptions(CMoreOptionsModel* model) {
+  CMoreOptionsDialog dialog(model);
+  return ResultOf(dialog.Run(this, IDD_MORE_OPTIONS));
 }
 
 DialogResult CWin32Desktop::ShowDefaultWords(CDefaultWordsModel* model) {

@@ -73,6 +73,7 @@ struct ButtonCommand {
 const ButtonCommand kButtonCommands[] = {
     {IDC_SORT_OPTIONS, SheetCommand::kSortOptions},
     {IDC_DEFAULT_WORDS, SheetCommand::kDefaultWords},
+    {IDC_MORE_OPTIONS, SheetCommand::kMoreOptions},
     {IDC_OPEN_OUTPUT, SheetCommand::kOpenOutputFile},
     {IDC_EDIT_CUSTOM, SheetCommand::kEditCustomHtml},
     {IDC_SAVE_BATCH, SheetCommand::kSaveBatchFile},
@@ -100,6 +101,7 @@ const ButtonLook kButtonLooks[] = {
     {IDC_BROWSE_SKIP, false, 0, 0},
     {IDC_SORT_OPTIONS, false, IDI_SORT, 0},
     {IDC_DEFAULT_WORDS, false, IDI_WORDS, 0},
+    {IDC_MORE_OPTIONS, false, IDI_OPTIONS, 0},
     {IDC_OPEN_OUTPUT, false, IDI_BROWSER, 0},
     {IDC_EDIT_CUSTOM, false, IDI_TABLET, 0},
     {IDC_SAVE_BATCH, false, IDI_BATCH, 0},

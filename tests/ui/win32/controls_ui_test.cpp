@@ -336,7 +336,7 @@ HWND PageTooltip(int page) {
 void CheckSheetControls() {
   const struct {
     int page, tools, display_time;
-  } pages[] = {{0, 11, 4000}, {1, 19, 4000}, {2, 9, 10000}, {3, 6, 4000}, {4, 3, 4000}};
+  } pages[] = {{0, 11, 4000}, {1, 19, 4000}, {2, 10, 10000}, {3, 6, 4000}, {4, 3, 4000}};
   for (const auto& p : pages) {
     HWND tips = PageTooltip(p.page);
     Check(tips != nullptr && SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0) == p.tools &&
@@ -349,7 +349,8 @@ void CheckSheetControls() {
     int page, item;
     bool flat;
   } buttons[] = {{0, IDC_BROWSE_FOLDER, true}, {0, IDC_BROWSE_SKIP, false},
-                 {2, IDC_DEFAULT_WORDS, false}, {3, IDC_CHANGE_BACKGROUND, false},
+                 {2, IDC_DEFAULT_WORDS, false}, {2, IDC_MORE_OPTIONS, false},
+                 {3, IDC_CHANGE_BACKGROUND, false},
                  {4, IDC_LICENSE, false}};
   for (const auto& b : buttons) {
     CIconButton* button = CIconButton::FromWindow(GetDlgItem(Page(b.page), b.item));

@@ -163,6 +163,38 @@ void DefaultWords(CWin32Desktop* desktop) {
         "restore defaults then OK gives the parent word ..");
 }
 
+void MoreOptions(CWin32Desktop* desktop) {
+  using M = CMoreOptionsModel;
+  CBuildSettings settings;
+  settings.readme_names = "README.txt";
+  const int manifest = IDC_MORE_FLAG_FIRST + M::kManifest;
+  const int checksums = IDC_MORE_FLAG_FIRST + M::kManifestChecksums;
+  for (bool ok : {false, true}) {
+    M model(settings);
+    DialogResult result = DialogResult::kCancel;
+    Drive(L"更多选项", ok ? "more options, OK" : "more options, cancelled", {[&](HWND d) {
+            Check(ItemTextW(d, IDC_MORE_FLAG_FIRST + M::kNaturalSort) ==
+                          Program(M::kFlagLabels[M::kNaturalSort]) &&
+                      TextA(d, IDC_MORE_BOX_FIRST + M::kReadmeNames) == "README.txt",
+                  "more options show the core's labels and the readme names");
+            Check(!IsWindowEnabled(GetDlgItem(d, checksums)), "checksums wait for the manifest");
+            Click(d, manifest);
+            Check(IsWindowEnabled(GetDlgItem(d, checksums)), "the manifest box enables checksums");
+            Click(d, checksums);
+            SetDlgItemTextA(d, IDC_MORE_BOX_FIRST + M::kHtmlLang, "zh-CN");
+            if (ok) SaveShot(d, "more_options");
+            Click(d, ok ? IDOK : IDCANCEL);
+          }},
+          [&] { result = desktop->ShowMoreOptions(&model); });
+    CBuildSettings after;
+    if (result == DialogResult::kOk) model.Apply(&after, nullptr);
+    Check(result == (ok ? DialogResult::kOk : DialogResult::kCancel) &&
+              after.manifest == (ok ? "json" : "") && after.manifest_checksums == (ok ? 1 : 0) &&
+              after.html_lang == (ok ? "zh-CN" : ""),
+          ok ? "more options store on OK" : "more options change nothing on Cancel");
+  }
+}
+
 void RecursiveOptions(CWin32Desktop* desktop) {
   CBuildSettings settings;  // links folders to the output name
   settings.multi_recurse_skip_root = 1;
@@ -341,6 +373,7 @@ int main(int argc, char** argv) {
   SetTimer(nullptr, 0, 200, Tick);
   SortOptions(&desktop);
   DefaultWords(&desktop);
+  MoreOptions(&desktop);
   RecursiveOptions(&desktop);
   FrameFiles(&desktop);
   FileCreated(&desktop);

@@ -52,6 +52,8 @@ for run in "C.UTF-8 1252" "zh_CN.UTF-8 936"; do
   # Each test program starts in a program folder of its own.
   for program in "$win"/tests/vellora_win32_*_ui_test.exe; do
     name=$(basename "$program" .exe)
+    # VELLORA_UI_ONLY=sheet runs only the programs whose name holds it.
+    [[ "$name" == *"${VELLORA_UI_ONLY:-}"* ]] || continue
     folder="$work/$acp/$name"
     mkdir -p "$folder"
     cp "$program" "$folder/"

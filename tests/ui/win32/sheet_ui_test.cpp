@@ -310,12 +310,30 @@ void BuildSession() {
       return ChooseInFolderBrowser(browser, std::wstring(folder.begin(), folder.end()));
     });
   }
+  // The recursion page's third button opens the more-options dialog.
+  auto more = std::make_shared<std::wstring>();
+  AddChooserSteps(
+      [] {
+        PostMessageW(Page(2), WM_COMMAND, MAKEWPARAM(IDC_MORE_OPTIONS, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Item(2, IDC_MORE_OPTIONS)));
+      },
+      [more](HWND dialog) {
+        *more = WindowTextW(dialog);
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        return true;
+      });
+  g_steps.push_back([more] {
+    Check(*more == L"更多选项", "the more-options button opens its dialog");
+    return true;
+  });
   g_steps.push_back([] {
     Check(ItemTextW(Page(0), IDC_OUTPUT_FILENAME) == L"ui_out.html",
           "a page chosen in the folder shows as its bare name");
     const std::string skip = g_folder + "skip_a;" + g_folder + "skip_b";
-    Check(ItemTextW(Page(0), IDC_SKIP_FOLDERS) == std::wstring(skip.begin(), skip.end()),
-          "two skip folders chosen, one semicolon between them");
+    const std::wstring shown = ItemTextW(Page(0), IDC_SKIP_FOLDERS);
+    Check(shown == std::wstring(skip.begin(), skip.end()),
+          "two skip folders chosen, one semicolon between them (shown: " +
+              std::string(shown.begin(), shown.end()) + ")");
     return true;
   });
   AddFileDialogSteps(VK_F7, g_folder + "ui_build.bat");
