@@ -14,9 +14,11 @@ namespace {
 
 const char kParentName[] = "..";
 
-void AddFolderEntry(PageContext* page, CFileList* folders, const std::string& name) {
+void AddFolderEntry(PageContext* page, CFileList* folders, const std::string& name,
+                    FileTime time = 0) {
   auto entry = std::make_unique<CFileEntry>();
   entry->SetName(name, page->env);
+  entry->time = time;  // for the manifest; the table shows none
   folders->AddHead(std::move(entry));
   ++page->folders_listed;
 }
@@ -51,7 +53,7 @@ bool ScanSubfolders(PageContext* page, CFileList* folders) {
       const bool out = page->builder->LeadsOutOfTree(sub, item.is_link);
       if (!env->CanEnterFolder(sub)) continue;
       if (page->builder->SkipFolder(sub)) continue;
-      AddFolderEntry(page, folders, item.name);
+      AddFolderEntry(page, folders, item.name, item.write_time);
       if (out) page->links_out.insert(item.name);
     }
   }

@@ -8,6 +8,7 @@
 
 #include "custom/text_file.h"
 #include "html/breadcrumbs.h"
+#include "html/manifest.h"
 #include "html/page_output.h"
 #include "html/page_parts.h"
 #include "html/text_helpers.h"
@@ -168,6 +169,81 @@ void WriteHead(PageContext* page) {
   }
 }
 
+std::string WithoutLeadingSlash(const std::string& folder) {
+  return !folder.empty() && folder[0] == '/' ? folder.substr(1) : folder;
+}
+
+std::string WithoutTrailingSlash(std::string folder) {
+  if (!folder.empty() && folder.back() == '/') folder.pop_back();
+  return folder;
+}
+
+// The rows of the folder table, linked as the table links them.
+void AddFolderManifest(const PageContext& page, const CFileList& folders,
+                       std::vector<ManifestEntry>* entries) {
+  const std::string& file_link = page.section(kFolderFileLink);
+  for (const CFileEntry* e = folders.head(); e != nullptr; e = e->next) {
+    ManifestEntry m;
+    m.name = e->name;
+    m.link = e->name + "/";
+    if (page.links_out.count(e->name) == 0) m.link += file_link;
+    m.is_folder = true;
+    m.time = e->time;
+    m.has_time = e->time != 0;
+    entries->push_back(std::move(m));
+  }
+}
+
+// The files of the file table, linked as the table links them; with
+// `paths` each with its full path, to be read.
+void AddFileManifest(const PageContext& page, const CFileList& files, bool paths,
+                     std::vector<ManifestEntry>* entries) {
+  const CBuildSettings& s = *page.settings;
+  const bool branch = page.builder->recurse_scan != 0;
+  const std::string base = WithTrailingSeparator(page.folder, page.env);
+  for (const CFileEntry* e = files.head(); e != nullptr; e = e->next) {
+    ManifestEntry m;
+    m.name = e->name;
+    std::string relative;
+    if (branch) {
+      relative = WithoutLeadingSlash(e->folder());
+      m.folder = WithoutTrailingSlash(relative);
+    }
+    m.link = relative + e->name;
+    m.has_link = s.non_functional_links == 0;
+    m.has_size = true;
+    m.size = e->size;
+    m.time = e->time;
+    m.has_time = true;
+    if (paths) {
+      if (kSeparator != '/') ReplaceCharacter(&relative, '/', kSeparator, page.env);
+      m.path = base + relative + e->name;
+      m.is_link = e->is_link;
+    }
+    entries->push_back(std::move(m));
+  }
+}
+
+// The listed folder relative to the build's top folder, '/' between names.
+std::string ManifestFolder(const PageContext& page) {
+  const std::string top = WithTrailingSeparator(page.tree_folder, page.env);
+  const std::string here = WithTrailingSeparator(page.folder, page.env);
+  if (here.compare(0, top.size(), top) != 0) return std::string();
+  return WithoutTrailingSlash(WithSlashes(here.substr(top.size()), page.env));
+}
+
+// Links out of the tree are not read, as for link titles.
+class TreeCheck : public ManifestFileCheck {
+ public:
+  explicit TreeCheck(CPageWriter* builder) : builder_(*builder) {}
+  bool LeadsOutOfTree(const std::string& path) override {
+    return builder_.FileLeadsOutOfTree(path);
+  }
+
+ private:
+  CPageWriter& builder_;
+};
+
 }  // namespace
 
 std::string WithSlashes(const std::string& path, Env* env) {
@@ -235,6 +311,9 @@ int CPageWriter::write_page(const std::string& folder) {
     WriteFolderTable(&page, &folders);
   }
   const bool listed_folders = !folders.empty();
+  const bool manifest = ManifestWanted(s.manifest);
+  std::vector<ManifestEntry> manifest_entries;
+  if (manifest) AddFolderManifest(page, folders, &manifest_entries);
   folders.Clear();
   AddTokenSection(&page, kBetweenFilesAndFolders, page_date);
   WriteReadme(&page);
@@ -264,6 +343,7 @@ int CPageWriter::write_page(const std::string& folder) {
     return 0;
   }
   const bool listed_files = !files.empty();
+  if (manifest) AddFileManifest(page, files, s.manifest_checksums != 0, &manifest_entries);
   files.Clear();
 
   // 26-29: summary and end.
@@ -291,13 +371,36 @@ int CPageWriter::write_page(const std::string& folder) {
       Notify(progress);
       progress->phase = 2;
     }
-    const std::string anchor_table = BuildAnchorTable(&page);
-    if (env->WritePiecesSafely(output_path, out.Pieces(anchor_table))) {
-      main_file_path = output_path;
-      ++pages_written;
-      result = 1;
-    } else {
-      PageNotWritten(output_path);
+    std::string manifest_text;
+    bool go_on = true;
+    if (manifest) {
+      ManifestPage about;
+      about.title = s.title;
+      about.folder = ManifestFolder(page);
+      about.branch = recurse_scan != 0;
+      about.checksums = s.manifest_checksums != 0;
+      if (about.checksums) {
+        TreeCheck check(this);
+        go_on = HashFiles(env, &manifest_entries, &check,
+                          progress != nullptr ? &progress->cancel : nullptr);
+      }
+      if (go_on) manifest_text = ManifestJson(about, manifest_entries, env);
+      manifest_entries.clear();
+    }
+    // Cancelled while reading the files: neither the page nor its manifest.
+    if (go_on) {
+      const std::string anchor_table = BuildAnchorTable(&page);
+      if (env->WritePiecesSafely(output_path, out.Pieces(anchor_table))) {
+        main_file_path = output_path;
+        ++pages_written;
+        result = 1;
+        const std::string manifest_path = output_path + kManifestSuffix;
+        if (manifest && !env->WriteFileSafely(manifest_path, manifest_text)) {
+          PageNotWritten(manifest_path);
+        }
+      } else {
+        PageNotWritten(output_path);
+      }
     }
   }
 

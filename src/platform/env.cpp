@@ -28,6 +28,18 @@ bool Env::ReadWholeFile(const std::string& path, size_t max_bytes, std::string* 
   return true;
 }
 
+bool Env::ReadInBlocks(const std::string& path, size_t block_size,
+                       const std::function<bool(std::string_view)>& consume) {
+  std::string content;
+  if (ReadFile(path, static_cast<size_t>(-1), &content) != ReadResult::kRead) return false;
+  if (block_size == 0) block_size = 1;
+  const std::string_view all(content);
+  for (size_t at = 0; at < all.size(); at += block_size) {
+    if (!consume(all.substr(at, block_size))) return false;
+  }
+  return true;
+}
+
 ReadResult ReadCapped(const std::string& content, size_t max_bytes, std::string* data) {
   if (content.size() > max_bytes) {
     data->assign(content, 0, max_bytes);

@@ -144,6 +144,11 @@ class Env {
   // characters the texts' code page lacks become '?'.
   virtual std::string NameAsText(const std::string& name) { return name; }
 
+  // A name (or path) in UTF-8, for files that other programs read: on
+  // Windows recoded from the active code page, elsewhere unchanged (so it
+  // may hold bytes that are not UTF-8, which the caller must escape).
+  virtual std::string NameAsUtf8(const std::string& name) { return name; }
+
   // Reads the regular file `path` as raw bytes, at most `max_bytes` of
   // them: reading stops at the cap whatever size the file reports, so that
   // a sparse giant or an endless system file costs no more than the cap.
@@ -152,6 +157,16 @@ class Env {
   // be opened or read, or is no regular file (a FIFO is never waited for);
   // `data` is unchanged.
   virtual ReadResult ReadFile(const std::string& path, size_t max_bytes, std::string* data) = 0;
+
+  // Reads the regular file `path` from its start to its end, handing the
+  // bytes to `consume` in blocks of at most `block_size` bytes, so that a
+  // file of any size is never held whole. Reading stops when `consume`
+  // returns false. True when the whole file was read and consumed; false
+  // when it cannot be opened or read, or is no regular file. Safe to call
+  // from several threads at once. The default reads the file through
+  // ReadFile (for Envs that keep files in memory).
+  virtual bool ReadInBlocks(const std::string& path, size_t block_size,
+                            const std::function<bool(std::string_view)>& consume);
 
   // True when the whole file, at most `max_bytes` long, was read into
   // `data`; a longer file is treated like one that cannot be read, and

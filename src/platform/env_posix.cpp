@@ -601,6 +601,34 @@ class PosixEnv : public Env {
     return too_long ? ReadResult::kTooLong : ReadResult::kRead;
   }
 
+  bool ReadInBlocks(const std::string& path, size_t block_size,
+                    const std::function<bool(std::string_view)>& consume) override {
+    const int fd = OpenAt(AT_FDCWD, path, O_RDONLY | O_NONBLOCK);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      CloseKeepErrno(fd);
+      return false;
+    }
+    std::vector<char> block(block_size == 0 ? 1 : block_size);
+    bool whole = true;
+    for (;;) {
+      const ssize_t n = read(fd, block.data(), block.size());
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        whole = false;
+        break;
+      }
+      if (n == 0) break;
+      if (!consume(std::string_view(block.data(), static_cast<size_t>(n)))) {
+        whole = false;
+        break;
+      }
+    }
+    CloseKeepErrno(fd);
+    return whole;
+  }
+
   bool WritePiecesSafely(const std::string& path,
                          const std::vector<std::string_view>& pieces) override {
     std::string base;

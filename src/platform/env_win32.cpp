@@ -274,6 +274,20 @@ class Win32Env : public Env {
     return text;
   }
 
+  std::string NameAsUtf8(const std::string& name) override {
+    if (name.empty() || GetACP() == CP_UTF8) return name;
+    const int size = static_cast<int>(name.size());
+    const int wide_length = MultiByteToWideChar(CP_ACP, 0, name.data(), size, nullptr, 0);
+    if (wide_length <= 0) return name;
+    std::wstring wide(static_cast<size_t>(wide_length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, name.data(), size, &wide[0], wide_length);
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_length, &text[0], length, nullptr, nullptr);
+    return text;
+  }
+
   std::string CharsetName() override {
     UINT cp = GetACP();
     switch (cp) {
@@ -320,6 +334,25 @@ class Win32Env : public Env {
     }
     data->swap(content);
     return ReadResult::kRead;
+  }
+
+  bool ReadInBlocks(const std::string& path, size_t block_size,
+                    const std::function<bool(std::string_view)>& consume) override {
+    if (Unusable(path)) return false;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    HandleCloser closer(h);
+    if (GetFileType(h) != FILE_TYPE_DISK) return false;
+    std::vector<char> block(block_size == 0 ? 1 : block_size);
+    for (;;) {
+      DWORD got = 0;
+      if (!::ReadFile(h, block.data(), static_cast<DWORD>(block.size()), &got, nullptr)) {
+        return false;
+      }
+      if (got == 0) return true;
+      if (!consume(std::string_view(block.data(), got))) return false;
+    }
   }
 
   bool WritePiecesSafely(const std::string& path,

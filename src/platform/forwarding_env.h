@@ -50,9 +50,14 @@ class CForwardingEnv : public Env {
   }
   bool IsLeadByte(unsigned char c) override { return inner_->IsLeadByte(c); }
   std::string NameAsText(const std::string& name) override { return inner_->NameAsText(name); }
+  std::string NameAsUtf8(const std::string& name) override { return inner_->NameAsUtf8(name); }
   std::string CharsetName() override { return inner_->CharsetName(); }
   ReadResult ReadFile(const std::string& path, size_t max_bytes, std::string* data) override {
     return inner_->ReadFile(path, max_bytes, data);
+  }
+  bool ReadInBlocks(const std::string& path, size_t block_size,
+                    const std::function<bool(std::string_view)>& consume) override {
+    return inner_->ReadInBlocks(path, block_size, consume);
   }
   bool WritePiecesSafely(const std::string& path,
                          const std::vector<std::string_view>& pieces) override {

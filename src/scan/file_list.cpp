@@ -42,6 +42,7 @@ std::unique_ptr<CFileEntry> CFileEntry::Clone() const {
   if (title) copy->title = std::make_unique<std::string>(*title);
   copy->size = size;
   copy->time = time;
+  copy->is_link = is_link;
   copy->folder_ = folder_;
   return copy;
 }

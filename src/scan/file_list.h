@@ -51,6 +51,7 @@ class CFileEntry {
   std::unique_ptr<std::string> title;  // link title; null unless titles are used
   int64_t size = 0;                    // bytes
   FileTime time = 0;                   // last write
+  bool is_link = false;                // found as a symbolic link (reparse point)
   CFileEntry* next = nullptr;          // owned by the list, not by the entry
 
  private:

@@ -129,6 +129,7 @@ class FolderScanner {
         entry->size = item.size > static_cast<uint64_t>(INT64_MAX) ? INT64_MAX
                                                                    : static_cast<int64_t>(item.size);
         entry->time = item.write_time;
+        entry->is_link = item.is_link;
         entry->SetFolder(record);
         CFileEntry* added = list_.AddHead(std::move(entry));
         if (use_titles_) {

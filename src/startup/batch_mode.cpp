@@ -43,13 +43,15 @@ bool PrepareFolder(Env* env, CBuildSettings* s) {
   return ok;
 }
 
-BatchOutcome BuildFromConfiguration(CMainSheet* sheet, const std::string& config_name) {
-  auto settings = std::make_unique<CBuildSettings>();
+}  // namespace
+
+BatchOutcome PrepareBatchBuild(CMainSheet* sheet, const std::string& config_name,
+                               CBuildSettings* settings) {
   if (!sheet->ReadConfiguration(config_name)) {
     return Failure(kExitNoConfig, "cannot read the configuration file " +
                                       Quoted(sheet->ResolveConfigName(config_name)));
   }
-  sheet->Exchange(1, settings.get());
+  sheet->Exchange(1, settings);
   CBuildSettings& s = *settings;
 
   Env* env = sheet->env();
@@ -76,7 +78,17 @@ BatchOutcome BuildFromConfiguration(CMainSheet* sheet, const std::string& config
                                            " does not name two frame pages with src=\"...\"");
     }
   }
+  return BatchOutcome();
+}
 
+namespace {
+
+BatchOutcome BuildFromConfiguration(CMainSheet* sheet, const std::string& config_name) {
+  auto settings = std::make_unique<CBuildSettings>();
+  BatchOutcome prepared = PrepareBatchBuild(sheet, config_name, settings.get());
+  if (prepared.status != kExitBuilt) return prepared;
+  CBuildSettings& s = *settings;
+  Env* env = sheet->env();
   const BuildResult result = RunBuild(
       s, FrameFiles{sheet->frameset_file, sheet->left_frame_file, sheet->right_frame_file}, nullptr,
       env);

@@ -9,6 +9,7 @@
 
 namespace vellora {
 
+class CBuildSettings;
 class CMainSheet;
 
 // Exit statuses of the program.
@@ -26,6 +27,13 @@ struct BatchOutcome {
 // separator comes from the program's folder) and makes the build it
 // describes: the framed site when it chooses one with the recursive build
 // on, the general build otherwise. The current folder is left as it was.
+// The first part of RunBatchMode: reads the configuration file into `sheet`
+// and fills `settings` for its build (the folder made a full path), with
+// the same checks and messages; status kExitBuilt when the build may run.
+// Nothing is built or written.
+BatchOutcome PrepareBatchBuild(CMainSheet* sheet, const std::string& config_name,
+                               CBuildSettings* settings);
+
 BatchOutcome RunBatchMode(CMainSheet* sheet, const std::string& config_name);
 
 }  // namespace vellora

@@ -31,8 +31,34 @@ std::string StripEnclosingQuotes(const std::string& text) {
   return text;
 }
 
+namespace {
+
+const char kCheckOption[] = "--check";
+constexpr size_t kCheckOptionLength = sizeof kCheckOption - 1;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+std::string CheckConfigName(const std::string& command_line) {
+  if (command_line.compare(0, kCheckOptionLength, kCheckOption) != 0) return std::string();
+  size_t at = kCheckOptionLength;
+  while (at < command_line.size() && IsBlank(command_line[at])) ++at;
+  const std::string name = command_line.substr(at);
+#ifdef _WIN32
+  return StripEnclosingQuotes(name);
+#else
+  return name;
+#endif
+}
+
 CommandLineAction ClassifyCommandLine(const std::string& command_line) {
   if (command_line.empty()) return CommandLineAction::kUsage;
+  if (command_line.compare(0, kCheckOptionLength, kCheckOption) == 0 &&
+      (command_line.size() == kCheckOptionLength || IsBlank(command_line[kCheckOptionLength]))) {
+    return CheckConfigName(command_line).empty() ? CommandLineAction::kUsage
+                                                 : CommandLineAction::kCheck;
+  }
   if (command_line == "-h" || command_line == "--help") return CommandLineAction::kHelp;
   if (command_line == "--version") return CommandLineAction::kVersion;
   return CommandLineAction::kBatch;
@@ -40,11 +66,16 @@ CommandLineAction ClassifyCommandLine(const std::string& command_line) {
 
 const char* UsageText() {
   return "usage: vellora CONFIG.ini\n"
+         "       vellora --check CONFIG.ini\n"
          "       vellora --help | --version\n"
          "\n"
          "Builds the index pages that the configuration file CONFIG.ini describes,\n"
          "without any window. A name without a folder is read from the program's folder.\n"
-         "Exit status: 0 built, 1 the build failed, 2 the configuration file could not be read.\n";
+         "Exit status: 0 built, 1 the build failed, 2 the configuration file could not be read.\n"
+         "\n"
+         "--check reads the pages that CONFIG.ini builds, writes nothing, and lists\n"
+         "their links to nothing, the files and folders no page links to and the\n"
+         "missing pages. Exit status: 0 all well, 1 problems found, 2 as above.\n";
 }
 
 }  // namespace vellora

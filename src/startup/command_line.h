@@ -25,11 +25,17 @@ enum class CommandLineAction {
   kUsage,    // nothing given: print the usage text, exit status 2
   kHelp,     // "-h" or "--help": usage text on standard output, status 0
   kVersion,  // "--version"
+  kCheck,    // "--check CONFIG": check the pages of a configuration's build
   kBatch,    // anything else names a configuration file
 };
 
-// What the command line asks for. Only the whole text counts as an option.
+// What the command line asks for. Only the whole text counts as an option,
+// but for "--check" followed by blanks and a configuration name.
 CommandLineAction ClassifyCommandLine(const std::string& command_line);
+
+// The configuration name of a "--check" command line: the text after
+// "--check" and its blanks (on Windows without one pair of enclosing quotes).
+std::string CheckConfigName(const std::string& command_line);
 
 // The usage text, ending with a line break.
 const char* UsageText();

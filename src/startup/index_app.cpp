@@ -2,9 +2,12 @@
 
 #include <new>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "startup/batch_mode.h"
 #include "startup/command_line.h"
+#include "startup/link_check.h"
 #include "settings/main_sheet.h"
 
 namespace vellora {
@@ -21,7 +24,33 @@ int OutOfMemory(std::FILE* err) {
   return kExitBuildFailed;
 }
 
+void PrintWarnings(const std::vector<std::string>& warnings, std::FILE* err) {
+  for (const std::string& warning : warnings) {
+    std::fprintf(err, "vellora: warning: %s\n", warning.c_str());
+  }
+}
+
 }  // namespace
+
+int CIndexApp::RunCheck(const std::string& config_name, std::FILE* out, std::FILE* err) {
+  CheckOutcome outcome;
+  try {
+    CMainSheet sheet(env_);
+    outcome = RunCheckMode(&sheet, config_name);
+  } catch (const std::bad_alloc&) {
+    return OutOfMemory(err);
+  } catch (const std::length_error&) {
+    return OutOfMemory(err);
+  }
+  PrintWarnings(outcome.warnings, err);
+  for (const std::string& line : outcome.lines) std::fprintf(out, "%s\n", line.c_str());
+  std::fflush(out);
+  if (!outcome.message.empty()) {
+    std::fprintf(err, "vellora: %s\n", outcome.message.c_str());
+    std::fflush(err);
+  }
+  return outcome.status;
+}
 
 int CIndexApp::InitInstance(const std::string& command_line, std::FILE* out, std::FILE* err) {
   switch (ClassifyCommandLine(command_line)) {
@@ -35,6 +64,8 @@ int CIndexApp::InitInstance(const std::string& command_line, std::FILE* out, std
     case CommandLineAction::kVersion:
       std::fprintf(out, "%s\n", kSheetCaption);
       return kExitBuilt;
+    case CommandLineAction::kCheck:
+      return RunCheck(CheckConfigName(command_line), out, err);
     case CommandLineAction::kBatch:
       break;
   }
@@ -50,9 +81,7 @@ int CIndexApp::InitInstance(const std::string& command_line, std::FILE* out, std
     // A size beyond what a string or list can hold.
     return OutOfMemory(err);
   }
-  for (const std::string& warning : outcome.warnings) {
-    std::fprintf(err, "vellora: warning: %s\n", warning.c_str());
-  }
+  PrintWarnings(outcome.warnings, err);
   if (!outcome.message.empty()) {
     std::fprintf(err, "vellora: %s\n", outcome.message.c_str());
     std::fflush(err);

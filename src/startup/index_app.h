@@ -17,12 +17,16 @@ class CIndexApp {
 
   // Runs the program for the command-line text `command_line` (the text
   // after the program name) and returns the process's exit status. Texts for
-  // the user go to `out` (usage, version) and `err` (usage errors, failures).
+  // the user go to `out` (usage, version, the link check's report) and `err`
+  // (usage errors, failures).
   // A build that runs out of memory ends with one line and kExitBuildFailed.
   int InitInstance(const std::string& command_line, std::FILE* out = stdout,
                    std::FILE* err = stderr);
 
  private:
+  // "--check": the report on `out`, failures on `err`; the exit status.
+  int RunCheck(const std::string& config_name, std::FILE* out, std::FILE* err);
+
   Env* env_;
 };
 

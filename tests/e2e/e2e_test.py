@@ -297,6 +297,51 @@ class E2E(unittest.TestCase):
             self.assertIn(cell, page, name)
             self.assertRegex(page, r'<time datetime="2026-12-0[67]T\d\d:\d\d">2026-12-0[67]</time>')
 
+    # --- link check ----------------------------------------------------
+    def test_check_of_the_built_demo(self):
+        demo = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "demo")
+        site = os.path.join(self.tmp, "site")
+        shutil.copytree(os.path.join(demo, "tree"), site)
+        if WINE and os.environ.get("VELLORA_EXPECT_ACP") != "936":
+            # Chinese names have no spelling in this code page.
+            for name in os.listdir(site):
+                if not name.isascii():
+                    shutil.rmtree(os.path.join(site, name))
+        with open(os.path.join(demo, "demo.ini"), encoding="utf-8") as f:
+            keys = [line.rstrip("\r\n") for line in f if not line.startswith(";")]
+        keys = [line for line in keys if not line.startswith("path=")] + \
+            ["path=" + self.drive.path("site")]
+        eol = "\r\n" if WINE else "\n"
+        # The demo's texts are UTF-8; the Windows program reads code page 936.
+        text = eol.join(keys) + eol
+        self.file("cfg/demo.ini", text.encode("gbk" if WINE else "utf-8"))
+        config = self.drive.path("cfg/demo.ini")
+        r = run([config])
+        self.assertEqual((0, b""), (r.returncode, r.stderr))
+        encoding = "gbk" if WINE else "utf-8"
+
+        r = run(["--check", config])
+        out = r.stdout.decode(encoding)
+        self.assertEqual((0, b""), (r.returncode, r.stderr), out)
+        self.assertRegex(out, r"^检查了 \d+ 个页面, \d+ 个链接: 0 个断开, 0 个未链接, 0 个页面缺少\r?\n$")
+
+        os.unlink(os.path.join(site, "projects/tools/notes.txt"))
+        # Windows names hold no control characters.
+        new = "new.txt" if WINE else "new\x1b[31m.txt"
+        self.file("site/" + new, "new")
+        os.unlink(os.path.join(site, "Photos 2024/Summer/index.html"))
+        r = run(["--check", config])
+        out = r.stdout.decode(encoding).replace("\r\n", "\n")
+        sep = "\\" if WINE else "/"
+        self.assertEqual(1, r.returncode, r.stderr)
+        self.assertEqual(["缺少的页面: Photos 2024%sSummer%sindex.html" % (sep, sep),
+                          "断开的链接: projects%stools%sindex.html -> notes.txt" % (sep, sep),
+                          "未链接: " + new.replace("\x1b", "\\x1B")], out.splitlines()[:-1], out)
+        self.assertIn(": 1 个断开, 1 个未链接, 1 个页面缺少", out.splitlines()[-1])
+        self.assertEqual(2, run(["--check", self.drive.path("cfg/none.ini")]).returncode)
+        # Nothing was written.
+        self.assertIsNone(self.page("site/Photos 2024/Summer/index.html"))
+
     # --- double-byte names -----------------------------------------------
     def test_double_byte_names_in_every_mode(self):
         """Names of code page 936 whose second byte is '\\' (淺 9C 5C, 籠 BB 5C),
@@ -323,6 +368,11 @@ class E2E(unittest.TestCase):
             self.file(name, "\r\n".join(lines).encode(charset) + b"\r\n")
             r = run([self.drive.path(name)])
             self.assertEqual((0, b""), (r.returncode, r.stdout + r.stderr))
+            # The link check reads the same names back from the pages.
+            r = run(["--check", self.drive.path(name)])
+            out = r.stdout.decode(charset, "replace")
+            self.assertEqual((0, b""), (r.returncode, r.stderr), out)
+            self.assertRegex(out, r"^检查了 \d+ 个页面, \d+ 个链接: 0 个断开, 0 个未链接, 0 个页面缺少")
 
         def page(relative, name="index.html"):
             path = os.path.join(self.tmp, top, relative, name)

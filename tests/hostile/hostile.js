@@ -11,7 +11,13 @@
 //    breadcrumbs of the shipped templates name every folder from the top
 //    down, each folder above the page's own linked to its page;
 //  - every XHTML page is well-formed XML;
-//  - the build is silent, ends with status 0 and leaves no temporary files.
+//  - the JSON manifest beside each page (manifest=json, with SHA-256 in half
+//    the builds) parses, names each entry as its bytes read as UTF-8, and
+//    every link, percent-decoded to bytes relative to the page, leads to
+//    the entry itself (same bytes and checksum for files); every file and
+//    subfolder of the page is in it;
+//  - the build is silent, ends with status 0 and leaves no temporary files;
+//  - `vellora --check` of the same configuration finds nothing wrong.
 // Usage: node hostile.js --vellora PATH [--work DIR] [--keep] [--only REGEX] [--json FILE]
 const fs = require('fs');
 const os = require('os');
@@ -81,6 +87,7 @@ function configurations(emptyTemplate) {
               multi_recurse_title: href20 ? 'FOLDER' : 'QUALIFIED',
               // Readable sizes and ISO dates (time elements on HTML pages) in half the builds.
               size_style: href20 ? 'human' : '', date_style: href20 ? 'iso' : '',
+              manifest: 'json', manifest_checksums: flag(iso),
             },
           });
         }
@@ -101,7 +108,7 @@ function configurations(emptyTemplate) {
       mode, xml, template: true,
       keys: { ...MODES[mode], xml_compliant: flag(xml), replace_iso_chars: flag(iso), href20: flag(href20),
         multi_recurse_title: 'FOLDER', size_style: iso ? 'human' : '', date_style: iso ? 'iso' : '',
-        ...extra },
+        manifest: 'json', manifest_checksums: flag(href20), ...extra },
     });
   }
   return list;
@@ -164,7 +171,7 @@ const readmeShown = (buf) => buf.toString('utf8').replace(/\r\n?/g, '\n')
 // ---- Checks of one page in the browser ---------------------------------------
 
 class Report {
-  constructor() { this.failures = []; this.counts = { builds: 0, pages: 0, links: 0, xml: 0 }; }
+  constructor() { this.failures = []; this.counts = { builds: 0, pages: 0, links: 0, xml: 0, manifests: 0 }; }
   fail(cfg, where, category, what) { this.failures.push({ cfg: cfg.name, where, category, what }); }
 }
 
@@ -398,6 +405,82 @@ function checkReadmeAndTrail(ctx, cfg, pageRel, isFrameset, facts) {
 // named entities (the HTML 4 set plus &apos;) become numeric references,
 // every other named entity stays and is an error, as it would be for a
 // validating parser.
+// The bytes of a manifest link: %XX decoded byte by byte (the names hold
+// bytes that are not UTF-8, which decodeURIComponent refuses); where they
+// are UTF-8, decodeURIComponent must agree.
+function linkBytes(link) {
+  const out = [];
+  for (let i = 0; i < link.length; i++) {
+    if (link[i] === '%') {
+      out.push(parseInt(link.slice(i + 1, i + 3), 16));
+      i += 2;
+    } else {
+      out.push(link.charCodeAt(i));
+    }
+  }
+  const bytes = Buffer.from(out);
+  if (Buffer.from(bytes.toString('utf8'), 'utf8').equals(bytes) && decodeURIComponent(link) !== bytes.toString('utf8')) {
+    throw new Error(`decodeURIComponent disagrees on ${link}`);
+  }
+  return bytes;
+}
+
+function checkManifest(ctx, cfg, pageRel) {
+  const { report, fixture, treeDir } = ctx;
+  const where = show(pageRel) + '.json';
+  const file = b(treeDir, '/', pageRel, '.json');
+  if (!fs.existsSync(file)) { report.fail(cfg, where, 'manifest missing', 'no manifest beside the page'); return; }
+  let m;
+  try {
+    m = JSON.parse(fs.readFileSync(file, 'utf8'));
+  } catch (e) {
+    report.fail(cfg, where, 'manifest is not JSON', e.message);
+    return;
+  }
+  report.counts.manifests++;
+  const checksums = cfg.keys.manifest_checksums === 'TRUE';
+  if (m.format !== 'vellora-manifest' || m.version !== 1 || !Array.isArray(m.entries) || m.checksums !== checksums) {
+    report.fail(cfg, where, 'manifest header wrong', JSON.stringify({ ...m, entries: undefined }));
+    return;
+  }
+  const folder = parentOf(pageRel);
+  const linked = new Set();
+  for (const e of m.entries) {
+    if (e.name === '..') continue;
+    let rel;
+    try {
+      rel = path.posix.normalize(b(folder.length ? b(folder, '/') : b(''), linkBytes(e.link)).toString('latin1'));
+    } catch (err) {
+      report.fail(cfg, where, 'manifest link not decodable', err.message);
+      continue;
+    }
+    if (e.is_folder) rel = rel.replace(/\/(index|right)\.html$/, '').replace(/\/$/, '');
+    const relBuf = Buffer.from(rel, 'latin1');
+    if (e.name !== baseOf(relBuf).toString('utf8')) {
+      report.fail(cfg, where, 'manifest name differs from its link', `${JSON.stringify(e.name)} links ${show(relBuf)}`);
+    }
+    const abs = b(treeDir, '/', relBuf);
+    if (!fs.existsSync(abs) || fs.statSync(abs).isDirectory() !== e.is_folder) {
+      report.fail(cfg, where, 'manifest link leads nowhere', `${e.link} (${show(relBuf)})`);
+      continue;
+    }
+    linked.add(rel);
+    if (e.is_folder) continue;
+    const data = fs.readFileSync(abs);
+    if (e.size !== data.length) report.fail(cfg, where, 'manifest size wrong', `${e.link}: ${e.size}, not ${data.length}`);
+    if (!/^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d$/.test(e.modified || '')) {
+      report.fail(cfg, where, 'manifest time not ISO 8601 with offset', `${e.link}: ${e.modified}`);
+    }
+    const sum = require('crypto').createHash('sha256').update(data).digest('hex');
+    if (checksums ? e.sha256 !== sum : 'sha256' in e) {
+      report.fail(cfg, where, 'manifest checksum wrong', `${e.link}: ${e.sha256}`);
+    }
+  }
+  for (const want of expectedItems(cfg, pageRel, fixture)) {
+    if (!linked.has(key(want))) report.fail(cfg, where, 'manifest misses an entry', show(want));
+  }
+}
+
 function checkXml(report, cfg, file, rel) {
   const text = fs.readFileSync(file).toString('latin1')
     .replace(/&([A-Za-z][A-Za-z0-9]*);/g, (m, n) => (Object.prototype.hasOwnProperty.call(ENTITIES, n) ? `&#${ENTITIES[n]};` : m));
@@ -449,8 +532,20 @@ async function main() {
     cfg.pages = after.filter((e) => !e.dir && !before.has(key(e.rel)));
     for (const p of cfg.pages) if (baseOf(p.rel)[0] === 0x2e) report.fail(cfg, show(p.rel), 'temporary file left behind', 'temporary file left behind');
     cfg.pages = cfg.pages.filter((p) => baseOf(p.rel)[0] !== 0x2e);
+    cfg.manifests = cfg.pages.filter((p) => key(p.rel).endsWith('.json'));
+    cfg.pages = cfg.pages.filter((p) => !key(p.rel).endsWith('.json'));
+    const framesets = cfg.mode === 'framed' ? 1 : 0;
+    if (cfg.manifests.length !== cfg.pages.length - framesets) {
+      report.fail(cfg, 'build', 'wrong number of manifests', `${cfg.manifests.length} manifests beside ${cfg.pages.length} pages`);
+    }
     const want = cfg.mode === 'perfolder' ? fixture.folders.length : cfg.mode === 'framed' ? fixture.folders.length + 2 : 1;
     if (cfg.pages.length !== want) report.fail(cfg, 'build', 'wrong number of pages', `${cfg.pages.length} pages written, ${want} expected`);
+    // The link check must find every link of the pages as built, and every name linked.
+    const check = spawnSync(opt.vellora, ['--check', ini], { encoding: 'buffer', timeout: 60000 });
+    const checked = check.stdout.toString('utf8');
+    if (check.status !== 0 || check.stderr.length || !/^检查了 \d+ 个页面, \d+ 个链接: 0 个断开, 0 个未链接, 0 个页面缺少\n$/.test(checked)) {
+      report.fail(cfg, 'check', 'link check found problems', `exit ${check.status}: ${(checked + check.stderr.toString('utf8')).trim().slice(0, 600)}`);
+    }
   });
 
   const server = await startServer(work);
@@ -485,6 +580,7 @@ async function main() {
           if (!isFrameset && !/<\/html>\s*$/i.test(body)) report.fail(cfg, show(page.rel), 'page is truncated', 'page does not end with </html>');
         }
         await checkPage(ctx, cfg, page.rel, isFrameset);
+        if (!isFrameset) checkManifest(ctx, cfg, page.rel);
       }
     }
   } finally {
@@ -497,7 +593,7 @@ async function main() {
   // different examples; HOSTILE_ALL=1 lists every failure.
   const seconds = ((Date.now() - started) / 1000).toFixed(1);
   const c = report.counts;
-  console.log(`hostile names: ${c.builds} builds, ${c.pages} pages, ${c.links} links, ${c.xml} XHTML pages checked in ${seconds}s`);
+  console.log(`hostile names: ${c.builds} builds, ${c.pages} pages, ${c.links} links, ${c.xml} XHTML pages, ${c.manifests} manifests checked in ${seconds}s`);
   const groups = new Map();
   for (const f of report.failures) {
     if (!groups.has(f.category)) groups.set(f.category, []);

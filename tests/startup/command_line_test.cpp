@@ -48,5 +48,29 @@ TEST(CommandLineTest, OnlyTheWholeLineIsAnOption) {
   EXPECT_EQ(CommandLineAction::kBatch, ClassifyCommandLine(" --version"));
 }
 
+TEST(CommandLineTest, CheckTakesTheRestAsTheConfigurationName) {
+  const struct {
+    const char* line;
+    CommandLineAction action;
+    const char* name;
+  } kCases[] = {
+      {"--check a.ini", CommandLineAction::kCheck, "a.ini"},
+      {"--check \t my settings.ini", CommandLineAction::kCheck, "my settings.ini"},
+      {"--check", CommandLineAction::kUsage, ""},
+      {"--check   ", CommandLineAction::kUsage, ""},
+      {"--checked.ini", CommandLineAction::kBatch, ""},
+      {" --check a.ini", CommandLineAction::kBatch, ""},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(c.action, ClassifyCommandLine(c.line)) << c.line;
+    if (c.action == CommandLineAction::kCheck) {
+      EXPECT_EQ(c.name, CheckConfigName(c.line)) << c.line;
+    }
+  }
+#ifdef _WIN32
+  EXPECT_EQ("C:\\my cfg\\a.ini", CheckConfigName("--check \"C:\\my cfg\\a.ini\""));
+#endif
+}
+
 }  // namespace
 }  // namespace vellora

@@ -9,6 +9,8 @@
 
 #include "ui/qt/icon_button.h"
 
+class QDialog;
+class QHBoxLayout;
 class QLabel;
 class QWidget;
 
@@ -29,6 +31,10 @@ QLabel* PlainLabel(const QString& text, QWidget* parent = nullptr);
 // An icon button: flat or raised, with the given picture (none for kNone),
 // optionally letting the dialog's background show through its face.
 CIconButton* DialogButton(const QString& text, ButtonIcon icon, bool flat, bool transparent);
+
+// The centred flat "确定(&K)" and "取消(&C)" of the tiled dialogs, over the
+// background, wired to accept and reject; OK is the default button.
+QHBoxLayout* OkCancelRow(QDialog* dialog);
 
 }  // namespace vellora
 

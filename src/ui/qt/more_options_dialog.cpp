@@ -46,22 +46,11 @@ CMoreOptionsDialog::CMoreOptionsDialog(CMoreOptionsModel* model, QWidget* parent
   checksums->setEnabled(model->ChecksumsEnabled());
   connect(flags_[M::kManifest], &QCheckBox::toggled, checksums, &QWidget::setEnabled);
 
-  CIconButton* ok = DialogButton(Q("确定(&K)"), ButtonIcon::kOk, true, true);
-  CIconButton* cancel = DialogButton(Q("取消(&C)"), ButtonIcon::kCancel, true, true);
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(ok);
-  buttons->addSpacing(16);
-  buttons->addWidget(cancel);
-  buttons->addStretch(1);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(pages);
   layout->addWidget(manifest);
   layout->addStretch(1);
-  layout->addLayout(buttons);
+  layout->addLayout(OkCancelRow(this));
 }
 
 void CMoreOptionsDialog::accept() {

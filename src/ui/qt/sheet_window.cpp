@@ -16,7 +16,7 @@
 
 #include "ui/qt/dialog_units.h"
 #include "ui/qt/icon_button.h"
-#include "ui/qt/page_texts.h"
+#include "sheet/page_texts.h"
 #include "ui/qt/tiled_background.h"
 #include "ui/qt/tooltip_timing.h"
 #include "ui/qt/transparent_group_box.h"

@@ -39,11 +39,6 @@ CSortOptionsDialog::CSortOptionsDialog(CSortOptionsModel* model, QWidget* parent
       Q("除非你要创建一个 '在一个文件中显示所有链接 ' 的递归文件, 否则没有文件夹可以排序."));
   note->setWordWrap(true);
 
-  CIconButton* ok = DialogButton(Q("确定(&K)"), ButtonIcon::kOk, true, true);
-  CIconButton* cancel = DialogButton(Q("取消(&C)"), ButtonIcon::kCancel, true, true);
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   // Seeded from the model; an order it does not know checks no order radio.
   folders_first_->setChecked(model->folders_first);
@@ -62,18 +57,12 @@ CSortOptionsDialog::CSortOptionsDialog(CSortOptionsModel* model, QWidget* parent
   auto* notes = new QHBoxLayout;
   notes->addWidget(note_label, 0, Qt::AlignTop);
   notes->addWidget(note, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(ok);
-  buttons->addSpacing(16);
-  buttons->addWidget(cancel);
-  buttons->addStretch(1);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(folders_first_);
   layout->addLayout(groups);
   layout->addWidget(column_wise_);
   layout->addLayout(notes);
-  layout->addLayout(buttons);
+  layout->addLayout(OkCancelRow(this));
 }
 
 void CSortOptionsDialog::accept() {

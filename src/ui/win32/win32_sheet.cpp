@@ -11,10 +11,12 @@
 
 #include "settings/controls.h"
 #include "settings/main_sheet.h"
+#include "sheet/page_texts.h"
 #include "sheet/sheet.h"
 #include "ui/win32/icon_button.h"
 #include "ui/win32/page_tooltips.h"
 #include "ui/win32/resource.h"
+#include "ui/win32/text_conversion.h"
 #include "ui/win32/tiled_background.h"
 #include "ui/win32/transparent_group_box.h"
 
@@ -62,6 +64,14 @@ const ControlItem kControlItems[] = {
     {ControlId::kFolderAnchors, IDC_FOLDER_ANCHORS},
     {ControlId::kFileColumns, IDC_FILE_COLUMNS},
     {ControlId::kFolderColumns, IDC_FOLDER_COLUMNS},
+};
+
+// The chooser button beside each box that has one.
+const ControlItem kChooserItems[] = {
+    {ControlId::kPath, IDC_BROWSE_FOLDER},
+    {ControlId::kOutputFilename, IDC_CHOOSE_OUTPUT},
+    {ControlId::kCustomHtmlFilename, IDC_CHOOSE_CUSTOM},
+    {ControlId::kSkipFolders, IDC_BROWSE_SKIP},
 };
 
 // The page buttons and the commands they share with the function keys.
@@ -278,17 +288,30 @@ void AddTooltips(HWND page, int index) {
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, page,
                               nullptr, Instance(), nullptr);
   if (tips == nullptr) return;
-  for (size_t i = 0; i < kPageTooltipCount; ++i) {
-    const CPageTooltip& tip = kPageTooltips[i];
-    HWND control = GetDlgItem(page, tip.item);
-    if (tip.page != index || control == nullptr) continue;
+  // The tooltip control keeps a copy of each text.
+  const auto add = [&](int on_page, int item, const char* text) {
+    HWND control = GetDlgItem(page, item);
+    if (on_page != index || control == nullptr || text == nullptr) return;
+    std::wstring wide = WideFromText(text);
     TTTOOLINFOW tool = {};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = page;
     tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<wchar_t*>(tip.text);
+    tool.lpszText = &wide[0];
     SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  };
+  for (const ControlItem& c : kControlItems) {
+    add(ControlInfo(c.id).page, c.item, kControlTexts[static_cast<int>(c.id)].tooltip);
+  }
+  for (const ControlItem& c : kChooserItems) {
+    add(ControlInfo(c.id).page, c.item, kControlTexts[static_cast<int>(c.id)].button_tooltip);
+  }
+  for (const ButtonCommand& b : kButtonCommands) {
+    for (size_t i = 0; i < kButtonCount; ++i) {
+      const CButtonText& text = kButtonTexts[i];
+      if (text.command == b.command) add(text.page, b.item, text.tooltip);
+    }
   }
   // Long texts wrap instead of running off the screen.
   SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, 400);

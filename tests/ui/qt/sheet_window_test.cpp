@@ -32,7 +32,7 @@
 #include "sheet/sheet.h"
 #include "ui/qt/dialog_units.h"
 #include "ui/qt/icon_button.h"
-#include "ui/qt/page_texts.h"
+#include "sheet/page_texts.h"
 #include "ui/qt/progress_window.h"
 #include "ui/qt/qt_desktop.h"
 #include "ui/qt/sheet_window.h"

@@ -345,6 +345,15 @@ void CheckSheetControls() {
           "page " + std::to_string(p.page) + ": a tooltip for each control, after 500 ms, for " +
               std::to_string(p.display_time) + " ms");
   }
+  // The texts are the sheet's, whatever the code page.
+  wchar_t text[256] = {};
+  TTTOOLINFOW tool = {};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = Page(2);
+  tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(Page(2), IDC_FILE_COLUMNS));
+  tool.lpszText = text;
+  SendMessageW(PageTooltip(2), TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+  Check(std::wstring(text) == L"文件表格的列数", "a tooltip shows the sheet's text");
   const struct {
     int page, item;
     bool flat;

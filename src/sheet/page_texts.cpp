@@ -1,4 +1,4 @@
-#include "ui/qt/page_texts.h"
+#include "sheet/page_texts.h"
 
 namespace vellora {
 

@@ -1,8 +1,9 @@
 // The texts of the option pages: tab titles, the label and tooltip of every
 // value-holding control, and the command buttons with what they run. Both
-// the layout and the tests read these tables, so a text is fixed once.
-#ifndef VELLORA_UI_QT_PAGE_TEXTS_H_
-#define VELLORA_UI_QT_PAGE_TEXTS_H_
+// windows and their tests read these tables, so a text is fixed once (the
+// Windows pages take their labels from their templates).
+#ifndef VELLORA_SHEET_PAGE_TEXTS_H_
+#define VELLORA_SHEET_PAGE_TEXTS_H_
 
 #include <cstddef>
 
@@ -41,4 +42,4 @@ extern const size_t kButtonCount;
 
 }  // namespace vellora
 
-#endif  // VELLORA_UI_QT_PAGE_TEXTS_H_
+#endif  // VELLORA_SHEET_PAGE_TEXTS_H_
