@@ -63,9 +63,10 @@ function makeTree(dir) {
   for (const [n, s, t] of SUB) put(path.join('sub', n), s, t);
 }
 
-// The page's file names in reading order, with folder headings as "#heading".
+// The page's file names in reading order, with folder headings as "#heading";
+// rows the filter hides have no boxes.
 const readNames = (page) => page.evaluate(() => [...document.querySelectorAll('table.files td.name, table.files td.group')]
-  .map((td) => (td.classList.contains('group') ? '#heading' : td.textContent.trim())));
+  .filter((td) => td.getClientRects().length).map((td) => (td.classList.contains('group') ? '#heading' : td.textContent.trim())));
 
 function expected(build, key, dir) {
   const flip = (l) => (dir === 'descending' ? [...l].reverse() : l);
@@ -126,6 +127,16 @@ async function checkBuild(page, build, url, failures) {
   await page.waitForTimeout(400);
   got = await readNames(page);
   if (got.length !== expected(build, 'name', 'ascending').length) fail(`an empty filter shows ${got.join(' ')}`);
+  // The filter text stays text: quotes, backslashes, braces and markup
+  // neither end nor widen the page's own rule, and dots still match dots.
+  for (const [text, want] of [['"]), tr { color: red } x', []], ['\\', []], ['x\\"', []], ['</style><b>}', []], ["2.m", ['a2.md']]]) {
+    await page.fill('.tools input', text);
+    await page.waitForTimeout(400);
+    got = await readNames(page);
+    if (JSON.stringify(got) !== JSON.stringify(want)) fail(`filter ${JSON.stringify(text)} shows ${got.join(' ')}`);
+  }
+  await page.fill('.tools input', '');
+  await page.waitForTimeout(400);
 
   // Exact values in a title and a time element win over the shown text,
   // which here says the same for every file.
