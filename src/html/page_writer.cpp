@@ -17,20 +17,6 @@
 
 namespace vellora {
 
-namespace {
-
-constexpr int32_t kMaxColumns = 20;
-
-const char kHtmlDoctype[] =
-    "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
-    "\"http://www.w3.org/TR/html4/loose.dtd\">";
-const char kXhtmlDoctype[] =
-    "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
-    "\"http://www.w3.org/TR/xhtml1/DTD/transitional.dtd\">";
-
-int32_t ClampColumns(int32_t columns) { return std::max(1, std::min(columns, kMaxColumns)); }
-
-// The skip_files option split at ';'; a final ';' adds no empty pattern.
 std::vector<std::string> SplitSkipFiles(const std::string& skip_files) {
   std::vector<std::string> patterns;
   if (skip_files.empty()) return patterns;
@@ -46,6 +32,19 @@ std::vector<std::string> SplitSkipFiles(const std::string& skip_files) {
   if (skip_files.back() != ';') patterns.push_back(piece);
   return patterns;
 }
+
+namespace {
+
+constexpr int32_t kMaxColumns = 20;
+
+const char kHtmlDoctype[] =
+    "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
+    "\"http://www.w3.org/TR/html4/loose.dtd\">";
+const char kXhtmlDoctype[] =
+    "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
+    "\"http://www.w3.org/TR/xhtml1/DTD/transitional.dtd\">";
+
+int32_t ClampColumns(int32_t columns) { return std::max(1, std::min(columns, kMaxColumns)); }
 
 void Notify(CBuildProgress* progress) {
   if (progress != nullptr) progress->Notify();

@@ -14,6 +14,9 @@
 
 namespace vellora {
 
+// The skip_files option split at ';'; a final ';' adds no empty pattern.
+std::vector<std::string> SplitSkipFiles(const std::string& skip_files);
+
 class CPageWriter : public CFolderScanner {
  public:
   explicit CPageWriter(CBuildSettings* build_settings, Env* system = Env::Default());

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "html/page_writer.h"
 #include "html/text_helpers.h"
 #include "platform/characters.h"
 #include "platform/forwarding_env.h"
@@ -45,24 +46,6 @@ class CDryRunEnv : public CForwardingEnv {
  private:
   std::function<void(const std::string&)> on_page_;
 };
-
-// The skip_files patterns as the page writer splits them: a final ';' adds
-// no empty pattern.
-std::vector<std::string> SkipFilePatterns(const std::string& skip_files) {
-  std::vector<std::string> patterns;
-  if (skip_files.empty()) return patterns;
-  std::string piece;
-  for (char c : skip_files) {
-    if (c == ';') {
-      patterns.push_back(piece);
-      piece.clear();
-    } else {
-      piece.push_back(c);
-    }
-  }
-  if (skip_files.back() != ';') patterns.push_back(piece);
-  return patterns;
-}
 
 // A full path with "." and ".." steps resolved in its text (as a browser
 // resolves a link), repeated separators made one, and no final separator
@@ -161,7 +144,7 @@ struct ExpectedPage {
 void AddListed(CBuildSettings* now, const std::string& folder, const std::string& top,
                bool folder_table, Env* env, std::set<std::string>* tree) {
   CFolderScanner scanner(now, env);
-  scanner.skip_file_patterns = SkipFilePatterns(now->skip_files);
+  scanner.skip_file_patterns = SplitSkipFiles(now->skip_files);
   scanner.recurse_scan = now->recursive_build != 0 && now->multi_recurse_link == 0 ? 1 : 0;
   scanner.tree_folder = top;
   if (now->recursive_build != 0 || now->build_framed_site != 0) {
