@@ -10,6 +10,7 @@
 #include "modes/listing_cache.h"
 #include "platform/env.h"
 #include "platform/path.h"
+#include "scan/listing_prefetch.h"
 #include "scan/walk_guard.h"
 
 namespace vellora {
@@ -148,17 +149,22 @@ void CIndexBuilder::PerFolderBuild() {
 }
 
 void CIndexBuilder::WalkFolder() {
+  // Every folder is read once for its page and its walk; when it is read
+  // whole, the folders below are read ahead on worker threads.
+  Env* const system = env;
+  const bool whole = ListsEveryName(settings->file_spec);
+  const bool brief = !NeedsFileDetails();
+  CListingPrefetch ahead(system, whole ? system->ListingThreads() : 0, brief,
+                         [this](const std::string& path) { return !SkipFolder(path); });
+  CListingCache listings(&ahead, whole, brief);
   // A folder that cannot be entered gets no page, and nothing below it is
   // visited.
-  if (!env->CanEnterFolder(settings->path)) {
+  if (!listings.CanEnterFolder(settings->path)) {
     top_unreadable = 1;
     return;
   }
-  CWalkGuard guard(env);
+  CWalkGuard guard(system);
   guard.Enter(settings->path);
-  // Every folder is read once for its page and its walk.
-  Env* const system = env;
-  CListingCache listings(system, ListsEveryName(settings->file_spec));
   env = &listings;
   WalkFrom(this, &guard, true);
   env = system;

@@ -11,7 +11,9 @@ const char kEveryName[] = "*.*";
 void CListingCache::ReadWhole(const std::string& folder) {
   items_.clear();
   ++reads_;
-  ok_ = inner()->ListFolder(folder, kEveryName, [this](const FolderItem& i) { items_.push_back(i); });
+  const auto keep = [this](const FolderItem& i) { items_.push_back(i); };
+  ok_ = brief_ ? inner()->ListFolderBrief(folder, kEveryName, keep)
+               : inner()->ListFolder(folder, kEveryName, keep);
   folder_ = folder;
   held_ = Held::kEverything;
 }
@@ -41,6 +43,17 @@ bool CListingCache::ListSubfolders(const std::string& folder,
     if (item.is_folder) visit(item);
   }
   return ok_;
+}
+
+bool CListingCache::CanEnterFolder(const std::string& folder) {
+  // Bounded: a walk asks about a folder within a few pages of the first time.
+  constexpr size_t kMaxAnswers = size_t{1} << 16;
+  const auto found = can_enter_.find(folder);
+  if (found != can_enter_.end()) return found->second;
+  if (can_enter_.size() >= kMaxAnswers) can_enter_.clear();
+  const bool can = inner()->CanEnterFolder(folder);
+  can_enter_.emplace(folder, can);
+  return can;
 }
 
 bool CListingCache::WritePiecesSafely(const std::string& path,

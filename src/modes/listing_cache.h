@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/forwarding_env.h"
@@ -17,14 +18,18 @@ class CListingCache : public CForwardingEnv {
  public:
   // With `read_whole_folders` a request for the subfolders reads the whole
   // listing at once (worth it when the file filter lists every name anyway).
-  CListingCache(Env* inner, bool read_whole_folders)
-      : CForwardingEnv(inner), read_whole_(read_whole_folders) {}
+  // With `brief` whole listings are read with ListFolderBrief.
+  CListingCache(Env* inner, bool read_whole_folders, bool brief = false)
+      : CForwardingEnv(inner), read_whole_(read_whole_folders), brief_(brief) {}
 
   // "*.*" listings and subfolder listings come from the cache.
   bool ListFolder(const std::string& folder, const std::string& pattern,
                   const std::function<void(const FolderItem&)>& visit) override;
   bool ListSubfolders(const std::string& folder,
                       const std::function<void(const FolderItem&)>& visit) override;
+  // The folder table, the walk and a folder's own page each ask whether it
+  // can be entered: the system is asked once per folder.
+  bool CanEnterFolder(const std::string& folder) override;
   // A file written may change the files of a folder, never its subfolders.
   bool WritePiecesSafely(const std::string& path,
                          const std::vector<std::string_view>& pieces) override;
@@ -38,10 +43,12 @@ class CListingCache : public CForwardingEnv {
   void ReadWhole(const std::string& folder);
 
   bool read_whole_;
+  bool brief_;
   std::string folder_;
   Held held_ = Held::kNothing;
   bool ok_ = false;
   std::vector<FolderItem> items_;
+  std::unordered_map<std::string, bool> can_enter_;
   int reads_ = 0;
 };
 
