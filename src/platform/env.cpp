@@ -15,6 +15,8 @@ bool Env::ListSubfolders(const std::string& folder,
 
 bool Env::CollationKey(const std::string&, std::string*) { return false; }
 
+bool Env::CollatesByteByByte() { return false; }
+
 bool Env::IsLink(const std::string&) { return false; }
 
 bool Env::CanEnterFolder(const std::string& folder) { return IsFolder(folder); }

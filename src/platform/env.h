@@ -130,6 +130,13 @@ class Env {
   // that override CompareText must not inherit another backend's keys.
   virtual bool CollationKey(const std::string& text, std::string* key);
 
+  // True when CompareText orders texts as their bytes do (unsigned, a text
+  // before a longer one it begins) and CollationKey gives each text itself,
+  // as in the C locale; callers may then compare and key texts without the
+  // system. Never inherited by a backend that overrides CompareText or
+  // CollationKey.
+  virtual bool CollatesByteByByte();
+
   // True when `c` starts a two-byte character of the active code page
   // (always false for UTF-8, whose continuation bytes are never ASCII).
   virtual bool IsLeadByte(unsigned char c) = 0;
