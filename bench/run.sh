@@ -6,7 +6,7 @@
 #   bash bench/run.sh --quick    # flat 10k and small, 1 round, ~1 min; fails only on errors
 #   bash bench/run.sh --trees medium --runs 5     # any option of bench/suite.py
 #
-# Installs what it lacks (as root, from Debian: cmake g++ make python3 tree
+# Installs what it lacks (as root, from Debian: cmake g++ make python3 tree fd-find
 # lighttpd curl), builds vellora in Release mode with the benchmark programs,
 # compiles runstat and walk, makes or reuses the trees and runs bench/suite.py.
 # Environment: BUILD (build folder, default build/bench), BASE (trees and
@@ -15,7 +15,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(realpath -m "${BUILD:-$root/build/bench}")"
 
-need="cmake g++ make python3 tree lighttpd curl"
+need="cmake g++ make python3 tree lighttpd curl fd-find"
 missing=()
 for p in $need; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -10,6 +10,7 @@
 #include "modes/listing_cache.h"
 #include "platform/env.h"
 #include "platform/path.h"
+#include "scan/listing_prefetch.h"
 #include "scan/walk_guard.h"
 
 namespace vellora {
@@ -156,9 +157,14 @@ void CIndexBuilder::WalkFolder() {
   }
   CWalkGuard guard(env);
   guard.Enter(settings->path);
-  // Every folder is read once for its page and its walk.
+  // Every folder is read once for its page and its walk; when it is read
+  // whole, the folders below are read ahead on worker threads.
   Env* const system = env;
-  CListingCache listings(system, ListsEveryName(settings->file_spec));
+  const bool whole = ListsEveryName(settings->file_spec);
+  const bool brief = !NeedsFileDetails();
+  CListingPrefetch ahead(system, whole ? system->ListingThreads() : 0, brief,
+                         [this](const std::string& path) { return !SkipFolder(path); });
+  CListingCache listings(&ahead, whole, brief);
   env = &listings;
   WalkFrom(this, &guard, true);
   env = system;

@@ -11,7 +11,9 @@ const char kEveryName[] = "*.*";
 void CListingCache::ReadWhole(const std::string& folder) {
   items_.clear();
   ++reads_;
-  ok_ = inner()->ListFolder(folder, kEveryName, [this](const FolderItem& i) { items_.push_back(i); });
+  const auto keep = [this](const FolderItem& i) { items_.push_back(i); };
+  ok_ = brief_ ? inner()->ListFolderBrief(folder, kEveryName, keep)
+               : inner()->ListFolder(folder, kEveryName, keep);
   folder_ = folder;
   held_ = Held::kEverything;
 }

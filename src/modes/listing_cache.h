@@ -17,8 +17,9 @@ class CListingCache : public CForwardingEnv {
  public:
   // With `read_whole_folders` a request for the subfolders reads the whole
   // listing at once (worth it when the file filter lists every name anyway).
-  CListingCache(Env* inner, bool read_whole_folders)
-      : CForwardingEnv(inner), read_whole_(read_whole_folders) {}
+  // With `brief` whole listings are read with ListFolderBrief.
+  CListingCache(Env* inner, bool read_whole_folders, bool brief = false)
+      : CForwardingEnv(inner), read_whole_(read_whole_folders), brief_(brief) {}
 
   // "*.*" listings and subfolder listings come from the cache.
   bool ListFolder(const std::string& folder, const std::string& pattern,
@@ -38,6 +39,7 @@ class CListingCache : public CForwardingEnv {
   void ReadWhole(const std::string& folder);
 
   bool read_whole_;
+  bool brief_;
   std::string folder_;
   Held held_ = Held::kNothing;
   bool ok_ = false;

@@ -1,10 +1,28 @@
 #include "platform/env.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <thread>
+
 #include "platform/characters.h"
 
 namespace vellora {
 
 Env::~Env() = default;
+
+int ThreadsForListing() {
+  // VELLORA_THREADS sets the number (0: no reading ahead), so that a build
+  // can be compared with and without threads.
+  if (const char* set = std::getenv("VELLORA_THREADS")) {
+    char* end = nullptr;
+    const long n = std::strtol(set, &end, 10);
+    if (end != set && *end == '\0' && n >= 0) {
+      return static_cast<int>(std::min<long>(n, kMaxListingThreads));
+    }
+  }
+  const unsigned cores = std::thread::hardware_concurrency();
+  return static_cast<int>(std::clamp(cores, 1u, static_cast<unsigned>(kMaxListingThreads)));
+}
 
 bool Env::ListSubfolders(const std::string& folder,
                          const std::function<void(const FolderItem&)>& visit) {

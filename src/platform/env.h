@@ -66,6 +66,15 @@ struct FolderItem {
   bool is_link = false;
 };
 
+// The most threads a walk reads folders ahead with.
+constexpr int kMaxListingThreads = 8;
+
+// What the system backends answer to Env::ListingThreads: as many threads
+// as the machine has cores, at most kMaxListingThreads, unless the
+// environment variable VELLORA_THREADS gives the number (0 to
+// kMaxListingThreads).
+int ThreadsForListing();
+
 class Env {
  public:
   virtual ~Env();
@@ -82,6 +91,21 @@ class Env {
   // Returns false when the folder cannot be read (nothing is reported).
   virtual bool ListFolder(const std::string& folder, const std::string& pattern,
                           const std::function<void(const FolderItem&)>& visit) = 0;
+
+  // ListFolder for a build that shows no file's size or time: items may
+  // report a size and time of 0, which spares a backend that can tell files
+  // from folders by the listing alone (the POSIX d_type) a call per file.
+  // Links are followed as ListFolder follows them. The default calls
+  // ListFolder.
+  virtual bool ListFolderBrief(const std::string& folder, const std::string& pattern,
+                               const std::function<void(const FolderItem&)>& visit) {
+    return ListFolder(folder, pattern, visit);
+  }
+
+  // How many threads may read folders ahead of a walk: each calls
+  // ListFolder and ListFolderBrief at the same time as the others and as the
+  // walk. 0 for an Env that is not safe for that (the default).
+  virtual int ListingThreads() { return 0; }
 
   // Calls `visit` for every folder (or link to one) in `folder`, as
   // ListFolder(folder, "*.*") would report them, skipping the files. Backends

@@ -417,13 +417,15 @@ class PosixEnv : public Env {
  public:
   bool ListFolder(const std::string& folder, const std::string& pattern,
                   const std::function<void(const FolderItem&)>& visit) override {
-    const bool all = pattern == "*" || pattern == "*.*";
-    return Walk(folder, [&](const char* name, unsigned char type, FolderItem* item) {
-      (void)type;
-      item->name.assign(name);
-      return all || WildcardMatch(item->name, pattern);
-    }, visit);
+    return ListMatching(folder, pattern, false, visit);
   }
+
+  bool ListFolderBrief(const std::string& folder, const std::string& pattern,
+                       const std::function<void(const FolderItem&)>& visit) override {
+    return ListMatching(folder, pattern, true, visit);
+  }
+
+  int ListingThreads() override { return ThreadsForListing(); }
 
   bool ListSubfolders(const std::string& folder,
                       const std::function<void(const FolderItem&)>& visit) override {
@@ -744,12 +746,22 @@ class PosixEnv : public Env {
   }
 
  private:
+  bool ListMatching(const std::string& folder, const std::string& pattern, bool brief,
+                    const std::function<void(const FolderItem&)>& visit) {
+    const bool all = pattern == "*" || pattern == "*.*";
+    return Walk(folder, [&](const char* name, unsigned char, FolderItem* item) {
+      item->name.assign(name);
+      return all || WildcardMatch(item->name, pattern);
+    }, visit, brief);
+  }
+
   // Lists `folder`: `want` sees each name and its d_type, fills the item's
   // name and says whether the entry is worth a stat; `visit` gets the regular
-  // files and folders among those.
+  // files and folders among those. With `brief` a file or folder the listing
+  // names as such is reported without a stat, its size and time 0.
   template <typename Want>
   bool Walk(const std::string& folder, Want want,
-            const std::function<void(const FolderItem&)>& visit) {
+            const std::function<void(const FolderItem&)>& visit, bool brief = false) {
     const int fd = OpenAt(AT_FDCWD, folder, O_RDONLY | O_DIRECTORY);
     if (fd < 0) return false;
     DIR* dir = fdopendir(fd);
@@ -773,6 +785,13 @@ class PosixEnv : public Env {
       if (type == DT_FIFO || type == DT_SOCK || type == DT_CHR || type == DT_BLK) continue;
       if (!want(name, type, &item)) continue;
       item.is_link = type == DT_LNK;
+      if (brief && (type == DT_REG || type == DT_DIR)) {
+        item.is_folder = type == DT_DIR;
+        item.size = 0;
+        item.write_time = 0;
+        visit(item);
+        continue;
+      }
       if (type == DT_UNKNOWN) {  // file systems that do not say
         if (fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
         item.is_link = S_ISLNK(st.st_mode);

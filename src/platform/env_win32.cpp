@@ -137,6 +137,8 @@ class Win32Env : public Env {
     return true;
   }
 
+  int ListingThreads() override { return ThreadsForListing(); }
+
   bool GetFolderIdentity(const std::string& folder, FolderIdentity* id) override {
     if (Unusable(folder)) return false;
     HANDLE h = CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,

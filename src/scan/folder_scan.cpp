@@ -14,6 +14,7 @@
 #include "platform/text_case.h"
 #include "platform/wildcard.h"
 #include "scan/folder_scanner.h"
+#include "scan/listing_prefetch.h"
 #include "scan/walk_guard.h"
 
 namespace vellora {
@@ -98,9 +99,19 @@ class FolderScanner {
         list_(*list),
         patterns_(SplitFileSpec(file_spec, builder->env)),
         use_titles_(builder->settings != nullptr &&
-                    builder->settings->use_html_titles_for_links != 0) {}
+                    builder->settings->use_html_titles_for_links != 0),
+        brief_(!builder->NeedsFileDetails()) {}
 
   bool has_patterns() const { return !patterns_.empty(); }
+  bool brief() const { return brief_; }
+  // True when one pattern lists every name, so that each folder is read
+  // whole once.
+  bool lists_all() const {
+    for (const FilePattern& p : patterns_) {
+      if (p.lists_all) return true;
+    }
+    return false;
+  }
 
   // Adds the files of `folder`, pattern by pattern. With `subfolders`, also
   // collects its subfolders in listing order. False when a listing of the
@@ -113,7 +124,7 @@ class FolderScanner {
     bool read = true;
     for (const FilePattern& p : patterns_) {
       const bool collect = subfolders != nullptr && p.lists_all && !subfolders_listed;
-      read &= env->ListFolder(folder, p.pattern, [&](const FolderItem& item) {
+      const auto take = [&](const FolderItem& item) {
         if (item.name.empty() || item.name[0] == '.') return;
         if (item.is_folder) {
           if (collect) subfolders->push_back(Subfolder{item.name, item.is_link});
@@ -140,7 +151,9 @@ class FolderScanner {
           added->title = std::make_unique<std::string>(outside ? added->name
                                                                : b_.ReadLinkTitle(folder, *added));
         }
-      });
+      };
+      read &= brief_ ? env->ListFolderBrief(folder, p.pattern, take)
+                     : env->ListFolder(folder, p.pattern, take);
       if (collect) subfolders_listed = true;
     }
     if (subfolders != nullptr && !subfolders_listed) {
@@ -165,6 +178,20 @@ class FolderScanner {
   CFileList& list_;
   std::vector<FilePattern> patterns_;
   bool use_titles_;
+  bool brief_;
+};
+
+// Puts a scanner's Env back when the scan ends.
+class EnvRestorer {
+ public:
+  explicit EnvRestorer(CFolderScanner* scanner) : scanner_(scanner), saved_(scanner->env) {}
+  ~EnvRestorer() { scanner_->env = saved_; }
+  EnvRestorer(const EnvRestorer&) = delete;
+  EnvRestorer& operator=(const EnvRestorer&) = delete;
+
+ private:
+  CFolderScanner* scanner_;
+  Env* saved_;
 };
 
 }  // namespace
@@ -184,6 +211,12 @@ bool CFolderScanner::Scan(CFileList& list, const std::string& start, const std::
   if (!scanner.has_patterns()) return true;
   if (!recurse_scan) return scanner.ScanFolder(start, nullptr);
   if (tree_real_root.empty()) tree_real_root = RealTreeRoot(env, start);
+
+  // Folders are read ahead on worker threads when each is read whole.
+  EnvRestorer restore_env(this);
+  CListingPrefetch ahead(env, scanner.lists_all() ? env->ListingThreads() : 0, scanner.brief(),
+                         [this](const std::string& path) { return !SkipFolder(path); });
+  env = &ahead;
 
   // Depth first, each folder's files before those of its subfolders, the
   // subfolders in listing order. An explicit stack instead of recursion
@@ -241,6 +274,14 @@ bool CFolderScanner::FileLeadsOutOfTree(const std::string& path) {
     tree_file_root_ = RealTreeRoot(env, !top.empty() || !env->GetCurrentFolder(&current) ? top : current);
   }
   return LinkLeadsOutside(env, tree_real_root.empty() ? tree_file_root_ : tree_real_root, path);
+}
+
+bool CFolderScanner::NeedsFileDetails() const {
+  if (settings == nullptr) return true;
+  const CBuildSettings& s = *settings;
+  return s.include_filesize != 0 || s.include_date != 0 || s.include_time != 0 ||
+         s.include_summary != 0 || s.sort_key == CBuildSettings::kSortBySize ||
+         s.sort_key == CBuildSettings::kSortByDate || !s.manifest.empty();
 }
 
 bool CFolderScanner::SkipFolder(const std::string& path) const {

@@ -49,6 +49,11 @@ class CFolderScanner {
   // branch of a recursive build, else the build's top folder.
   bool FileLeadsOutOfTree(const std::string& path);
 
+  // True when the pages of the build show or use a file's size or time:
+  // sizes, dates or times, the summary, a sort by size or date, or the
+  // manifest. Without them folders are listed briefly (Env::ListFolderBrief).
+  bool NeedsFileDetails() const;
+
   // Reorders `list` so that, written row by row into `columns` columns, it
   // reads down each column in turn.
   void ArrangeInColumns(CFileList& list, int columns);

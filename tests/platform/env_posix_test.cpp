@@ -31,12 +31,14 @@ namespace {
 constexpr int64_t kEpochSeconds = 11644473600LL;
 
 std::map<std::string, FolderItem> List(const std::string& folder, const std::string& pattern,
-                                       bool* ok = nullptr) {
+                                       bool* ok = nullptr, bool brief = false) {
   std::map<std::string, FolderItem> items;
-  const bool listed = Env::Default()->ListFolder(folder, pattern, [&](const FolderItem& item) {
+  const auto keep = [&](const FolderItem& item) {
     EXPECT_EQ(items.count(item.name), 0u) << item.name;
     items[item.name] = item;
-  });
+  };
+  const bool listed = brief ? Env::Default()->ListFolderBrief(folder, pattern, keep)
+                            : Env::Default()->ListFolder(folder, pattern, keep);
   if (ok != nullptr) *ok = listed;
   return items;
 }
@@ -119,6 +121,18 @@ TEST(PosixEnvListTest, KindsOfEntries) {
   EXPECT_EQ(items.at("link-to-file").size, 5u);
   for (const char* name : {"file.txt", "dir", "link-to-dir", "link-to-file"}) {
     EXPECT_EQ(items.at(name).is_link, std::string(name).compare(0, 5, "link-") == 0) << name;
+  }
+
+  // A brief listing names the same items, kinds and links; only the files
+  // and folders the listing itself tells apart go without a size and time.
+  const auto brief = List(t.path(), "*", nullptr, true);
+  ASSERT_EQ(Names(brief), Names(items));
+  for (const auto& [name, item] : brief) {
+    const FolderItem& full = items.at(name);
+    EXPECT_EQ(item.is_folder, full.is_folder) << name;
+    EXPECT_EQ(item.is_link, full.is_link) << name;
+    EXPECT_EQ(item.size, item.is_link ? full.size : 0u) << name;
+    EXPECT_EQ(item.write_time, item.is_link ? full.write_time : 0u) << name;
   }
 
   Strings folders;

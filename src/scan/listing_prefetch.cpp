@@ -1,0 +1,132 @@
+#include "scan/listing_prefetch.h"
+
+#include <utility>
+
+#include "platform/path.h"
+
+namespace vellora {
+
+namespace {
+
+bool IsWholeListing(const std::string& pattern) { return pattern == "*.*" || pattern == "*"; }
+
+// Workers stop reading ahead while this many items wait to be taken, so that
+// a walk slower than the workers holds a bounded part of the tree; the
+// folder a worker is reading may add to it once.
+constexpr size_t kMaxHeldItems = size_t{1} << 18;
+
+}  // namespace
+
+CListingPrefetch::CListingPrefetch(Env* inner, int threads, bool brief,
+                                   std::function<bool(const std::string&)> wanted)
+    : CForwardingEnv(inner), brief_(brief), wanted_(std::move(wanted)) {
+  for (int i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
+}
+
+CListingPrefetch::~CListingPrefetch() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stop_ = true;
+  }
+  work_ready_.notify_all();
+  for (std::thread& t : workers_) t.join();
+}
+
+size_t CListingPrefetch::listings_taken() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return taken_;
+}
+
+bool CListingPrefetch::ReadInner(const std::string& folder, std::vector<FolderItem>* items) {
+  const auto keep = [items](const FolderItem& item) { items->push_back(item); };
+  return brief_ ? inner()->ListFolderBrief(folder, "*.*", keep)
+                : inner()->ListFolder(folder, "*.*", keep);
+}
+
+bool CListingPrefetch::ListFolderBrief(const std::string& folder, const std::string& pattern,
+                                       const std::function<void(const FolderItem&)>& visit) {
+  return ListFolder(folder, pattern, visit);
+}
+
+bool CListingPrefetch::ListFolder(const std::string& folder, const std::string& pattern,
+                                  const std::function<void(const FolderItem&)>& visit) {
+  if (!IsWholeListing(pattern) || workers_.empty()) {
+    return brief_ ? inner()->ListFolderBrief(folder, pattern, visit)
+                  : inner()->ListFolder(folder, pattern, visit);
+  }
+  std::vector<FolderItem> items;
+  bool ok = false;
+  bool read = false;
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    auto it = ahead_.find(folder);
+    if (it != ahead_.end() && it->second.state != State::kQueued) {
+      // Only the walk adds entries, so `it` stays valid while it waits.
+      listing_read_.wait(lock, [&] { return it->second.state == State::kRead; });
+      ok = it->second.ok;
+      items = std::move(it->second.items);
+      held_items_ -= items.size();
+      ++taken_;
+      read = true;
+    }
+    // A queued folder that no worker began is read here; its queue entry
+    // is passed over.
+    if (it != ahead_.end()) ahead_.erase(it);
+  }
+  work_ready_.notify_all();
+  if (!read) ok = ReadInner(folder, &items);
+  QueueSubfolders(folder, items);
+  for (const FolderItem& item : items) visit(item);
+  return ok;
+}
+
+void CListingPrefetch::QueueSubfolders(const std::string& folder,
+                                       const std::vector<FolderItem>& items) {
+  std::vector<std::string> subfolders;
+  for (const FolderItem& item : items) {
+    if (!item.is_folder || item.is_link || item.name.empty() || item.name[0] == '.') continue;
+    std::string path = WithTrailingSeparator(folder, this) + item.name;
+    if (wanted_ && !wanted_(path)) continue;
+    subfolders.push_back(std::move(path));
+  }
+  if (subfolders.empty()) return;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (stop_) return;
+    for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) {
+      // A folder is read ahead once: a walk that lists it again reads it itself.
+      if (!queued_once_.insert(*it).second) continue;
+      ahead_.emplace(*it, Listing());
+      queue_.push_front(std::move(*it));
+    }
+  }
+  work_ready_.notify_all();
+}
+
+void CListingPrefetch::Work() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    work_ready_.wait(lock, [this] {
+      return stop_ || (!queue_.empty() && held_items_ < kMaxHeldItems);
+    });
+    if (stop_) return;
+    std::string folder = std::move(queue_.front());
+    queue_.pop_front();
+    auto it = ahead_.find(folder);
+    if (it == ahead_.end() || it->second.state != State::kQueued) continue;
+    it->second.state = State::kReading;
+    lock.unlock();
+    std::vector<FolderItem> items;
+    const bool ok = ReadInner(folder, &items);
+    lock.lock();
+    // The walk waits for a folder being read, so the entry is still there.
+    Listing& listing = ahead_[folder];
+    listing.ok = ok;
+    held_items_ += items.size();
+    listing.items = std::move(items);
+    listing.state = State::kRead;
+    listing_read_.notify_all();
+  }
+}
+
+}  // namespace vellora

@@ -1,0 +1,89 @@
+// Reads the folders of a walk ahead of it on worker threads, so that the
+// system's work of reading folders (and examining each entry) runs beside
+// the walk's own work on the entries instead of before it.
+//
+// One walk thread asks for folders one at a time, as it would from the system.
+// Once it has taken the whole listing ("*.*") of a folder, the subfolders
+// found there are queued to be read ahead, the most recently queued first:
+// a depth-first walk asks for them in about that order. A listing that the
+// walk asks for before a worker began it is read by the walk itself; one a
+// worker is reading is waited for. Links are never read ahead (they may
+// lead anywhere), and only one level below what the walk has reached, so a
+// tree that loops back on itself costs no more than it costs the walk.
+//
+// What the walk sees does not depend on the threads: every listing comes
+// from the same call on the inner Env, made once, and is handed over whole.
+#ifndef VELLORA_SCAN_LISTING_PREFETCH_H_
+#define VELLORA_SCAN_LISTING_PREFETCH_H_
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/forwarding_env.h"
+
+namespace vellora {
+
+class CListingPrefetch : public CForwardingEnv {
+ public:
+  // `threads` workers read ahead (0: none, every call goes straight to
+  // `inner`, which must then allow ListFolder from that many threads at
+  // once; see Env::ListingThreads). With `brief` listings are read with
+  // ListFolderBrief. `wanted` says whether a subfolder (a full path) is
+  // worth reading ahead; the walk's own rules still decide what it enters.
+  CListingPrefetch(Env* inner, int threads, bool brief,
+                   std::function<bool(const std::string&)> wanted);
+  // Stops the workers and waits for them; listings read and not taken are
+  // dropped.
+  ~CListingPrefetch() override;
+  CListingPrefetch(const CListingPrefetch&) = delete;
+  CListingPrefetch& operator=(const CListingPrefetch&) = delete;
+
+  // Whole listings ("*.*" or "*") come from the listings read ahead; any
+  // other pattern goes to the inner Env.
+  bool ListFolder(const std::string& folder, const std::string& pattern,
+                  const std::function<void(const FolderItem&)>& visit) override;
+  bool ListFolderBrief(const std::string& folder, const std::string& pattern,
+                       const std::function<void(const FolderItem&)>& visit) override;
+
+  // Listings the workers read that the walk then took.
+  size_t listings_taken() const;
+
+ private:
+  enum class State { kQueued, kReading, kRead };
+  struct Listing {
+    State state = State::kQueued;
+    bool ok = false;
+    std::vector<FolderItem> items;
+  };
+
+  bool ReadInner(const std::string& folder, std::vector<FolderItem>* items);
+  // Queues the subfolders of `folder` found in `items`.
+  void QueueSubfolders(const std::string& folder, const std::vector<FolderItem>& items);
+  void Work();
+
+  const bool brief_;
+  const std::function<bool(const std::string&)> wanted_;
+  mutable std::mutex mutex_;
+  std::condition_variable work_ready_;
+  std::condition_variable listing_read_;
+  std::deque<std::string> queue_;  // folders to read, soonest needed first
+  std::unordered_map<std::string, Listing> ahead_;  // queued, being read or read
+  std::unordered_set<std::string> queued_once_;
+  size_t held_items_ = 0;  // items of listings read and not yet taken
+  size_t taken_ = 0;
+  bool stop_ = false;
+  std::vector<std::thread> workers_;
+};
+
+}  // namespace vellora
+
+#endif  // VELLORA_SCAN_LISTING_PREFETCH_H_
