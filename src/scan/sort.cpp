@@ -72,23 +72,21 @@ class KeyStore {
         return false;
       }
       n = bytes_.size() - at - 1;
+      const bool capped = n > kMaxNaturalKeyBytes;
+      if (capped) n = kMaxNaturalKeyBytes;
+      bytes_.resize(at + 1 + n);
+      bytes_[at] = static_cast<char>(n | (capped ? kCapped : 0u));
     } else {
       if (!env->CollationKey(text, &key_) || key_.find('\0') != std::string::npos) return false;
       n = key_.find('\x01');
       if (n == std::string::npos) n = key_.size();
-    }
-    const size_t cap = natural ? kMaxNaturalKeyBytes : kMaxKeyBytes;
-    const bool capped = n > cap;
-    if (capped) n = cap;
-    *offset = static_cast<uint32_t>(at);
-    if (natural) {
-      bytes_.resize(at + 1 + n);
-      bytes_[at] = static_cast<char>(n | (capped ? kCapped : 0u));
-    } else {
+      const bool capped = n > kMaxKeyBytes;
+      if (capped) n = kMaxKeyBytes;
       bytes_.push_back(static_cast<char>(n | (capped ? kCapped : 0u)));
       bytes_.append(key_, 0, n);
     }
-    const char* key = bytes_.data() + at + 1;
+    *offset = static_cast<uint32_t>(at);
+    const char* key = natural ? bytes_.data() + at + 1 : key_.data();
     uint64_t first = 0;
     for (size_t i = 0; i < 8; ++i) {
       first = (first << 8) | (i < n ? static_cast<unsigned char>(key[i]) : 0u);
