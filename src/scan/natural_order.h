@@ -31,9 +31,10 @@ bool NaturalKey(const std::string& text, Env* env, std::string* key);
 
 // Makes the keys of NaturalKey for many texts, keeping its buffers from
 // one key to the next, so that keying a long list allocates nothing per
-// name. Where the collation is byte order (Env::CollatesByteByByte) the
-// text runs are copied into the key as the system would key them, without
-// asking it.
+// name. Where the collation is byte order (Env::CollatesByteByByte) it
+// writes the keys itself, in one pass and a shorter form that orders as the
+// system's would: keys compare only with keys made for the same Env and
+// locale.
 class CNaturalKeyMaker {
  public:
   explicit CNaturalKeyMaker(Env* env);
@@ -49,8 +50,8 @@ class CNaturalKeyMaker {
   bool AppendFromBytes(const std::string& text, std::string* keys);
 
   Env* env_;
-  bool bytes_;
-  bool lead_bytes_;
+  bool bytes_;       // texts collate as their bytes
+  bool lead_bytes_;  // the encoding has double-byte characters
   std::string run_;
   std::string part_;
   std::string zeros_;
