@@ -149,14 +149,6 @@ void CIndexBuilder::PerFolderBuild() {
 }
 
 void CIndexBuilder::WalkFolder() {
-  // A folder that cannot be entered gets no page, and nothing below it is
-  // visited.
-  if (!env->CanEnterFolder(settings->path)) {
-    top_unreadable = 1;
-    return;
-  }
-  CWalkGuard guard(env);
-  guard.Enter(settings->path);
   // Every folder is read once for its page and its walk; when it is read
   // whole, the folders below are read ahead on worker threads.
   Env* const system = env;
@@ -165,6 +157,14 @@ void CIndexBuilder::WalkFolder() {
   CListingPrefetch ahead(system, whole ? system->ListingThreads() : 0, brief,
                          [this](const std::string& path) { return !SkipFolder(path); });
   CListingCache listings(&ahead, whole, brief);
+  // A folder that cannot be entered gets no page, and nothing below it is
+  // visited.
+  if (!listings.CanEnterFolder(settings->path)) {
+    top_unreadable = 1;
+    return;
+  }
+  CWalkGuard guard(system);
+  guard.Enter(settings->path);
   env = &listings;
   WalkFrom(this, &guard, true);
   env = system;

@@ -45,6 +45,17 @@ bool CListingCache::ListSubfolders(const std::string& folder,
   return ok_;
 }
 
+bool CListingCache::CanEnterFolder(const std::string& folder) {
+  // Bounded: a walk asks about a folder within a few pages of the first time.
+  constexpr size_t kMaxAnswers = size_t{1} << 16;
+  const auto found = can_enter_.find(folder);
+  if (found != can_enter_.end()) return found->second;
+  if (can_enter_.size() >= kMaxAnswers) can_enter_.clear();
+  const bool can = inner()->CanEnterFolder(folder);
+  can_enter_.emplace(folder, can);
+  return can;
+}
+
 bool CListingCache::WritePiecesSafely(const std::string& path,
                                       const std::vector<std::string_view>& pieces) {
   if (held_ == Held::kEverything) held_ = Held::kSubfolders;

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/forwarding_env.h"
@@ -26,6 +27,9 @@ class CListingCache : public CForwardingEnv {
                   const std::function<void(const FolderItem&)>& visit) override;
   bool ListSubfolders(const std::string& folder,
                       const std::function<void(const FolderItem&)>& visit) override;
+  // The folder table, the walk and a folder's own page each ask whether it
+  // can be entered: the system is asked once per folder.
+  bool CanEnterFolder(const std::string& folder) override;
   // A file written may change the files of a folder, never its subfolders.
   bool WritePiecesSafely(const std::string& path,
                          const std::vector<std::string_view>& pieces) override;
@@ -44,6 +48,7 @@ class CListingCache : public CForwardingEnv {
   Held held_ = Held::kNothing;
   bool ok_ = false;
   std::vector<FolderItem> items_;
+  std::unordered_map<std::string, bool> can_enter_;
   int reads_ = 0;
 };
 

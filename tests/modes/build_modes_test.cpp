@@ -82,6 +82,8 @@ TEST_F(BuildModesTest, EachFolderIsReadOncePerPage) {
   EXPECT_EQ(4, b.Build(nullptr));
   EXPECT_EQ(4, env_.listings);
   EXPECT_EQ(&env_, b.env);
+  // The folder table, the walk and the folder's own page ask the system once.
+  for (const auto& [folder, checks] : env_.enter_checks) EXPECT_EQ(1, checks) << folder;
   // With a narrower filter the files are listed apart from the subfolders.
   s_.file_spec = "*.txt";
   ModesTestEnv env;

@@ -27,6 +27,7 @@ class ModesTestEnv : public CForwardingEnv {
   std::set<std::string> unreadable;           // folders that cannot be listed
   bool dry_run = false;                       // record pages without writing them
   int listings = 0;                           // folder listings asked for
+  std::map<std::string, int> enter_checks;    // folder -> CanEnterFolder calls
 
   bool ListFolder(const std::string& folder, const std::string& pattern,
                   const std::function<void(const FolderItem&)>& visit) override {
@@ -45,6 +46,7 @@ class ModesTestEnv : public CForwardingEnv {
     return inner()->SetCurrentFolder(folder);
   }
   bool CanEnterFolder(const std::string& folder) override {
+    ++enter_checks[folder];
     return locked.count(folder) == 0 && inner()->CanEnterFolder(folder);
   }
   bool WritePiecesSafely(const std::string& path,
