@@ -2,6 +2,7 @@
 // "</body></html>", assembled in memory and saved in one piece.
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "html/page_writer.h"
@@ -343,7 +344,8 @@ int CPageWriter::write_page(const std::string& folder) {
   }
   const bool listed_files = !files.empty();
   if (manifest) AddFileManifest(page, files, s.manifest_checksums != 0, &manifest_entries);
-  files.Clear();
+  // A long list is freed while the page is finished and saved.
+  const CListRelease release(std::move(files));
 
   // 26-29: summary and end.
   AddTokenSection(&page, kBeforeSummary, page_date);

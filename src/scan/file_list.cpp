@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <system_error>
 #include <utility>
 
 #include "platform/text_case.h"
@@ -162,6 +163,22 @@ void CFileList::Relink(const std::vector<CFileEntry*>& entries) {
   }
   if (tail_ != nullptr) tail_->next = nullptr;
   count_ = entries.size();
+}
+
+CListRelease::CListRelease(CFileList&& list) {
+  // Below this a thread costs about what it saves.
+  constexpr size_t kLongList = 32768;
+  CFileList taken(std::move(list));
+  if (taken.size() < kLongList) return;  // freed here, by `taken`
+  try {
+    thread_ = std::thread([owned = std::move(taken)]() mutable { owned.Clear(); });
+  } catch (const std::system_error&) {
+    // No thread: the list went with the callable that held it, freed here.
+  }
+}
+
+CListRelease::~CListRelease() {
+  if (thread_.joinable()) thread_.join();
 }
 
 }  // namespace vellora

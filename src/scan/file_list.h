@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/env.h"
@@ -114,6 +115,20 @@ class CFileList {
   CFileEntry* head_ = nullptr;
   CFileEntry* tail_ = nullptr;
   size_t count_ = 0;
+};
+
+// Frees a long list on a thread of its own while the caller goes on (to
+// save the page it was listed on), and waits for that thread when it goes.
+// A short list, or one no thread can be had for, is freed at once.
+class CListRelease {
+ public:
+  explicit CListRelease(CFileList&& list);
+  ~CListRelease();
+  CListRelease(const CListRelease&) = delete;
+  CListRelease& operator=(const CListRelease&) = delete;
+
+ private:
+  std::thread thread_;
 };
 
 }  // namespace vellora

@@ -97,6 +97,10 @@ TEST(FileListTest, HalfAMillionEntriesAreFreedWithoutRecursion) {
   CFileList moved(std::move(list));
   EXPECT_TRUE(list.empty());
   EXPECT_EQ(moved.size(), 500000u);
+  // Released on a thread of its own; the folder record is shared with it.
+  { const CListRelease release(std::move(moved)); }
+  EXPECT_TRUE(moved.empty());
+  EXPECT_EQ(folder.use_count(), 1);
 }
 
 }  // namespace

@@ -110,7 +110,10 @@ TEST(ListingPrefetchTest, ScansAreTheSameWithAnyNumberOfThreads) {
       EXPECT_EQ(ahead.reads, plain.reads) << threads << " threads, brief " << brief;
     }
     EXPECT_EQ(plain.reads, folders);  // the skipped and hidden folders are never read
+#ifndef _WIN32
+    // Windows' listings carry sizes and times anyway; POSIX ones go without.
     EXPECT_EQ(plain.rows.front().find(" 0 0") != std::string::npos, brief) << plain.rows.front();
+#endif
   }
 
   // A build cancelled part-way stops at the same place and leaves no worker behind.
