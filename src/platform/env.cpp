@@ -4,11 +4,15 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/folder_watch.h"
+
 #include "platform/characters.h"
 
 namespace vellora {
 
 Env::~Env() = default;
+
+std::unique_ptr<CFolderWatch> Env::NewFolderWatch() { return nullptr; }
 
 int ThreadsForListing() {
   // VELLORA_THREADS sets the number (0: no reading ahead), so that a build

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,8 @@ constexpr char kSeparator = '\\';
 #else
 constexpr char kSeparator = '/';
 #endif
+
+class CFolderWatch;
 
 // 100-nanosecond units since 1601-01-01 UTC, the file time of the design.
 using FileTime = uint64_t;
@@ -106,6 +109,10 @@ class Env {
   // ListFolder and ListFolderBrief at the same time as the others and as the
   // walk. 0 for an Env that is not safe for that (the default).
   virtual int ListingThreads() { return 0; }
+
+  // A new watch of folders for changes (platform/folder_watch.h), or null
+  // when this Env cannot watch (the default).
+  virtual std::unique_ptr<CFolderWatch> NewFolderWatch();
 
   // Calls `visit` for every folder (or link to one) in `folder`, as
   // ListFolder(folder, "*.*") would report them, skipping the files. Backends

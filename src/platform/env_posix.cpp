@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/env.h"
+#include "platform/folder_watch.h"
 #include "platform/file_time.h"
 #include "platform/local_time.h"
 #include "platform/pieces.h"
@@ -426,6 +427,8 @@ class PosixEnv : public Env {
   }
 
   int ListingThreads() override { return ThreadsForListing(); }
+
+  std::unique_ptr<CFolderWatch> NewFolderWatch() override { return NewSystemFolderWatch(); }
 
   bool ListSubfolders(const std::string& folder,
                       const std::function<void(const FolderItem&)>& visit) override {
