@@ -40,6 +40,7 @@ class KeylessEnv : public vellora::CForwardingEnv {
  public:
   KeylessEnv() : CForwardingEnv(Env::Default()) {}
   bool CollationKey(const std::string&, std::string*) override { return false; }
+  bool CollatesByteByByte() override { return false; }
 };
 
 // Folders that differ in case only share a heading; the root has none.

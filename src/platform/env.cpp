@@ -4,11 +4,15 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/folder_watch.h"
+
 #include "platform/characters.h"
 
 namespace vellora {
 
 Env::~Env() = default;
+
+std::unique_ptr<CFolderWatch> Env::NewFolderWatch() { return nullptr; }
 
 int ThreadsForListing() {
   // VELLORA_THREADS sets the number (0: no reading ahead), so that a build
@@ -32,6 +36,8 @@ bool Env::ListSubfolders(const std::string& folder,
 }
 
 bool Env::CollationKey(const std::string&, std::string*) { return false; }
+
+bool Env::CollatesByteByByte() { return false; }
 
 bool Env::IsLink(const std::string&) { return false; }
 

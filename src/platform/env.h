@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,8 @@ constexpr char kSeparator = '\\';
 #else
 constexpr char kSeparator = '/';
 #endif
+
+class CFolderWatch;
 
 // 100-nanosecond units since 1601-01-01 UTC, the file time of the design.
 using FileTime = uint64_t;
@@ -107,6 +110,10 @@ class Env {
   // walk. 0 for an Env that is not safe for that (the default).
   virtual int ListingThreads() { return 0; }
 
+  // A new watch of folders for changes (platform/folder_watch.h), or null
+  // when this Env cannot watch (the default).
+  virtual std::unique_ptr<CFolderWatch> NewFolderWatch();
+
   // Calls `visit` for every folder (or link to one) in `folder`, as
   // ListFolder(folder, "*.*") would report them, skipping the files. Backends
   // may override it to avoid examining every file of a large folder.
@@ -153,6 +160,13 @@ class Env {
   // when the backend gives no keys; callers then use CompareText. Backends
   // that override CompareText must not inherit another backend's keys.
   virtual bool CollationKey(const std::string& text, std::string* key);
+
+  // True when CompareText orders texts as their bytes do (unsigned, a text
+  // before a longer one it begins) and CollationKey gives each text itself,
+  // as in the C locale; callers may then compare and key texts without the
+  // system. Never inherited by a backend that overrides CompareText or
+  // CollationKey.
+  virtual bool CollatesByteByByte();
 
   // True when `c` starts a two-byte character of the active code page
   // (always false for UTF-8, whose continuation bytes are never ASCII).

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/env.h"
+#include "platform/folder_watch.h"
 #include "platform/file_time.h"
 #include "platform/local_time.h"
 #include "platform/pieces.h"
@@ -427,6 +428,8 @@ class PosixEnv : public Env {
 
   int ListingThreads() override { return ThreadsForListing(); }
 
+  std::unique_ptr<CFolderWatch> NewFolderWatch() override { return NewSystemFolderWatch(); }
+
   bool ListSubfolders(const std::string& folder,
                       const std::function<void(const FolderItem&)>& visit) override {
     return Walk(folder, [](const char* name, unsigned char type, FolderItem* item) {
@@ -557,6 +560,29 @@ class PosixEnv : public Env {
       room = n + 1;
     }
     return false;
+  }
+
+  // The C and POSIX locales and C.UTF-8 collate by bytes. The name alone
+  // is not trusted: a few texts that other collations order otherwise (case,
+  // punctuation, accents, bytes that are no UTF-8) must compare and key as
+  // bytes too.
+  bool CollatesByteByByte() override {
+    const char* name = std::setlocale(LC_COLLATE, nullptr);
+    if (name == nullptr) return false;
+    if (std::strcmp(name, "C") != 0 && std::strcmp(name, "POSIX") != 0 &&
+        std::strncmp(name, "C.", 2) != 0) {
+      return false;
+    }
+    static const char* const kAscending[] = {"B",        "_",        "a",    "a b", "a-b",
+                                             "ab",       "abc",      "\x80", "\xC3\x89",
+                                             "\xC3\xA9", "\xE4\xB8\xAD", "\xFF"};
+    const size_t n = sizeof kAscending / sizeof *kAscending;
+    std::string key;
+    for (size_t i = 0; i < n; ++i) {
+      if (i + 1 < n && strcoll(kAscending[i], kAscending[i + 1]) >= 0) return false;
+      if (!CollationKey(kAscending[i], &key) || key != kAscending[i]) return false;
+    }
+    return true;
   }
 
   bool IsLeadByte(unsigned char) override { return false; }

@@ -1,6 +1,7 @@
 // The Win32 backend of Env: the ANSI file, time, locale and shell calls of
 // the system. Every string is in the active ANSI code page.
 #include "platform/env.h"
+#include "platform/folder_watch.h"
 #include "platform/file_time.h"
 #include "platform/local_time.h"
 #include "platform/pieces.h"
@@ -138,6 +139,8 @@ class Win32Env : public Env {
   }
 
   int ListingThreads() override { return ThreadsForListing(); }
+
+  std::unique_ptr<CFolderWatch> NewFolderWatch() override { return NewSystemFolderWatch(); }
 
   bool GetFolderIdentity(const std::string& folder, FolderIdentity* id) override {
     if (Unusable(folder)) return false;

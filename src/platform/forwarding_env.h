@@ -48,6 +48,7 @@ class CForwardingEnv : public Env {
   bool CollationKey(const std::string& text, std::string* key) override {
     return inner_->CollationKey(text, key);
   }
+  bool CollatesByteByByte() override { return inner_->CollatesByteByByte(); }
   bool IsLeadByte(unsigned char c) override { return inner_->IsLeadByte(c); }
   std::string NameAsText(const std::string& name) override { return inner_->NameAsText(name); }
   std::string NameAsUtf8(const std::string& name) override { return inner_->NameAsUtf8(name); }

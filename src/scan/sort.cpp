@@ -61,25 +61,35 @@ class KeyStore {
   // as a number (see SortItem), or false when the system has no keys.
   bool Add(Env* env, const std::string& text, bool natural, uint32_t* offset, uint64_t* prefix) {
     if (bytes_.size() > UINT32_MAX - kMaxNaturalKeyBytes - 1) return false;
+    const size_t at = bytes_.size();
     size_t n = 0;
     if (natural) {
+      // Natural keys are made in place, after their length byte.
       if (!natural_keys_) natural_keys_.reset(new CNaturalKeyMaker(env));
-      if (!natural_keys_->Make(text, &key_)) return false;
-      n = key_.size();
+      bytes_.push_back('\0');
+      if (!natural_keys_->Append(text, &bytes_)) {
+        bytes_.resize(at);
+        return false;
+      }
+      n = bytes_.size() - at - 1;
+      const bool capped = n > kMaxNaturalKeyBytes;
+      if (capped) n = kMaxNaturalKeyBytes;
+      bytes_.resize(at + 1 + n);
+      bytes_[at] = static_cast<char>(n | (capped ? kCapped : 0u));
     } else {
       if (!env->CollationKey(text, &key_) || key_.find('\0') != std::string::npos) return false;
       n = key_.find('\x01');
       if (n == std::string::npos) n = key_.size();
+      const bool capped = n > kMaxKeyBytes;
+      if (capped) n = kMaxKeyBytes;
+      bytes_.push_back(static_cast<char>(n | (capped ? kCapped : 0u)));
+      bytes_.append(key_, 0, n);
     }
-    const size_t cap = natural ? kMaxNaturalKeyBytes : kMaxKeyBytes;
-    const bool capped = n > cap;
-    if (capped) n = cap;
-    *offset = static_cast<uint32_t>(bytes_.size());
-    bytes_.push_back(static_cast<char>(n | (capped ? kCapped : 0u)));
-    bytes_.append(key_, 0, n);
+    *offset = static_cast<uint32_t>(at);
+    const char* key = natural ? bytes_.data() + at + 1 : key_.data();
     uint64_t first = 0;
     for (size_t i = 0; i < 8; ++i) {
-      first = (first << 8) | (i < n ? static_cast<unsigned char>(key_[i]) : 0u);
+      first = (first << 8) | (i < n ? static_cast<unsigned char>(key[i]) : 0u);
     }
     *prefix = first;
     return true;

@@ -87,6 +87,12 @@ BatchOutcome BuildFromConfiguration(CMainSheet* sheet, const std::string& config
   auto settings = std::make_unique<CBuildSettings>();
   BatchOutcome prepared = PrepareBatchBuild(sheet, config_name, settings.get());
   if (prepared.status != kExitBuilt) return prepared;
+  return RunPreparedBuild(sheet, settings.get());
+}
+
+}  // namespace
+
+BatchOutcome RunPreparedBuild(CMainSheet* sheet, CBuildSettings* settings) {
   CBuildSettings& s = *settings;
   Env* env = sheet->env();
   const BuildResult result = RunBuild(
@@ -107,8 +113,6 @@ BatchOutcome BuildFromConfiguration(CMainSheet* sheet, const std::string& config
   }
   return Failure(kExitBuildFailed, message);
 }
-
-}  // namespace
 
 BatchOutcome RunBatchMode(CMainSheet* sheet, const std::string& config_name) {
   BatchOutcome outcome = BuildFromConfiguration(sheet, config_name);

@@ -34,6 +34,11 @@ struct BatchOutcome {
 BatchOutcome PrepareBatchBuild(CMainSheet* sheet, const std::string& config_name,
                                CBuildSettings* settings);
 
+// The second part: makes the build `settings` describe (as
+// PrepareBatchBuild filled them; the build modes change them on the way)
+// and turns what came of it into the outcome batch mode reports.
+BatchOutcome RunPreparedBuild(CMainSheet* sheet, CBuildSettings* settings);
+
 BatchOutcome RunBatchMode(CMainSheet* sheet, const std::string& config_name);
 
 }  // namespace vellora

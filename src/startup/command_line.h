@@ -26,16 +26,19 @@ enum class CommandLineAction {
   kHelp,     // "-h" or "--help": usage text on standard output, status 0
   kVersion,  // "--version"
   kCheck,    // "--check CONFIG": check the pages of a configuration's build
+  kWatch,    // "--watch CONFIG": build, then keep the pages current
   kBatch,    // anything else names a configuration file
 };
 
 // What the command line asks for. Only the whole text counts as an option,
-// but for "--check" followed by blanks and a configuration name.
+// but for "--check" and "--watch" followed by blanks and a configuration name.
 CommandLineAction ClassifyCommandLine(const std::string& command_line);
 
 // The configuration name of a "--check" command line: the text after
 // "--check" and its blanks (on Windows without one pair of enclosing quotes).
 std::string CheckConfigName(const std::string& command_line);
+// The same for a "--watch" command line.
+std::string WatchConfigName(const std::string& command_line);
 
 // The usage text, ending with a line break.
 const char* UsageText();

@@ -8,6 +8,7 @@
 #include "startup/batch_mode.h"
 #include "startup/command_line.h"
 #include "startup/link_check.h"
+#include "startup/watch_mode.h"
 #include "settings/main_sheet.h"
 
 namespace vellora {
@@ -52,6 +53,32 @@ int CIndexApp::RunCheck(const std::string& config_name, std::FILE* out, std::FIL
   return outcome.status;
 }
 
+int CIndexApp::RunWatch(const std::string& config_name, std::FILE* err) {
+  BatchOutcome outcome;
+  try {
+    CMainSheet sheet(env_);
+    WatchOptions options;
+    options.err = err;
+    bool warned = false;
+    // The configuration's warnings once, when it has been read.
+    options.after_build = [&](const BatchOutcome&) {
+      if (!warned) PrintWarnings(sheet.config_warnings, err);
+      warned = true;
+    };
+    outcome = RunWatchMode(&sheet, config_name, options);
+    if (!warned) PrintWarnings(sheet.config_warnings, err);
+  } catch (const std::bad_alloc&) {
+    return OutOfMemory(err);
+  } catch (const std::length_error&) {
+    return OutOfMemory(err);
+  }
+  if (!outcome.message.empty()) {
+    std::fprintf(err, "vellora: %s\n", outcome.message.c_str());
+    std::fflush(err);
+  }
+  return outcome.status;
+}
+
 int CIndexApp::InitInstance(const std::string& command_line, std::FILE* out, std::FILE* err) {
   switch (ClassifyCommandLine(command_line)) {
     case CommandLineAction::kUsage:
@@ -66,6 +93,8 @@ int CIndexApp::InitInstance(const std::string& command_line, std::FILE* out, std
       return kExitBuilt;
     case CommandLineAction::kCheck:
       return RunCheck(CheckConfigName(command_line), out, err);
+    case CommandLineAction::kWatch:
+      return RunWatch(WatchConfigName(command_line), err);
     case CommandLineAction::kBatch:
       break;
   }

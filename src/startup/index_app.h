@@ -26,6 +26,7 @@ class CIndexApp {
  private:
   // "--check": the report on `out`, failures on `err`; the exit status.
   int RunCheck(const std::string& config_name, std::FILE* out, std::FILE* err);
+  int RunWatch(const std::string& config_name, std::FILE* err);
 
   Env* env_;
 };

@@ -12,9 +12,11 @@ drive-root cases are real.
 import argparse
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 PROGRAM = None
@@ -500,6 +502,85 @@ class E2E(unittest.TestCase):
         self.build({"path": top, "recursive_build": "TRUE", "multi_recurse_link": "FALSE",
                     "output_filename": "all.htm"})
         self.assertIn("z.txt", self.page("web/all.htm"))
+
+    # --- watch mode ----------------------------------------------------
+    def until(self, what, test, limit=10.0):
+        end = time.monotonic() + limit
+        while time.monotonic() < end:
+            if test():
+                return
+            time.sleep(0.05)
+        self.fail("not in %.0f s: %s" % (limit, what))
+
+    def test_watch_keeps_every_page_current(self):
+        if WINE:
+            self.skipTest("stopping a program under Wine by a signal is not a console's Ctrl+C")
+        self.tree()
+        self.file("keep/untouched.txt", "outside the tree")
+        before = sorted(os.listdir(self.tmp))
+        for keys, page in [
+                ({"multi_recurse_link": "TRUE", "output_filename": "index.html",
+                  "skip_files": "index.html"}, "web/index.html"),
+                ({"multi_recurse_link": "FALSE", "output_filename": self.drive.path("all.html")},
+                 "all.html")]:
+            keys.update({"path": self.drive.path("web"), "recursive_build": "TRUE"})
+            env = dict(os.environ)
+            for name in ["DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"]:
+                env.pop(name, None)
+            proc = subprocess.Popen([PROGRAM, "--watch", self.config(keys)], env=env,
+                                    stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                    stderr=subprocess.PIPE)
+            try:
+                per_folder = page != "all.html"
+
+                def lists(name, folder="web"):
+                    where = folder + "/index.html" if per_folder else page
+                    return name in (self.page(where) or "")
+                self.until("first build", lambda: lists("x.txt"))
+                self.file("web/new & file.txt", "n")
+                self.until("a file added", lambda: lists("new &amp; file.txt"))
+                os.remove(os.path.join(self.tmp, "web/x.txt"))
+                self.until("a file removed", lambda: not lists("x.txt"))
+                os.rename(os.path.join(self.tmp, "web/a b/y.txt"),
+                          os.path.join(self.tmp, "web/a b/renamed.txt"))
+                self.until("a file renamed", lambda: lists("renamed.txt", "web/a b"))
+                self.file("web/d/e/made later.txt", "m")
+                self.until("a folder made during the watch",
+                           lambda: lists("made later.txt", "web/d/e"))
+                self.file("web/d/e/second.txt", "s")  # the new folder is watched
+                self.until("a file in a folder made later", lambda: lists("second.txt", "web/d/e"))
+                # Names the build passes over start no build: once the pages
+                # have settled, writing them rewrites nothing.
+                stamps = lambda: [os.stat(os.path.join(top, name)).st_mtime_ns
+                                  for top, _, files in os.walk(os.path.join(self.tmp, "web"))
+                                  for name in files if name == "index.html"] + [
+                                      os.stat(os.path.join(self.tmp, page)).st_mtime_ns]
+                stamp = stamps()
+                for _ in range(20):
+                    time.sleep(0.3)
+                    settled, stamp = stamp == stamps(), stamps()
+                    if settled:
+                        break
+                self.file("web/.svn/t.txt", "t")
+                self.file("web/.hidden", "h")
+                time.sleep(0.6)
+                self.assertEqual(stamp, stamps())
+            finally:
+                proc.send_signal(signal.SIGTERM)
+                out, err = proc.communicate(timeout=30)
+            self.assertEqual((0, b"", b""), (proc.returncode, out, err))
+            # Pages only where the configuration names them, and no temporary file.
+            for top, _, files in os.walk(os.path.join(self.tmp, "web")):
+                for name in files:
+                    if name.startswith(".") and not top.endswith(".svn"):
+                        self.assertEqual(os.path.join(self.tmp, "web/.hidden"),
+                                         os.path.join(top, name))
+            self.assertEqual(sorted(before + ["all.html"] * (page == "all.html")),
+                             sorted(set(os.listdir(self.tmp)) - {"cfg"}))
+            self.assertEqual(["untouched.txt"], os.listdir(os.path.join(self.tmp, "keep")))
+            os.remove(os.path.join(self.tmp, "web/.hidden"))
+            self.file("web/x.txt", "data")
+            self.file("web/a b/y.txt", "data")
 
 
 def main():

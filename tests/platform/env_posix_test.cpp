@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <clocale>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
@@ -256,6 +257,24 @@ TEST(PosixEnvTimeTest, NowAndFormatting) {
 
 // Names of everything in `folder`, hidden ones included.
 Strings AllNames(const std::string& folder) { return Names(List(folder, "*")); }
+
+// Texts compare and key as their bytes in the locales that collate so, and
+// only there (locales missing on this machine are skipped).
+TEST(PosixEnvCollationTest, ByteOrderOnlyWhereTheLocaleCollatesByBytes) {
+  const std::string before = std::setlocale(LC_COLLATE, nullptr);
+  const struct {
+    const char* locale;
+    bool bytes;
+  } cases[] = {{"C", true},           {"POSIX", true},        {"C.UTF-8", true},
+               {"C.utf8", true},      {"zh_CN.UTF-8", false}, {"en_US.UTF-8", false},
+               {"de_DE.UTF-8", false}};
+  Env* env = Env::Default();
+  for (const auto& c : cases) {
+    if (std::setlocale(LC_COLLATE, c.locale) == nullptr) continue;
+    EXPECT_EQ(env->CollatesByteByByte(), c.bytes) << c.locale;
+  }
+  std::setlocale(LC_COLLATE, before.c_str());
+}
 
 TEST(PosixEnvWriteTest, NewFileGetsNormalPermissions) {
   TempFolder t;

@@ -33,16 +33,24 @@ TEST(NaturalOrderTest, DigitRunsCompareByValue) {
   EXPECT_EQ(NaturalCompare("IMG_007", "IMG_007", nullptr), 0);
 }
 
-// A double-byte code page whose second bytes may be digits (0x81 leads);
-// texts collate byte by byte.
+// A double-byte code page whose second bytes may be digits (`lead`, 0x81
+// by default, leads; 0: none); texts collate byte by byte, and the Env says
+// so when `says_byte_order`.
 class DoubleByteEnv : public scantest::ForwardingEnv {
  public:
-  bool IsLeadByte(unsigned char c) override { return c == 0x81; }
+  explicit DoubleByteEnv(bool says_byte_order = true, unsigned char lead = 0x81)
+      : says_byte_order_(says_byte_order), lead_(lead) {}
+  bool IsLeadByte(unsigned char c) override { return lead_ != 0 && c == lead_; }
   int CompareText(const std::string& a, const std::string& b) override { return a.compare(b); }
   bool CollationKey(const std::string& text, std::string* key) override {
     *key = text;
     return true;
   }
+  bool CollatesByteByByte() override { return says_byte_order_; }
+
+ private:
+  bool says_byte_order_;
+  unsigned char lead_;
 };
 
 TEST(NaturalOrderTest, SecondBytesOfCharactersAreNoDigits) {
@@ -58,10 +66,9 @@ TEST(NaturalOrderTest, SecondBytesOfCharactersAreNoDigits) {
 int Sign(int v) { return (v > 0) - (v < 0); }
 
 // Random names built from digits, zeros, letters, separators, multibyte
-// characters and lead bytes, then hostile fixed ones. One key maker keys
-// them all in turn: each key must be the one made afresh, and any two keys
-// must order their names as the comparison does.
-TEST(NaturalOrderTest, KeysOfOneMakerOrderAsTheComparison) {
+// characters and lead bytes, then hostile fixed ones: control bytes beside
+// digits, digit runs about as long as the keys' short counts.
+std::vector<std::string> TestNames() {
   const char* const pieces[] = {"0", "00", "1", "7", "10", "0010", "99999999999999999999", "A",
                                 "b", "IMG_", " ", ".", "-", "\xC3\xA9", "\xE4\xB8\xAD",
                                 "\x81", "\x81" "1", "\xFF", "%20", "&amp;"};
@@ -75,8 +82,30 @@ TEST(NaturalOrderTest, KeysOfOneMakerOrderAsTheComparison) {
     for (int j = 0; j < parts; ++j) name += pieces[random() % (sizeof pieces / sizeof *pieces)];
     names.push_back(name);
   }
-  DoubleByteEnv double_byte;
-  for (Env* env : {static_cast<Env*>(&double_byte), Env::Default()}) {
+  for (const char* control : {"\x01", "\x02", "\x1E", "\x1F", " "}) {
+    names.push_back(std::string("a") + control);
+    names.push_back(std::string("a") + control + "5");
+    names.push_back(std::string(control) + "2");
+  }
+  for (size_t digits : {27, 28, 29, 30, 126, 127, 128}) {
+    names.push_back("a" + std::string(digits, '9'));
+    names.push_back("a1" + std::string(digits - 1, '0') + "b");
+    names.push_back("a" + std::string(digits, '0') + "1");
+  }
+  return names;
+}
+
+// One key maker keys every name in turn: each key must be the one made
+// afresh, and any two keys must order their names as the comparison does,
+// whether the keys come from the system or, where the Env says texts
+// collate as bytes, are made without it (with and without lead bytes).
+TEST(NaturalOrderTest, KeysOfOneMakerOrderAsTheComparison) {
+  const std::vector<std::string> names = TestNames();
+  DoubleByteEnv bytes(true, 0x81);
+  DoubleByteEnv system(false, 0x81);
+  DoubleByteEnv single_bytes(true, 0);
+  DoubleByteEnv single_system(false, 0);
+  for (Env* env : std::vector<Env*>{&bytes, &system, &single_bytes, &single_system, Env::Default()}) {
     CNaturalKeyMaker maker(env);
     std::vector<std::string> keys(names.size());
     for (size_t i = 0; i < names.size(); ++i) {
@@ -94,6 +123,20 @@ TEST(NaturalOrderTest, KeysOfOneMakerOrderAsTheComparison) {
           EXPECT_EQ(Sign(keys[i].compare(keys[j])), c) << names[i] << " / " << names[j];
         }
       }
+    }
+  }
+}
+
+// A text with a zero byte has no key, whoever makes it, and appending its
+// key leaves the keys before it as they were.
+TEST(NaturalOrderTest, TextsWithZeroBytesHaveNoKey) {
+  for (const bool says_byte_order : {true, false}) {
+    DoubleByteEnv env(says_byte_order);
+    CNaturalKeyMaker maker(&env);
+    for (const std::string& zero : {std::string(1, '\0'), std::string("a1\0" "2", 4)}) {
+      std::string keys = "kept";
+      EXPECT_FALSE(maker.Append(zero, &keys)) << says_byte_order;
+      EXPECT_EQ(keys, "kept") << says_byte_order;
     }
   }
 }

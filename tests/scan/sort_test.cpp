@@ -146,6 +146,7 @@ class ErraticEnv : public scantest::ForwardingEnv {
     return static_cast<int>((state_ >> 16) % 3) - 1;
   }
   bool CollationKey(const std::string&, std::string*) override { return false; }
+  bool CollatesByteByByte() override { return false; }
 
  private:
   unsigned state_ = 1;
@@ -165,6 +166,7 @@ TEST(SortTest, InconsistentCollationLosesNothing) {
 class KeylessEnv : public scantest::ForwardingEnv {
  public:
   bool CollationKey(const std::string&, std::string*) override { return false; }
+  bool CollatesByteByByte() override { return false; }
 };
 
 TEST(SortTest, CollationKeysGiveTheOrderOfTheComparison) {

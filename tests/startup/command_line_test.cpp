@@ -48,7 +48,7 @@ TEST(CommandLineTest, OnlyTheWholeLineIsAnOption) {
   EXPECT_EQ(CommandLineAction::kBatch, ClassifyCommandLine(" --version"));
 }
 
-TEST(CommandLineTest, CheckTakesTheRestAsTheConfigurationName) {
+TEST(CommandLineTest, CheckAndWatchTakeTheRestAsTheConfigurationName) {
   const struct {
     const char* line;
     CommandLineAction action;
@@ -60,11 +60,17 @@ TEST(CommandLineTest, CheckTakesTheRestAsTheConfigurationName) {
       {"--check   ", CommandLineAction::kUsage, ""},
       {"--checked.ini", CommandLineAction::kBatch, ""},
       {" --check a.ini", CommandLineAction::kBatch, ""},
+      {"--watch my settings.ini", CommandLineAction::kWatch, "my settings.ini"},
+      {"--watch\t", CommandLineAction::kUsage, ""},
+      {"--watcher.ini", CommandLineAction::kBatch, ""},
   };
   for (const auto& c : kCases) {
     EXPECT_EQ(c.action, ClassifyCommandLine(c.line)) << c.line;
     if (c.action == CommandLineAction::kCheck) {
       EXPECT_EQ(c.name, CheckConfigName(c.line)) << c.line;
+    }
+    if (c.action == CommandLineAction::kWatch) {
+      EXPECT_EQ(c.name, WatchConfigName(c.line)) << c.line;
     }
   }
 #ifdef _WIN32
