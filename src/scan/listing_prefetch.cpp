@@ -11,9 +11,9 @@ namespace {
 bool IsWholeListing(const std::string& pattern) { return pattern == "*.*" || pattern == "*"; }
 
 // Workers stop reading ahead while this many items wait to be taken, so that
-// a walk slower than the workers holds a bounded part of the tree; the
-// folder a worker is reading may add to it once.
-constexpr size_t kMaxHeldItems = size_t{1} << 18;
+// a walk slower than the workers holds a bounded part of the tree (a few
+// megabytes); the folder a worker is reading may add to it once.
+constexpr size_t kMaxHeldItems = size_t{1} << 16;
 
 }  // namespace
 
@@ -61,8 +61,9 @@ bool CListingPrefetch::ListFolder(const std::string& folder, const std::string& 
     std::unique_lock<std::mutex> lock(mutex_);
     auto it = ahead_.find(folder);
     if (it != ahead_.end() && it->second.state != State::kQueued) {
-      // Only the walk adds entries, so `it` stays valid while it waits.
-      listing_read_.wait(lock, [&] { return it->second.state == State::kRead; });
+      // Workers add entries while the walk waits: look the folder up again.
+      listing_read_.wait(lock, [&] { return ahead_.at(folder).state == State::kRead; });
+      it = ahead_.find(folder);
       ok = it->second.ok;
       items = std::move(it->second.items);
       held_items_ -= items.size();
@@ -74,14 +75,19 @@ bool CListingPrefetch::ListFolder(const std::string& folder, const std::string& 
     if (it != ahead_.end()) ahead_.erase(it);
   }
   work_ready_.notify_all();
-  if (!read) ok = ReadInner(folder, &items);
-  QueueSubfolders(folder, items);
+  if (!read) {
+    ok = ReadInner(folder, &items);
+    std::vector<std::string> subfolders = SubfoldersOf(folder, items);
+    std::lock_guard<std::mutex> lock(mutex_);
+    QueueLocked(&subfolders);
+  }
+  work_ready_.notify_all();
   for (const FolderItem& item : items) visit(item);
   return ok;
 }
 
-void CListingPrefetch::QueueSubfolders(const std::string& folder,
-                                       const std::vector<FolderItem>& items) {
+std::vector<std::string> CListingPrefetch::SubfoldersOf(const std::string& folder,
+                                                        const std::vector<FolderItem>& items) {
   std::vector<std::string> subfolders;
   for (const FolderItem& item : items) {
     if (!item.is_folder || item.is_link || item.name.empty() || item.name[0] == '.') continue;
@@ -89,18 +95,17 @@ void CListingPrefetch::QueueSubfolders(const std::string& folder,
     if (wanted_ && !wanted_(path)) continue;
     subfolders.push_back(std::move(path));
   }
-  if (subfolders.empty()) return;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (stop_) return;
-    for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) {
-      // A folder is read ahead once: a walk that lists it again reads it itself.
-      if (!queued_once_.insert(*it).second) continue;
-      ahead_.emplace(*it, Listing());
-      queue_.push_front(std::move(*it));
-    }
+  return subfolders;
+}
+
+void CListingPrefetch::QueueLocked(std::vector<std::string>* subfolders) {
+  if (stop_) return;
+  for (auto it = subfolders->rbegin(); it != subfolders->rend(); ++it) {
+    // A folder is read ahead once: a walk that lists it again reads it itself.
+    if (!queued_once_.insert(*it).second) continue;
+    ahead_.emplace(*it, Listing());
+    queue_.push_front(std::move(*it));
   }
-  work_ready_.notify_all();
 }
 
 void CListingPrefetch::Work() {
@@ -118,6 +123,8 @@ void CListingPrefetch::Work() {
     lock.unlock();
     std::vector<FolderItem> items;
     const bool ok = ReadInner(folder, &items);
+    // What lies below is read ahead too: the walk meets it next.
+    std::vector<std::string> subfolders = SubfoldersOf(folder, items);
     lock.lock();
     // The walk waits for a folder being read, so the entry is still there.
     Listing& listing = ahead_[folder];
@@ -125,7 +132,9 @@ void CListingPrefetch::Work() {
     held_items_ += items.size();
     listing.items = std::move(items);
     listing.state = State::kRead;
+    QueueLocked(&subfolders);
     listing_read_.notify_all();
+    if (!queue_.empty()) work_ready_.notify_all();
   }
 }
 

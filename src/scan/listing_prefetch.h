@@ -2,14 +2,16 @@
 // system's work of reading folders (and examining each entry) runs beside
 // the walk's own work on the entries instead of before it.
 //
-// One walk thread asks for folders one at a time, as it would from the system.
-// Once it has taken the whole listing ("*.*") of a folder, the subfolders
-// found there are queued to be read ahead, the most recently queued first:
-// a depth-first walk asks for them in about that order. A listing that the
-// walk asks for before a worker began it is read by the walk itself; one a
-// worker is reading is waited for. Links are never read ahead (they may
-// lead anywhere), and only one level below what the walk has reached, so a
-// tree that loops back on itself costs no more than it costs the walk.
+// One walk thread asks for folders one at a time, as it would from the
+// system. Once a whole listing ("*.*") of a folder has been read, by the
+// walk or by a worker, the subfolders found there are queued to be read
+// ahead, the most recently queued first: a depth-first walk asks for them
+// in about that order. A listing that the walk asks for before a worker
+// began it is read by the walk itself; one a worker is reading is waited
+// for. Links are never read ahead (they may lead anywhere), each path is
+// read ahead once, and workers pause while a bounded number of items waits
+// to be taken, so a tree that loops back on itself (a bind mount) costs a
+// bounded amount beyond what it costs the walk.
 //
 // What the walk sees does not depend on the threads: every listing comes
 // from the same call on the inner Env, made once, and is handed over whole.
@@ -38,7 +40,8 @@ class CListingPrefetch : public CForwardingEnv {
   // `inner`, which must then allow ListFolder from that many threads at
   // once; see Env::ListingThreads). With `brief` listings are read with
   // ListFolderBrief. `wanted` says whether a subfolder (a full path) is
-  // worth reading ahead; the walk's own rules still decide what it enters.
+  // worth reading ahead; it is called from the workers too. The walk's own
+  // rules still decide what it enters.
   CListingPrefetch(Env* inner, int threads, bool brief,
                    std::function<bool(const std::string&)> wanted);
   // Stops the workers and waits for them; listings read and not taken are
@@ -66,8 +69,11 @@ class CListingPrefetch : public CForwardingEnv {
   };
 
   bool ReadInner(const std::string& folder, std::vector<FolderItem>* items);
-  // Queues the subfolders of `folder` found in `items`.
-  void QueueSubfolders(const std::string& folder, const std::vector<FolderItem>& items);
+  // The subfolders of `folder` found in `items` that are worth reading ahead.
+  std::vector<std::string> SubfoldersOf(const std::string& folder,
+                                        const std::vector<FolderItem>& items);
+  // Queues `subfolders` first, in their order; mutex_ is held.
+  void QueueLocked(std::vector<std::string>* subfolders);
   void Work();
 
   const bool brief_;
