@@ -491,6 +491,8 @@ def targets(res, quick):
     if res["files"] >= 1_000_000:
         peer = sums.get("tree -H --du -s -D")
         for mode in ("vellora one file", "vellora one file, headings"):
+            if mode not in sums:
+                continue
             s = sums.get(mode)
             mb = s["rss_mb"] if s else None
             out.append((f"{mode[8:]}: peak memory < 1 GB", mb, None, 1024,
