@@ -36,6 +36,20 @@ def rss_kb(pid):
     return 0
 
 
+def remove_folder(path):
+    """Removes a folder that the watcher may be writing a page into while it
+    goes (a build that was listing it writes its page into it): tries again."""
+    for _ in range(100):
+        try:
+            shutil.rmtree(path)
+            return
+        except FileNotFoundError:
+            return
+        except OSError:
+            time.sleep(0.01)
+    shutil.rmtree(path)
+
+
 def make_tree(top, folders=100, files=20):
     for d in range(folders):
         folder = os.path.join(top, f"group {d // 10}", f"folder {d}")
@@ -95,7 +109,7 @@ def main():
             t0 = time.monotonic()
             if kind == 1:
                 if made:
-                    shutil.rmtree(made)  # last round's folder goes with this change
+                    remove_folder(made)  # last round's folder goes with this change
                 folder = rng.choice(folders)
                 made = os.path.join(folder, f"made {serial}")
                 os.makedirs(made)
