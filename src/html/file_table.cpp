@@ -62,6 +62,56 @@ inline void Prefetch(const CFileEntry* e) {
 #endif
 }
 
+// What a folder heading shows and the in-page anchor it holds, for the
+// heading before the first file (`opening`) or one between two folders'
+// files: the file table writes the headings and the folder-anchor table
+// lists the anchors by this one rule.
+struct FolderHeading {
+  std::string shown;
+  bool anchored = false;
+  FolderAnchor anchor;
+};
+
+FolderHeading HeadingOf(const CBuildSettings& s, const std::string& folder, bool opening,
+                        Env* env) {
+  FolderHeading h;
+  const std::string id_text = WithoutLeadingSlash(folder);
+  std::string text = id_text;
+  if ((opening || s.folder_anchors) && !text.empty() && text.back() == '/') text.pop_back();
+  const std::string separator(1, kSeparator);
+  if (opening) {
+    h.shown = text;
+    h.anchored = s.folder_anchors && text != separator;
+    if (h.anchored) h.anchor = FolderAnchor{FolderAnchorId(text), text};
+    return h;
+  }
+  // Tested on the '/' form: a final '\\' there may be a trail byte.
+  h.shown = text;
+  if (h.shown.size() > 3 && h.shown.back() == '/') h.shown.pop_back();
+  if (kSeparator != '/') ReplaceCharacter(&h.shown, '/', kSeparator, env);
+  h.anchored = s.folder_anchors && h.shown != separator;
+  if (h.anchored) h.anchor = FolderAnchor{FolderAnchorId(id_text), text};
+  return h;
+}
+
+// The anchors of the folder headings the table of `files` will have, in
+// its order.
+void CollectFolderAnchors(PageContext* page, const CFileList& files) {
+  if (!IsGroupedListing(*page) || files.empty()) return;
+  const CBuildSettings& s = *page->settings;
+  if (!s.folder_anchors) return;
+  const CFileEntry* head = files.head();
+  if (!IsRootGroup(head->folder())) {
+    FolderHeading h = HeadingOf(s, head->folder(), true, page->env);
+    if (h.anchored) page->anchors.push_back(std::move(h.anchor));
+  }
+  for (const CFileEntry* e = head; e->next != nullptr; e = e->next) {
+    if (SameFolder(*e->next, *e)) continue;
+    FolderHeading h = HeadingOf(s, e->next->folder(), false, page->env);
+    if (h.anchored) page->anchors.push_back(std::move(h.anchor));
+  }
+}
+
 class FileTableWriter {
  public:
   FileTableWriter(PageContext* page, const CFileList& files)
@@ -302,18 +352,16 @@ class FileTableWriter {
 
   // The heading before the first file, when that file is not the root's.
   void OpeningHeading(const CFileEntry& e) {
-    std::string text = WithoutLeadingSlash(e.folder());
-    if (!text.empty() && text.back() == '/') text.pop_back();
+    const FolderHeading h = HeadingOf(s_, e.folder(), true, page_.env);
+    const std::string& text = h.shown;
     HeadingCellOpen(s_.file_columns);
-    if (s_.folder_anchors && text != std::string(1, kSeparator)) {
-      const std::string id = FolderAnchorId(text);
-      const std::string id_attribute = AnchorIdAttribute(id);
+    if (h.anchored) {
+      const std::string id_attribute = AnchorIdAttribute(h.anchor.id);
       out_.Add("<a id=\"");
       out_.Add(id_attribute);
       out_.Add("\" name=\"");
       out_.Add(id_attribute);
       out_.Add("\"></a>");
-      page_.anchors.push_back(FolderAnchor{id, text});
     }
     if (!text.empty()) {
       out_.Add("<b>");
@@ -336,19 +384,12 @@ class FileTableWriter {
     out_.Add("</tr>");
     out_.Add(kCrLf);
     HeadingCellOpen(span);
-    const std::string id_text = WithoutLeadingSlash(next.folder());
-    std::string text = id_text;
-    if (s_.folder_anchors && !text.empty() && text.back() == '/') text.pop_back();
-    // Tested on the '/' form: a final '\\' there may be a trail byte.
-    std::string shown = text;
-    if (shown.size() > 3 && shown.back() == '/') shown.pop_back();
-    if (kSeparator != '/') ReplaceCharacter(&shown, '/', kSeparator, page_.env);
-    if (s_.folder_anchors && shown != std::string(1, kSeparator)) {
-      const std::string id = FolderAnchorId(id_text);
+    const FolderHeading h = HeadingOf(s_, next.folder(), false, page_.env);
+    const std::string& shown = h.shown;
+    if (h.anchored) {
       out_.Add("<a id=\"");
-      out_.Add(AnchorIdAttribute(id));
+      out_.Add(AnchorIdAttribute(h.anchor.id));
       out_.Add("\"></a>");
-      page_.anchors.push_back(FolderAnchor{id, text});
     }
     if (!shown.empty()) {
       out_.Add("<b>");
@@ -422,6 +463,7 @@ void OrderFileList(PageContext* page, CFileList* files) {
   }
   if (widest < static_cast<size_t>(s.file_columns)) s.file_columns = static_cast<int32_t>(widest);
   *files = std::move(regrouped);
+  CollectFolderAnchors(page, *files);
 }
 
 bool WriteFileTable(PageContext* page, const CFileList& files) {

@@ -5,6 +5,7 @@
 
 #include "html/text_helpers.h"
 #include "platform/pieces.h"
+#include "platform/safe_write.h"
 #include "html/page_writer.h"
 
 namespace vellora {
@@ -66,6 +67,38 @@ PageOutput::PageOutput(CPageWriter* builder) : builder_(*builder) {
   builder_.page_chunk_count = 0;
 }
 
+PageOutput::~PageOutput() = default;
+
+void PageOutput::AddMarker() {
+  if (write_ != nullptr) {
+    text_->append(anchor_table_);
+  } else {
+    markers_.push_back(size());
+  }
+}
+
+void PageOutput::StreamTo(std::unique_ptr<CSafeFileWrite> write, std::string anchor_table) {
+  write_ = std::move(write);
+  for (std::string_view piece : Pieces(anchor_table)) {
+    write_ok_ = write_ok_ && write_->Append(piece);
+  }
+  moved_ += text_->size();
+  builder_.page_chunks.clear();
+  builder_.page_chunk_count = 0;
+  text_->clear();
+  markers_.clear();
+  anchor_table_ = std::move(anchor_table);
+}
+
+bool PageOutput::Commit() {
+  write_ok_ = write_ok_ && write_->Append(*text_);
+  moved_ += text_->size();
+  text_->clear();
+  const bool ok = write_ok_ && write_->Commit();
+  write_.reset();
+  return ok;
+}
+
 void PageOutput::AddLinkTarget(const std::string& name, bool href20, bool replace_iso_chars,
                                bool xhtml) {
   const int kind = EscapeKind(name);
@@ -112,6 +145,12 @@ void PageOutput::CountFile() {
   if (++files_since_move_ < kFilesPerChunk) return;
   files_since_move_ = 0;
   moved_ += text_->size();
+  if (write_ != nullptr) {
+    // Once failed, the text is dropped: the page will not be written.
+    write_ok_ = write_ok_ && write_->Append(*text_);
+    text_->clear();
+    return;
+  }
   // A copy is allocated at its exact length; moving the text would keep
   // its spare room (up to as much again) in every chunk of the page.
   builder_.page_chunks.emplace_back(*text_);

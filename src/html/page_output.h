@@ -6,10 +6,16 @@
 // marker are recorded as the text is written and filled in when the page is
 // handed out in pieces, so no pass over the whole page searches for it and
 // the page is never copied whole before it is written.
+//
+// A page too long to hold is streamed instead: once it is known to be
+// written, the text so far goes to a safe write of the page file, and from
+// then on the text of every kFilesPerChunk files follows it there, the
+// folder-anchor table (known by then) put in at each marker as it comes.
 #ifndef VELLORA_HTML_PAGE_OUTPUT_H_
 #define VELLORA_HTML_PAGE_OUTPUT_H_
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +25,7 @@
 namespace vellora {
 
 class CPageWriter;
+class CSafeFileWrite;
 
 // The marker of the folder-anchor table.
 extern const char kAnchorMarker[];
@@ -33,6 +40,8 @@ class PageOutput {
 
   // Empties the builder's page text and chunks.
   explicit PageOutput(CPageWriter* builder);
+  // A page streamed and not committed is dropped: the old file stays.
+  ~PageOutput();
 
   // Generated text (names included): written as it is.
   void Add(const std::string& text) { text_->append(text); }
@@ -53,17 +62,26 @@ class PageOutput {
   void AddHtml(const std::string& html, const TextSpans* file_text = nullptr);
 
   // A place of the folder-anchor table.
-  void AddMarker() { markers_.push_back(size()); }
+  void AddMarker();
 
-  // Counts one file of the file table; copies the text aside every
-  // kFilesPerChunk files.
+  // Counts one file of the file table; copies the text aside (or, when
+  // streaming, writes it) every kFilesPerChunk files.
   void CountFile();
+
+  // Streams the page to `write`: the text so far with `anchor_table` at its
+  // markers, and from now on the text as it comes.
+  void StreamTo(std::unique_ptr<CSafeFileWrite> write, std::string anchor_table);
+  bool streaming() const { return write_ != nullptr; }
+
+  // Writes the rest of a streamed page and puts it in place; false when it
+  // could not be written (the old file is then left as it was).
+  bool Commit();
 
   // Bytes written so far.
   size_t size() const { return moved_ + text_->size(); }
 
-  // The whole page with `anchor_table` at every marker place, as pieces
-  // for Env::WritePiecesSafely. They point into the builder's chunks and
+  // The whole page held (not streamed) with `anchor_table` at every marker
+  // place, as pieces for Env::WritePiecesSafely. They point into the builder's chunks and
   // text and into `anchor_table`, and stay valid until one of those changes.
   std::vector<std::string_view> Pieces(const std::string& anchor_table) const;
 
@@ -77,6 +95,9 @@ class PageOutput {
   size_t moved_ = 0;
   int files_since_move_ = 0;
   std::vector<size_t> markers_;
+  std::unique_ptr<CSafeFileWrite> write_;
+  std::string anchor_table_;  // put in at the markers of a streamed page
+  bool write_ok_ = true;
 };
 
 }  // namespace vellora

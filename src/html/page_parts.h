@@ -42,7 +42,8 @@ struct PageContext {
   int32_t folders_listed = 0;
   int32_t files_listed = 0;
   int64_t total_bytes = 0;
-  // Filled by the folder headings of a grouped listing.
+  // The anchors of the folder headings of a grouped listing, in table
+  // order: known once the list is ordered, before the table is written.
   std::vector<FolderAnchor> anchors;
   // Listed subfolders that are links out of the tree of a recursive build:
   // not entered, so their rows link to the folder itself.
@@ -68,7 +69,8 @@ bool ScanSubfolders(PageContext* page, CFileList* folders);
 void WriteFolderTable(PageContext* page, CFileList* folders);
 
 // Sorts the file list and lays it out for its columns; a grouped listing
-// is replaced by its regrouped copy.
+// is replaced by its regrouped copy, and the anchors of its folder headings
+// are added to the page's `anchors`.
 void OrderFileList(PageContext* page, CFileList* files);
 
 // Writes the file table. False when the build was cancelled meanwhile.

@@ -1,5 +1,6 @@
 // write_page: the index page of one folder, from the document type to
-// "</body></html>", assembled in memory and saved in one piece.
+// "</body></html>", assembled in memory and saved in one piece, or, for a
+// page of many files, written to its file as it is made.
 #include <algorithm>
 #include <string>
 #include <utility>
@@ -15,6 +16,7 @@
 #include "html/text_helpers.h"
 #include "platform/characters.h"
 #include "platform/path.h"
+#include "platform/safe_write.h"
 
 namespace vellora {
 
@@ -332,6 +334,15 @@ int CPageWriter::write_page(const std::string& folder) {
     progress->phase = 2;
     Notify(progress);
   }
+  const std::string output_path = ContainsSeparator(s.output_filename, env)
+                                      ? s.output_filename
+                                      : WithTrailingSeparator(folder, env) + s.output_filename;
+  // A page of many files is written as it is made rather than held: it
+  // lists files, so it is written once its folder was read. The anchors
+  // are known now, so the anchor table is too.
+  if (read && files.size() >= stream_from_files) {
+    out.StreamTo(env->StartSafeWrite(output_path), BuildAnchorTable(&page));
+  }
   if (!WriteFileTable(&page, files)) {
     // Cancelled: nothing is written. The text is dropped so that no later
     // page is joined with it.
@@ -359,9 +370,6 @@ int CPageWriter::write_page(const std::string& folder) {
   out.Add("</body></html>");
 
   // 30-34: save the page, unless it lists nothing.
-  const std::string output_path = ContainsSeparator(s.output_filename, env)
-                                      ? s.output_filename
-                                      : WithTrailingSeparator(folder, env) + s.output_filename;
   int result = 0;
   if (!read) {
     page_unreadable = 1;
@@ -388,10 +396,17 @@ int CPageWriter::write_page(const std::string& folder) {
       if (go_on) manifest_text = ManifestJson(about, manifest_entries, env);
       manifest_entries.clear();
     }
-    // Cancelled while reading the files: neither the page nor its manifest.
+    // Cancelled while reading the files: neither the page nor its manifest
+    // (a streamed page is dropped with `out`).
     if (go_on) {
-      const std::string anchor_table = BuildAnchorTable(&page);
-      if (env->WritePiecesSafely(output_path, out.Pieces(anchor_table))) {
+      bool written = false;
+      if (out.streaming()) {
+        written = out.Commit();
+      } else {
+        const std::string anchor_table = BuildAnchorTable(&page);
+        written = env->WritePiecesSafely(output_path, out.Pieces(anchor_table));
+      }
+      if (written) {
         main_file_path = output_path;
         ++pages_written;
         result = 1;

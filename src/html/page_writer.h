@@ -4,6 +4,7 @@
 #ifndef VELLORA_HTML_PAGE_WRITER_H_
 #define VELLORA_HTML_PAGE_WRITER_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -49,6 +50,10 @@ class CPageWriter : public CFolderScanner {
 
   // The last page was not written because its folder could not be read.
   int32_t page_unreadable = 0;
+
+  // Pages that list at least this many files are written as they are made
+  // instead of held whole (html/page_output.h).
+  size_t stream_from_files = 4096;
 
   // Page text moved aside while a page is assembled, and how many pieces.
   std::vector<std::string> page_chunks;

@@ -1,5 +1,9 @@
 #include "modes/listing_cache.h"
 
+#include <utility>
+
+#include "platform/safe_write.h"
+
 namespace vellora {
 
 namespace {
@@ -60,6 +64,32 @@ bool CListingCache::WritePiecesSafely(const std::string& path,
                                       const std::vector<std::string_view>& pieces) {
   if (held_ == Held::kEverything) held_ = Held::kSubfolders;
   return inner()->WritePiecesSafely(path, pieces);
+}
+
+namespace {
+
+// Forgets the listing held once the file is in place.
+class CachedFolderWrite : public CSafeFileWrite {
+ public:
+  CachedFolderWrite(std::unique_ptr<CSafeFileWrite> inner, std::function<void()> on_commit)
+      : inner_(std::move(inner)), on_commit_(std::move(on_commit)) {}
+  bool Append(std::string_view text) override { return inner_->Append(text); }
+  bool Commit() override {
+    on_commit_();
+    return inner_->Commit();
+  }
+
+ private:
+  std::unique_ptr<CSafeFileWrite> inner_;
+  std::function<void()> on_commit_;
+};
+
+}  // namespace
+
+std::unique_ptr<CSafeFileWrite> CListingCache::StartSafeWrite(const std::string& path) {
+  return std::make_unique<CachedFolderWrite>(inner()->StartSafeWrite(path), [this] {
+    if (held_ == Held::kEverything) held_ = Held::kSubfolders;
+  });
 }
 
 bool ListsEveryName(const std::string& file_spec) {

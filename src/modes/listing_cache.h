@@ -6,6 +6,7 @@
 #define VELLORA_MODES_LISTING_CACHE_H_
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -33,6 +34,7 @@ class CListingCache : public CForwardingEnv {
   // A file written may change the files of a folder, never its subfolders.
   bool WritePiecesSafely(const std::string& path,
                          const std::vector<std::string_view>& pieces) override;
+  std::unique_ptr<CSafeFileWrite> StartSafeWrite(const std::string& path) override;
 
   // Folder reads that reached the system.
   int reads() const { return reads_; }

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "platform/folder_watch.h"
+#include "platform/safe_write.h"
 
 #include "platform/characters.h"
 
@@ -13,6 +14,10 @@ namespace vellora {
 Env::~Env() = default;
 
 std::unique_ptr<CFolderWatch> Env::NewFolderWatch() { return nullptr; }
+
+std::unique_ptr<CSafeFileWrite> Env::StartSafeWrite(const std::string& path) {
+  return std::make_unique<CHeldSafeWrite>(this, path);
+}
 
 int ThreadsForListing() {
   // VELLORA_THREADS sets the number (0: no reading ahead), so that a build

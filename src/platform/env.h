@@ -26,6 +26,7 @@ constexpr char kSeparator = '/';
 #endif
 
 class CFolderWatch;
+class CSafeFileWrite;
 
 // 100-nanosecond units since 1601-01-01 UTC, the file time of the design.
 using FileTime = uint64_t;
@@ -221,6 +222,14 @@ class Env {
   // to be joined into one string.
   virtual bool WritePiecesSafely(const std::string& path,
                                  const std::vector<std::string_view>& pieces) = 0;
+
+  // The write of WritePiecesSafely with the text handed over as it is
+  // produced (platform/safe_write.h), so that a large page is never held:
+  // the same temporary file renamed over `path` at Commit, the same refusal
+  // of a link at `path`, the same failures; a write not committed (dropped
+  // or failed) leaves the old file and no temporary file. Never null. The
+  // default keeps the text and calls WritePiecesSafely at Commit.
+  virtual std::unique_ptr<CSafeFileWrite> StartSafeWrite(const std::string& path);
 
   // WritePiecesSafely with `data` as the only piece.
   bool WriteFileSafely(const std::string& path, const std::string& data) {

@@ -24,6 +24,7 @@
 #include "platform/file_time.h"
 #include "platform/local_time.h"
 #include "platform/pieces.h"
+#include "platform/safe_write.h"
 #include "platform/wildcard.h"
 
 namespace vellora {
@@ -414,6 +415,135 @@ bool WriteAll(int fd, std::string_view data) {
   return true;
 }
 
+// The target of a safe write in its open folder, written through a hidden
+// temporary file renamed over it.
+class PosixReplaceTarget : public CReplaceTarget {
+ public:
+  ~PosixReplaceTarget() override {
+    CloseOld();
+    if (temp_fd_ >= 0) CloseKeepErrno(temp_fd_);
+    if (dir_ >= 0) CloseKeepErrno(dir_);
+  }
+
+  // Looks at the target; true when its old file is open to be compared.
+  bool Open(const std::string& path) {
+    dir_ = OpenParent(AT_FDCWD, path, &base_);
+    if (dir_ < 0) return !(failed_ = true);
+    // The name itself is looked at: a link planted where a page goes would
+    // lead the page (and the old file's mode) to any file the user may
+    // write, so it is left alone, and so is a dangling one. The rename
+    // replaces a name, never what a link there leads to, so a link swapped
+    // in meanwhile is replaced, not followed.
+    if (fstatat(dir_, base_.c_str(), &old_, AT_SYMLINK_NOFOLLOW) == 0) {
+      if (S_ISLNK(old_.st_mode)) {
+        errno = ELOOP;
+        return !(failed_ = true);
+      }
+      if (!S_ISREG(old_.st_mode)) {
+        errno = EISDIR;
+        return !(failed_ = true);  // never replace a folder, device or FIFO
+      }
+      exists_ = true;
+    } else if (errno != ENOENT) {
+      return !(failed_ = true);
+    }
+    if (!exists_) return false;
+    // Not blocking: a FIFO swapped in is told by its type, never waited for.
+    old_fd_ = openat(dir_, base_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (old_fd_ < 0) return false;
+    if (fstat(old_fd_, &opened_) != 0 || !S_ISREG(opened_.st_mode) ||
+        opened_.st_ino != old_.st_ino || opened_.st_dev != old_.st_dev) {
+      CloseOld();
+      return false;
+    }
+    return true;
+  }
+
+  bool failed() const { return failed_; }
+
+  int64_t ReadOld(char* buffer, size_t size) override {
+    for (;;) {
+      const ssize_t n = read(old_fd_, buffer, size);
+      if (n < 0 && errno == EINTR) continue;
+      return n;
+    }
+  }
+  bool RewindOld() override { return lseek(old_fd_, 0, SEEK_SET) == 0; }
+  bool OldUnchanged() override {
+    struct stat now {};
+    return fstat(old_fd_, &now) == 0 && now.st_size == opened_.st_size &&
+           now.st_mtim.tv_sec == opened_.st_mtim.tv_sec &&
+           now.st_mtim.tv_nsec == opened_.st_mtim.tv_nsec &&
+           now.st_ctim.tv_sec == opened_.st_ctim.tv_sec &&
+           now.st_ctim.tv_nsec == opened_.st_ctim.tv_nsec;
+  }
+  void CloseOld() override {
+    if (old_fd_ >= 0) CloseKeepErrno(old_fd_);
+    old_fd_ = -1;
+  }
+
+  bool CreateTemp() override {
+    for (unsigned attempt = 0; attempt < 100 && temp_fd_ < 0; ++attempt) {
+      const std::string name = TemporaryName(base_, attempt);
+      // A new file gets 0666 less the umask (and any default ACL), as
+      // any freshly created file would.
+      temp_fd_ = openat(dir_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                        exists_ ? 0600 : 0666);
+      if (temp_fd_ >= 0) temp_ = name;
+      if (temp_fd_ < 0 && errno != EEXIST) return false;
+    }
+    if (temp_fd_ < 0) return false;
+    if (exists_) {
+      if (old_.st_uid != geteuid() || old_.st_gid != getegid()) {
+        // Best effort: only the owner or root may hand the file back.
+        if (fchown(temp_fd_, old_.st_uid, old_.st_gid) != 0) {
+        }
+      }
+      if (fchmod(temp_fd_, old_.st_mode & 07777) != 0) {
+        RemoveTemp();
+        return false;
+      }
+    }
+    return true;
+  }
+
+  bool WriteTemp(std::string_view text) override { return WriteAll(temp_fd_, text); }
+
+  // No fdatasync: a per-folder build writes thousands of pages and a sync
+  // each would cost more than the whole build. The rename still makes a
+  // killed or failed write leave the old page; file systems order the data
+  // of a file replaced by rename before the rename itself.
+  bool PutTempInPlace() override {
+    const int fd = temp_fd_;
+    temp_fd_ = -1;
+    if (close(fd) != 0 && errno != EINTR) return false;
+    if (renameat(dir_, temp_.c_str(), dir_, base_.c_str()) != 0) return false;
+    temp_.clear();
+    return true;
+  }
+
+  void RemoveTemp() override {
+    if (temp_fd_ >= 0) CloseKeepErrno(temp_fd_);
+    temp_fd_ = -1;
+    if (temp_.empty()) return;
+    const int saved = errno;
+    unlinkat(dir_, temp_.c_str(), 0);
+    errno = saved;
+    temp_.clear();
+  }
+
+ private:
+  int dir_ = -1;
+  std::string base_;
+  bool failed_ = false;
+  bool exists_ = false;
+  struct stat old_ {};     // the name, as looked at
+  struct stat opened_ {};  // the old file, as opened
+  int old_fd_ = -1;
+  std::string temp_;
+  int temp_fd_ = -1;
+};
+
 class PosixEnv : public Env {
  public:
   bool ListFolder(const std::string& folder, const std::string& pattern,
@@ -659,12 +789,14 @@ class PosixEnv : public Env {
 
   bool WritePiecesSafely(const std::string& path,
                          const std::vector<std::string_view>& pieces) override {
-    std::string base;
-    const int dir = OpenParent(AT_FDCWD, path, &base);
-    if (dir < 0) return false;
-    const bool ok = WriteInFolder(dir, base, pieces);
-    CloseKeepErrno(dir);
-    return ok;
+    return WritePiecesThrough(StartSafeWrite(path).get(), pieces);
+  }
+
+  std::unique_ptr<CSafeFileWrite> StartSafeWrite(const std::string& path) override {
+    auto target = std::make_unique<PosixReplaceTarget>();
+    const bool old_open = target->Open(path);
+    if (target->failed()) return std::make_unique<CReplacingWrite>(nullptr, false);
+    return std::make_unique<CReplacingWrite>(std::move(target), old_open);
   }
 
   bool IsLink(const std::string& path) override {
@@ -901,95 +1033,6 @@ class PosixEnv : public Env {
       if (buf.size() >= (1u << 20)) return false;
       buf.resize(buf.size() * 2);
     }
-  }
-
-  // True when the regular file `base` in `dir` holds exactly the pieces.
-  static bool HoldsExactly(int dir, const std::string& base,
-                           const std::vector<std::string_view>& pieces) {
-    const int fd = openat(dir, base.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) return false;
-    PiecesComparer comparer(pieces);
-    char buffer[65536];
-    for (;;) {
-      const ssize_t n = read(fd, buffer, sizeof buffer);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        CloseKeepErrno(fd);
-        return n == 0 && comparer.Complete();
-      }
-      if (!comparer.Next(buffer, static_cast<size_t>(n))) break;
-    }
-    CloseKeepErrno(fd);
-    return false;
-  }
-
-  // Writes the pieces as `base` in the open folder `dir` through a hidden
-  // temporary file renamed over it.
-  static bool WriteInFolder(int dir, const std::string& base,
-                            const std::vector<std::string_view>& pieces) {
-    const uint64_t size = PiecesSize(pieces);
-    struct stat old {};
-    bool exists = false;
-    // The name itself is looked at: a link planted where a page goes would
-    // lead the page (and the old file's mode) to any file the user may
-    // write, so it is left alone, and so is a dangling one. The rename
-    // below replaces a name, never what a link there leads to, so a link
-    // swapped in meanwhile is replaced, not followed.
-    if (fstatat(dir, base.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0) {
-      if (S_ISLNK(old.st_mode)) {
-        errno = ELOOP;
-        return false;
-      }
-      if (!S_ISREG(old.st_mode)) {
-        errno = EISDIR;
-        return false;  // never replace a folder, device or FIFO
-      }
-      exists = true;
-    } else if (errno != ENOENT) {
-      return false;
-    }
-    // A page that is already up to date is left alone: rebuilding an
-    // unchanged tree then writes nothing, keeps the pages' times, and skips
-    // the flush that replacing a file by rename costs on many file systems.
-    if (exists && static_cast<uint64_t>(old.st_size) == size &&
-        HoldsExactly(dir, base, pieces)) {
-      return true;
-    }
-    std::string temp;
-    int fd = -1;
-    for (unsigned attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-      temp = TemporaryName(base, attempt);
-      // A new file gets 0666 less the umask (and any default ACL), as
-      // any freshly created file would.
-      fd = openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                  exists ? 0600 : 0666);
-      if (fd < 0 && errno != EEXIST) return false;
-    }
-    if (fd < 0) return false;
-    // From here to the rename nothing allocates, so no exception can leave
-    // the temporary file behind.
-    bool ok = true;
-    if (exists) {
-      if (old.st_uid != geteuid() || old.st_gid != getegid()) {
-        // Best effort: only the owner or root may hand the file back.
-        if (fchown(fd, old.st_uid, old.st_gid) != 0) {
-        }
-      }
-      ok = fchmod(fd, old.st_mode & 07777) == 0;
-    }
-    // No fdatasync: a per-folder build writes thousands of pages and a sync
-    // each would cost more than the whole build. The rename still makes a
-    // killed or failed write leave the old page; file systems order the data
-    // of a file replaced by rename before the rename itself.
-    for (size_t i = 0; ok && i < pieces.size(); ++i) ok = WriteAll(fd, pieces[i]);
-    if (close(fd) != 0 && errno != EINTR) ok = false;
-    ok = ok && renameat(dir, temp.c_str(), dir, base.c_str()) == 0;
-    if (!ok) {
-      const int saved = errno;
-      unlinkat(dir, temp.c_str(), 0);
-      errno = saved;
-    }
-    return ok;
   }
 };
 

@@ -5,6 +5,7 @@
 #include "platform/file_time.h"
 #include "platform/local_time.h"
 #include "platform/pieces.h"
+#include "platform/safe_write.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -103,6 +105,126 @@ bool ValidLocalTime(const LocalTime& t) {
          t.day <= 31 && t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 &&
          t.second >= 0 && t.second <= 59 && t.day_of_week >= 0 && t.day_of_week <= 6;
 }
+
+// The target of a safe write, written through a temporary file in its
+// folder that is moved over it.
+class Win32ReplaceTarget : public CReplaceTarget {
+ public:
+  ~Win32ReplaceTarget() override {
+    CloseOld();
+    if (temp_ != INVALID_HANDLE_VALUE) CloseHandle(temp_);
+  }
+
+  // Looks at the target; true when its old file is open to be compared.
+  bool Open(const std::string& path) {
+    if (Unusable(path) || EndsWithSeparator(path)) return !(failed_ = true);
+    path_ = path;
+    const size_t slash = LastSeparator(path);
+    folder_ = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    // The attributes of the name itself: a symbolic link or junction planted
+    // where a page goes is never written, neither through nor over.
+    attributes_ = GetFileAttributesA(path.c_str());
+    exists_ = attributes_ != INVALID_FILE_ATTRIBUTES;
+    if (exists_ &&
+        (attributes_ & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+      return !(failed_ = true);
+    }
+    if (!exists_) return false;
+    // Shared for reading only: nobody changes the old file while it is
+    // compared and copied.
+    old_ = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (old_ == INVALID_HANDLE_VALUE) return false;
+    if (GetFileType(old_) != FILE_TYPE_DISK) {
+      CloseOld();
+      return false;
+    }
+    return true;
+  }
+
+  bool failed() const { return failed_; }
+
+  int64_t ReadOld(char* buffer, size_t size) override {
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min<size_t>(size, 1u << 20));
+    if (!::ReadFile(old_, buffer, want, &got, nullptr)) return -1;
+    return got;
+  }
+  bool RewindOld() override {
+    LARGE_INTEGER zero;
+    zero.QuadPart = 0;
+    return SetFilePointerEx(old_, zero, nullptr, FILE_BEGIN) != 0;
+  }
+  bool OldUnchanged() override { return true; }
+  void CloseOld() override {
+    if (old_ != INVALID_HANDLE_VALUE) CloseHandle(old_);
+    old_ = INVALID_HANDLE_VALUE;
+  }
+
+  bool CreateTemp() override {
+    // Windows refuses to replace a read-only file; some emulations do not.
+    if (exists_ && (attributes_ & FILE_ATTRIBUTE_READONLY) != 0) return false;
+    // A hidden-by-name temporary file beside the target, created new so that
+    // no other file is ever overwritten by it.
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100 && temp_ == INVALID_HANDLE_VALUE; ++attempt) {
+      char name[48];
+      std::snprintf(name, sizeof name, ".vl%lx-%x.tmp", GetCurrentProcessId(), ++counter);
+      const std::string temp = folder_ + name;
+      // The temporary names can be guessed: a link planted under one must
+      // count as taken, not lead the new file elsewhere.
+      temp_ = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+      if (temp_ != INVALID_HANDLE_VALUE) {
+        temp_path_ = temp;
+      } else if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) {
+        return false;  // the folder is missing or cannot be written
+      }
+    }
+    return temp_ != INVALID_HANDLE_VALUE;
+  }
+
+  bool WriteTemp(std::string_view text) override {
+    size_t done = 0;
+    while (done < text.size()) {
+      const DWORD want = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1u << 20));
+      DWORD written = 0;
+      if (!WriteFile(temp_, text.data() + done, want, &written, nullptr) || written != want) {
+        return false;
+      }
+      done += written;
+    }
+    return true;
+  }
+
+  bool PutTempInPlace() override {
+    const HANDLE h = temp_;
+    temp_ = INVALID_HANDLE_VALUE;
+    bool ok = FlushFileBuffers(h) != 0;
+    ok = CloseHandle(h) && ok;
+    ok = ok && MoveFileExA(temp_path_.c_str(), path_.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (ok) temp_path_.clear();
+    return ok;
+  }
+
+  void RemoveTemp() override {
+    if (temp_ != INVALID_HANDLE_VALUE) CloseHandle(temp_);
+    temp_ = INVALID_HANDLE_VALUE;
+    if (!temp_path_.empty()) DeleteFileA(temp_path_.c_str());
+    temp_path_.clear();
+  }
+
+ private:
+  std::string path_;
+  std::string folder_;
+  bool failed_ = false;
+  bool exists_ = false;
+  DWORD attributes_ = INVALID_FILE_ATTRIBUTES;
+  HANDLE old_ = INVALID_HANDLE_VALUE;
+  HANDLE temp_ = INVALID_HANDLE_VALUE;
+  std::string temp_path_;
+};
 
 class Win32Env : public Env {
  public:
@@ -362,60 +484,14 @@ class Win32Env : public Env {
 
   bool WritePiecesSafely(const std::string& path,
                          const std::vector<std::string_view>& pieces) override {
-    if (Unusable(path) || EndsWithSeparator(path)) return false;
-    size_t slash = LastSeparator(path);
-    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    // The attributes of the name itself: a symbolic link or junction planted
-    // where a page goes is never written, neither through nor over.
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
-      return false;
-    }
-    // A page that is already up to date is left alone: rebuilding an
-    // unchanged tree then writes and flushes nothing and keeps the pages' times.
-    if (exists && HoldsExactly(path, pieces)) return true;
-    // Windows refuses to replace a read-only file; some emulations do not.
-    if (exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
+    return WritePiecesThrough(StartSafeWrite(path).get(), pieces);
+  }
 
-    // A hidden-by-name temporary file beside the target, created new so that
-    // no other file is ever overwritten by it.
-    static unsigned counter = 0;
-    std::string temp;
-    HANDLE h = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
-      char name[48];
-      std::snprintf(name, sizeof name, ".vl%lx-%x.tmp", GetCurrentProcessId(), ++counter);
-      temp = folder + name;
-      // The temporary names can be guessed: a link planted under one must
-      // count as taken, not lead the new file elsewhere.
-      h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-      if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&
-          GetLastError() != ERROR_ALREADY_EXISTS) {
-        return false;  // the folder is missing or cannot be written
-      }
-    }
-    if (h == INVALID_HANDLE_VALUE) return false;
-
-    // From here to the rename nothing allocates, so no exception can leave
-    // the temporary file behind.
-    bool ok = true;
-    for (std::string_view piece : pieces) {
-      size_t done = 0;
-      while (ok && done < piece.size()) {
-        DWORD want = static_cast<DWORD>(std::min<size_t>(piece.size() - done, 1u << 20));
-        DWORD written = 0;
-        ok = WriteFile(h, piece.data() + done, want, &written, nullptr) && written == want;
-        done += written;
-      }
-    }
-    ok = ok && FlushFileBuffers(h);
-    ok = CloseHandle(h) && ok;
-    ok = ok && MoveFileExA(temp.c_str(), path.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) DeleteFileA(temp.c_str());
-    return ok;
+  std::unique_ptr<CSafeFileWrite> StartSafeWrite(const std::string& path) override {
+    auto target = std::make_unique<Win32ReplaceTarget>();
+    const bool old_open = target->Open(path);
+    if (target->failed()) return std::make_unique<CReplacingWrite>(nullptr, false);
+    return std::make_unique<CReplacingWrite>(std::move(target), old_open);
   }
 
   bool IsLink(const std::string& path) override {
@@ -477,30 +553,6 @@ class Win32Env : public Env {
     HINSTANCE result =
         ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
-  }
-
- private:
-  // True when the disk file `path` holds exactly the pieces.
-  static bool HoldsExactly(const std::string& path, const std::vector<std::string_view>& pieces) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    HandleCloser closer(h);
-    LARGE_INTEGER size;
-    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &size) ||
-        static_cast<uint64_t>(size.QuadPart) != PiecesSize(pieces)) {
-      return false;
-    }
-    PiecesComparer comparer(pieces);
-    std::vector<char> buffer(64 * 1024);
-    for (;;) {
-      DWORD got = 0;
-      if (!::ReadFile(h, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
-        return false;
-      }
-      if (got == 0) return comparer.Complete();
-      if (!comparer.Next(buffer.data(), got)) return false;
-    }
   }
 };
 

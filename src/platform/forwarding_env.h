@@ -1,5 +1,8 @@
 // An Env that passes every call on to another one: the base of the Envs that
 // watch or shortcut a few calls of a build and leave the rest alone.
+// StartSafeWrite is the exception: its default keeps the text and ends in
+// this Env's own WritePiecesSafely, so that an Env that overrides that sees
+// every file written. An Env that leaves writes alone may forward it.
 #ifndef VELLORA_PLATFORM_FORWARDING_ENV_H_
 #define VELLORA_PLATFORM_FORWARDING_ENV_H_
 

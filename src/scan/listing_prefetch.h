@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "platform/forwarding_env.h"
+#include "platform/safe_write.h"
 
 namespace vellora {
 
@@ -56,6 +57,11 @@ class CListingPrefetch : public CForwardingEnv {
                   const std::function<void(const FolderItem&)>& visit) override;
   bool ListFolderBrief(const std::string& folder, const std::string& pattern,
                        const std::function<void(const FolderItem&)>& visit) override;
+
+  // Writes are not the listings' concern.
+  std::unique_ptr<CSafeFileWrite> StartSafeWrite(const std::string& path) override {
+    return inner()->StartSafeWrite(path);
+  }
 
   // Listings the workers read that the walk then took.
   size_t listings_taken() const;
