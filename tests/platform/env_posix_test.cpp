@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -23,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/env.h"
+#include "platform/safe_write.h"
 #include "support/temp_folder.h"
 
 namespace vellora {
@@ -462,6 +464,49 @@ TEST(PosixEnvWriteTest, LinksAreNeverWrittenThrough) {
   ASSERT_EQ(symlink(folder.c_str(), t.Path("sub").c_str()), 0);
   EXPECT_TRUE(Env::Default()->WriteFileSafely(t.Path("sub/index.html"), "page"));
   EXPECT_EQ(ReadFileForTest(folder + "/index.html"), "page");
+}
+
+// A page streamed to its file replaces the old one only when committed; a
+// stream that is dropped, or cannot start at a link, leaves the old page
+// (or the link) and no temporary file.
+TEST(PosixEnvWriteTest, AStreamReplacesThePageOnlyWhenCommitted) {
+  const std::string big(300000, 'n');
+  struct Case {
+    const char* what;
+    bool link;
+    bool commit;
+    std::string after;  // the page's content afterwards
+  };
+  const Case cases[] = {
+      {"committed", false, true, "new " + big},
+      {"dropped", false, false, "old page"},
+      {"link at the page", true, true, "old page"},
+  };
+  for (const Case& c : cases) {
+    TempFolder t;
+    const std::string old_page = t.WriteFile("old.html", "old page");
+    const std::string page = t.Path("index.html");
+    if (c.link) {
+      ASSERT_EQ(symlink("old.html", page.c_str()), 0);
+    } else {
+      t.WriteFile("index.html", "old page");
+    }
+    {
+      std::unique_ptr<CSafeFileWrite> write = Env::Default()->StartSafeWrite(page);
+      EXPECT_EQ(write->Append("new "), !c.link) << c.what;
+      EXPECT_EQ(write->Append(big), !c.link) << c.what;
+      EXPECT_EQ(ReadFileForTest(page), "old page") << c.what;  // until committed
+      if (c.commit) {
+        EXPECT_EQ(write->Commit(), !c.link) << c.what;
+      }
+    }
+    EXPECT_EQ(ReadFileForTest(page), c.after) << c.what;
+    EXPECT_EQ(RawNames(t.path()), (Strings{"index.html", "old.html"})) << c.what;
+    EXPECT_EQ(ReadFileForTest(old_page), "old page") << c.what;
+    if (c.link) {
+      EXPECT_EQ(LinkTarget(page), "old.html");
+    }
+  }
 }
 
 TEST(PosixEnvReadTest, ReadingStopsAtTheCap) {

@@ -1,0 +1,180 @@
+// Pages of many files written to their file as they are made.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "html/page_fixture.h"
+#include "html/page_output.h"
+#include "platform/safe_write.h"
+#include "support/progress_view.h"
+
+namespace vellora {
+namespace pagetest {
+namespace {
+
+constexpr size_t kHeld = static_cast<size_t>(-1);
+
+// The real system's safe writes, with every append recorded; one of them
+// can be made to fail.
+class StreamEnv : public ClockEnv {
+ public:
+  std::vector<size_t> appends;
+  int failing_append = -1;
+  // The builder's page chunks were empty at every append.
+  const CPageWriter* builder = nullptr;
+  bool chunks_held = false;
+
+  std::unique_ptr<CSafeFileWrite> StartSafeWrite(const std::string& path) override {
+    return std::make_unique<Recorded>(this, inner()->StartSafeWrite(path));
+  }
+
+ private:
+  class Recorded : public CSafeFileWrite {
+   public:
+    Recorded(StreamEnv* env, std::unique_ptr<CSafeFileWrite> inner)
+        : env_(*env), inner_(std::move(inner)) {}
+    bool Append(std::string_view text) override {
+      const bool fail = static_cast<int>(env_.appends.size()) == env_.failing_append;
+      env_.appends.push_back(text.size());
+      if (env_.builder != nullptr && !env_.builder->page_chunks.empty()) env_.chunks_held = true;
+      return !fail && inner_->Append(text);
+    }
+    bool Commit() override { return inner_->Commit(); }
+
+   private:
+    StreamEnv& env_;
+    std::unique_ptr<CSafeFileWrite> inner_;
+  };
+};
+
+class PageStreamTest : public PageTest {
+ protected:
+  PageStreamTest() {
+    stream_env = new StreamEnv;
+    env.reset(stream_env);
+    builder.reset(new CPageWriter(&settings, env.get()));
+    stream_env->builder = builder.get();
+  }
+
+  // Files in the root and two folders below, enough for several moves of
+  // the page text.
+  void ManyFiles() {
+    for (int i = 0; i < 700; ++i) {
+      const char* folder = i < 300 ? "" : (i < 550 ? "My Docs/" : "sub/deep/");
+      File(folder + std::to_string(i) + ".txt", static_cast<uint64_t>(i));
+    }
+  }
+
+  // The names in the listed folder that start with '.': temporary files.
+  std::vector<std::string> HiddenNames() {
+    std::vector<std::string> names;
+    env->ListFolder(root, "*.*", [&](const FolderItem& item) {
+      if (item.name[0] == '.') names.push_back(item.name);
+    });
+    return names;
+  }
+
+  StreamEnv* stream_env = nullptr;
+};
+
+TEST_F(PageStreamTest, StreamedPagesAreTheHeldPages) {
+  ManyFiles();
+  struct Case {
+    const char* what;
+    bool grouped;
+    bool anchors;
+    int columns;
+  };
+  const Case cases[] = {
+      {"one folder", false, false, 1},
+      {"branch with headings and anchors", true, true, 1},
+      {"branch with headings, no anchors, columns", true, false, 3},
+      {"branch with anchors in columns", true, true, 2},
+  };
+  const std::string marker = kAnchorMarker;
+  settings.custom_html.section(kStart) = "<p>start " + marker + "</p>";
+  settings.custom_html.section(kBeforeSummary) = "<p>" + marker + " before summary</p>";
+  settings.custom_html.section(kEnd) = "<p>end " + marker + "</p>";
+  settings.include_summary = 1;
+  for (const Case& c : cases) {
+    if (c.grouped) GroupedBranch();
+    settings.folder_anchors = c.anchors ? 1 : 0;
+    std::string pages[2];
+    for (int streamed = 0; streamed < 2; ++streamed) {
+      settings.file_columns = c.columns;
+      builder->stream_from_files = streamed ? 1 : kHeld;
+      stream_env->appends.clear();
+      std::remove((root + kSeparator + "index.html").c_str());
+      ASSERT_EQ(Write(), 1) << c.what;
+      pages[streamed] = page;
+      EXPECT_EQ(stream_env->appends.size() > 2, streamed == 1) << c.what;
+    }
+    EXPECT_EQ(pages[1], pages[0]) << c.what;
+    EXPECT_NE(pages[0].find("合计文件:"), std::string::npos) << c.what;
+    if (c.anchors) {
+      EXPECT_NE(pages[0].find("<a href=\"#IDMy_Docs"), std::string::npos) << c.what;
+    }
+  }
+}
+
+// While a page streams, its text goes to the file every few hundred files
+// and is not held.
+TEST_F(PageStreamTest, StreamedTextIsNotHeld) {
+  ManyFiles();
+  GroupedBranch();
+  builder->stream_from_files = 1;
+  ASSERT_EQ(Write(), 1);
+  const std::vector<size_t>& appends = stream_env->appends;
+  ASSERT_GE(appends.size(), 700u / PageOutput::kFilesPerChunk + 1);
+  EXPECT_LT(*std::max_element(appends.begin(), appends.end()), page.size() / 2);
+  EXPECT_FALSE(stream_env->chunks_held);
+}
+
+// A streamed page that is cancelled, or whose file cannot be written, leaves
+// the old page and no temporary file; only the failure is reported.
+TEST_F(PageStreamTest, CancelOrFailureLeavesTheOldPage) {
+  ManyFiles();
+  GroupedBranch();
+  const std::string out = root + kSeparator + "index.html";
+  struct Case {
+    const char* what;
+    bool cancel;
+    int failing_append;
+    bool reported;
+  };
+  const Case cases[] = {
+      {"cancelled in the table", true, -1, false},
+      {"first append fails", false, 0, true},
+      {"append in the table fails", false, 1, true},
+  };
+  static bool cancel_at_400;
+  CBuildProgress progress;
+  progress.update_interval = 100;
+  FunctionProgressView view([](CBuildProgress& p) {
+    if (cancel_at_400 && p.links_done == 400) p.cancel = 1;
+  });
+  progress.notify = &view;
+  builder->progress = &progress;
+  builder->stream_from_files = 1;
+  for (const Case& c : cases) {
+    env->WriteFileSafely(out, "old");
+    builder->failed_pages.clear();
+    progress.cancel = 0;
+    cancel_at_400 = c.cancel;
+    stream_env->appends.clear();
+    stream_env->failing_append = c.failing_append;
+    EXPECT_EQ(builder->write_page(root), 0) << c.what;
+    EXPECT_EQ(ReadFileForTest(out), "old") << c.what;
+    EXPECT_TRUE(HiddenNames().empty()) << c.what;
+    EXPECT_FALSE(stream_env->appends.empty()) << c.what;  // it did stream
+    EXPECT_EQ(builder->failed_pages.size(), c.reported ? 1u : 0u) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace pagetest
+}  // namespace vellora
