@@ -7,12 +7,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "platform/env.h"
+#include "platform/safe_write.h"
 
 namespace vellora {
 namespace {
@@ -405,6 +407,29 @@ uint64_t FileIndex(const std::string& path) {
   const bool ok = GetFileInformationByHandle(h, &info) != 0;
   CloseHandle(h);
   return ok ? (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow : 0;
+}
+
+// A page streamed to its file replaces the old one only when committed; a
+// dropped stream leaves the old page and no temporary file.
+TEST(Win32EnvFiles, AStreamReplacesThePageOnlyWhenCommitted) {
+  Env* env = Env::Default();
+  const std::string big(300000, 'n');
+  for (const bool commit : {false, true}) {
+    ScratchFolder dir;
+    const std::string path = dir / "index.html";
+    ASSERT_TRUE(env->WriteFileSafely(path, "old page"));
+    {
+      std::unique_ptr<CSafeFileWrite> write = env->StartSafeWrite(path);
+      EXPECT_TRUE(write->Append("new "));
+      EXPECT_TRUE(write->Append(big));
+      EXPECT_EQ(Contents(path), "old page");
+      if (commit) {
+        EXPECT_TRUE(write->Commit());
+      }
+    }
+    EXPECT_EQ(Contents(path), commit ? "new " + big : std::string("old page"));
+    EXPECT_EQ(Names(List(dir.path(), "*.*")), (Names_{"index.html"}));
+  }
 }
 
 TEST(Win32EnvFiles, UnchangedContentIsNotRewritten) {
