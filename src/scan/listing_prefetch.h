@@ -55,8 +55,6 @@ class CListingPrefetch : public CForwardingEnv {
   // other pattern goes to the inner Env.
   bool ListFolder(const std::string& folder, const std::string& pattern,
                   const std::function<void(const FolderItem&)>& visit) override;
-  bool ListFolderBrief(const std::string& folder, const std::string& pattern,
-                       const std::function<void(const FolderItem&)>& visit) override;
 
   // Writes are not the listings' concern.
   std::unique_ptr<CSafeFileWrite> StartSafeWrite(const std::string& path) override {

@@ -11,14 +11,14 @@
 
 namespace vellora {
 
-namespace {
-
 BatchOutcome Failure(int status, const std::string& message) {
   BatchOutcome outcome;
   outcome.status = status;
   outcome.message = message;
   return outcome;
 }
+
+namespace {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 

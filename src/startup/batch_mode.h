@@ -23,6 +23,9 @@ struct BatchOutcome {
   std::vector<std::string> warnings;  // lines for the user, whatever the status
 };
 
+// An outcome with `status` and `message`.
+BatchOutcome Failure(int status, const std::string& message);
+
 // Reads the configuration file `config_name` into `sheet` (a name without a
 // separator comes from the program's folder) and makes the build it
 // describes: the framed site when it chooses one with the recursive build

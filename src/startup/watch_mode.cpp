@@ -104,13 +104,6 @@ class TreeWatcher {
   std::string root_;
 };
 
-BatchOutcome Stopped(int status, const std::string& message) {
-  BatchOutcome outcome;
-  outcome.status = status;
-  outcome.message = message;
-  return outcome;
-}
-
 }  // namespace
 
 BatchOutcome RunWatchMode(CMainSheet* sheet, const std::string& config_name,
@@ -122,11 +115,11 @@ BatchOutcome RunWatchMode(CMainSheet* sheet, const std::string& config_name,
   if (outcome.status != kExitBuilt) return outcome;
   Env* env = sheet->env();
   std::unique_ptr<CFolderWatch> watch = env->NewFolderWatch();
-  if (!watch) return Stopped(kExitBuildFailed, "this system cannot watch folders for changes");
+  if (!watch) return Failure(kExitBuildFailed, "this system cannot watch folders for changes");
   watch->StopOnInterrupt();
   TreeWatcher tree(watch.get(), &prepared, env);
   if (!tree.WatchBranch(prepared.path)) {
-    return Stopped(kExitBuildFailed, "cannot watch the folder \"" + prepared.path + "\"");
+    return Failure(kExitBuildFailed, "cannot watch the folder \"" + prepared.path + "\"");
   }
   const std::set<std::string> own = OwnNames(*sheet, prepared, env);
 
@@ -153,7 +146,7 @@ BatchOutcome RunWatchMode(CMainSheet* sheet, const std::string& config_name,
       case CFolderWatch::Result::kStopped:
         return BatchOutcome();
       case CFolderWatch::Result::kFailed:
-        return Stopped(kExitBuildFailed, "the watch of the folders failed");
+        return Failure(kExitBuildFailed, "the watch of the folders failed");
       case CFolderWatch::Result::kOverflow:
         // Changes were lost: build, and watch every folder anew.
         pending = rewatch = true;
