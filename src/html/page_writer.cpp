@@ -340,7 +340,7 @@ int CPageWriter::write_page(const std::string& folder) {
   // A page of many files is written as it is made rather than held: it
   // lists files, so it is written once its folder was read. The anchors
   // are known now, so the anchor table is too.
-  if (read && files.size() >= stream_from_files) {
+  if (read && !files.empty() && files.size() >= stream_from_files) {
     out.StreamTo(env->StartSafeWrite(output_path), BuildAnchorTable(&page));
   }
   if (!WriteFileTable(&page, files)) {

@@ -140,35 +140,43 @@ TEST_F(PageStreamTest, CancelOrFailureLeavesTheOldPage) {
   ManyFiles();
   GroupedBranch();
   const std::string out = root + kSeparator + "index.html";
+  const std::string manifest = out + ".json";
+  enum Cancel { kNone, kInTable, kWhileHashing };
   struct Case {
     const char* what;
-    bool cancel;
+    Cancel cancel;
     int failing_append;
     bool reported;
   };
   const Case cases[] = {
-      {"cancelled in the table", true, -1, false},
-      {"first append fails", false, 0, true},
-      {"append in the table fails", false, 1, true},
+      {"cancelled in the table", kInTable, -1, false},
+      {"cancelled while hashing for the manifest", kWhileHashing, -1, false},
+      {"first append fails", kNone, 0, true},
+      {"append in the table fails", kNone, 1, true},
   };
-  static bool cancel_at_400;
+  static Cancel cancel_at;
   CBuildProgress progress;
   progress.update_interval = 100;
   FunctionProgressView view([](CBuildProgress& p) {
-    if (cancel_at_400 && p.links_done == 400) p.cancel = 1;
+    const bool in_table = cancel_at == kInTable && p.links_done == 400;
+    if (in_table || (cancel_at == kWhileHashing && p.phase == 3)) p.cancel = 1;
   });
   progress.notify = &view;
   builder->progress = &progress;
   builder->stream_from_files = 1;
   for (const Case& c : cases) {
     env->WriteFileSafely(out, "old");
+    env->WriteFileSafely(manifest, "old manifest");
+    settings.manifest = c.cancel == kWhileHashing ? "json" : "";
+    settings.manifest_checksums = 1;
     builder->failed_pages.clear();
     progress.cancel = 0;
-    cancel_at_400 = c.cancel;
+    cancel_at = c.cancel;
     stream_env->appends.clear();
     stream_env->failing_append = c.failing_append;
     EXPECT_EQ(builder->write_page(root), 0) << c.what;
     EXPECT_EQ(ReadFileForTest(out), "old") << c.what;
+    EXPECT_EQ(ReadFileForTest(manifest), "old manifest") << c.what;
     EXPECT_TRUE(HiddenNames().empty()) << c.what;
     EXPECT_FALSE(stream_env->appends.empty()) << c.what;  // it did stream
     EXPECT_EQ(builder->failed_pages.size(), c.reported ? 1u : 0u) << c.what;
