@@ -537,18 +537,31 @@ class E2E(unittest.TestCase):
                     where = folder + "/index.html" if per_folder else page
                     return name in (self.page(where) or "")
                 self.until("first build", lambda: lists("x.txt"))
-                self.file("web/new & file.txt", "n")
-                self.until("a file added", lambda: lists("new &amp; file.txt"))
-                os.remove(os.path.join(self.tmp, "web/x.txt"))
-                self.until("a file removed", lambda: not lists("x.txt"))
-                os.rename(os.path.join(self.tmp, "web/a b/y.txt"),
-                          os.path.join(self.tmp, "web/a b/renamed.txt"))
-                self.until("a file renamed", lambda: lists("renamed.txt", "web/a b"))
-                self.file("web/d/e/made later.txt", "m")
-                self.until("a folder made during the watch",
-                           lambda: lists("made later.txt", "web/d/e"))
-                self.file("web/d/e/second.txt", "s")  # the new folder is watched
-                self.until("a file in a folder made later", lambda: lists("second.txt", "web/d/e"))
+                at = lambda name: os.path.join(self.tmp, name)
+                # (change, what it does, folder whose page shows it, name, listed)
+                steps = [
+                    ("a file added", lambda: self.file("web/new & file.txt", "n"),
+                     "web", "new &amp; file.txt", True),
+                    ("a file removed", lambda: os.remove(at("web/x.txt")), "web", "x.txt", False),
+                    ("a file renamed",
+                     lambda: os.rename(at("web/a b/y.txt"), at("web/a b/renamed.txt")),
+                     "web/a b", "renamed.txt", True),
+                    ("a folder made during the watch",
+                     lambda: self.file("web/d/e/made later.txt", "m"), "web/d/e",
+                     "made later.txt", True),
+                    ("a file in a folder made later", lambda: self.file("web/d/e/second.txt", "s"),
+                     "web/d/e", "second.txt", True),
+                    ("a folder renamed", lambda: os.rename(at("web/d"), at("web/moved_d")),
+                     "web", "moved_d", True),
+                    ("a file in a renamed folder",
+                     lambda: self.file("web/moved_d/e/third.txt", "t"), "web/moved_d/e",
+                     "third.txt", True),
+                    ("a folder removed", lambda: shutil.rmtree(at("web/moved_d")),
+                     "web", "moved_d", False),
+                ]
+                for what, change, folder, name, listed in steps:
+                    change()
+                    self.until(what, lambda: lists(name, folder) == listed)
                 # Names the build passes over start no build: once the pages
                 # have settled, writing them rewrites nothing.
                 stamps = lambda: [os.stat(os.path.join(top, name)).st_mtime_ns
