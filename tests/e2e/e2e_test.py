@@ -513,8 +513,6 @@ class E2E(unittest.TestCase):
         self.fail("not in %.0f s: %s" % (limit, what))
 
     def test_watch_keeps_every_page_current(self):
-        if WINE:
-            self.skipTest("stopping a program under Wine by a signal is not a console's Ctrl+C")
         self.tree()
         self.file("keep/untouched.txt", "outside the tree")
         before = sorted(os.listdir(self.tmp))
@@ -527,7 +525,10 @@ class E2E(unittest.TestCase):
             env = dict(os.environ)
             for name in ["DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"]:
                 env.pop(name, None)
-            proc = subprocess.Popen([PROGRAM, "--watch", self.config(keys)], env=env,
+            if WINE:
+                env.update(WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+            command = ([shutil.which("wine") or "wine"] if WINE else []) + [PROGRAM]
+            proc = subprocess.Popen(command + ["--watch", self.config(keys)], env=env,
                                     stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                     stderr=subprocess.PIPE)
             try:
@@ -559,7 +560,9 @@ class E2E(unittest.TestCase):
                     ("a folder removed", lambda: shutil.rmtree(at("web/moved_d")),
                      "web", "moved_d", False),
                 ]
-                for what, change, folder, name, listed in steps:
+                # Wine's emulation of the notifications misses, now and then,
+                # what happens in folders made after the watch began.
+                for what, change, folder, name, listed in steps[:3] if WINE else steps:
                     change()
                     self.until(what, lambda: lists(name, folder) == listed)
                 # Names the build passes over start no build: once the pages
@@ -581,7 +584,13 @@ class E2E(unittest.TestCase):
             finally:
                 proc.send_signal(signal.SIGTERM)
                 out, err = proc.communicate(timeout=30)
-            self.assertEqual((0, b"", b""), (proc.returncode, out, err))
+            # Under Wine a signal is not a console's Ctrl+C: it ends the
+            # program at once, here once the pages have settled.
+            if WINE:
+                err = b"".join(line for line in err.splitlines(True)
+                               if not line.startswith(b"wine: "))
+            stopped = -signal.SIGTERM if WINE else 0
+            self.assertEqual((stopped, b"", b""), (proc.returncode, out, err))
             # Pages only where the configuration names them, and no temporary file.
             for top, _, files in os.walk(os.path.join(self.tmp, "web")):
                 for name in files:
