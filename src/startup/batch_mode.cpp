@@ -92,9 +92,9 @@ BatchOutcome BuildFromConfiguration(CMainSheet* sheet, const std::string& config
 
 }  // namespace
 
-BatchOutcome RunPreparedBuild(CMainSheet* sheet, CBuildSettings* settings) {
+BatchOutcome RunPreparedBuild(CMainSheet* sheet, CBuildSettings* settings, Env* env) {
   CBuildSettings& s = *settings;
-  Env* env = sheet->env();
+  if (env == nullptr) env = sheet->env();
   const BuildResult result = RunBuild(
       s, FrameFiles{sheet->frameset_file, sheet->left_frame_file, sheet->right_frame_file}, nullptr,
       env);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/env.h"
+
 
 namespace vellora {
 
@@ -39,8 +41,10 @@ BatchOutcome PrepareBatchBuild(CMainSheet* sheet, const std::string& config_name
 
 // The second part: makes the build `settings` describe (as
 // PrepareBatchBuild filled them; the build modes change them on the way)
-// and turns what came of it into the outcome batch mode reports.
-BatchOutcome RunPreparedBuild(CMainSheet* sheet, CBuildSettings* settings);
+// and turns what came of it into the outcome batch mode reports. The
+// build works on `env`, or on the sheet's when null.
+BatchOutcome RunPreparedBuild(CMainSheet* sheet, CBuildSettings* settings,
+                              Env* env = nullptr);
 
 BatchOutcome RunBatchMode(CMainSheet* sheet, const std::string& config_name);
 
