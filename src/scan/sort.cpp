@@ -56,8 +56,9 @@ int NameOrder(Env* env, bool natural, const std::string& a, const std::string& b
 // the order of their texts when they differ at a byte both hold, or when one
 // begins the other and was not cut for length; any other pair is left to
 // the comparison. Where texts collate as their bytes (Env::CollatesByteByByte)
-// a name is its own key: the record holds the name alone, and two records
-// always decide the order of different names.
+// a name is its own key: the record holds the name alone, less the first
+// eight bytes that its SortItem holds, and two records always decide the
+// order of different names.
 class SortTexts {
  public:
   enum class Keys { kNone, kSystem, kNatural, kBytes };
@@ -133,18 +134,19 @@ class SortTexts {
       bytes_.push_back(static_cast<char>((len & 0x7F) | (len > 0x7F ? 0x80 : 0)));
       if (len <= 0x7F) break;
     }
-    bytes_.append(upper_);
+    bytes_.append(upper_, keys_ == Keys::kBytes ? std::min<size_t>(8, upper_.size()) : 0);
     *offset = static_cast<uint32_t>(at);
     *prefix = keys_ == Keys::kNone ? 0 : first;
     return true;
   }
 
-  // The order of the two names when their keys decide it, else 0.
+  // The order of the two names when their keys decide it, else 0. Only
+  // for names of equal prefixes (see Add).
   int KeyCompare(uint32_t a, uint32_t b) const {
     if (keys_ == Keys::kBytes) {
-      const Text x = Name(a);
-      const Text y = Name(b);
-      const int c = std::memcmp(x.data, y.data, std::min(x.size, y.size));
+      const Text x = Stored(a);
+      const Text y = Stored(b);
+      const int c = std::memcmp(x.data, y.data, std::min(x.bytes, y.bytes));
       if (c != 0) return c < 0 ? -1 : 1;
       return x.size == y.size ? 0 : x.size < y.size ? -1 : 1;
     }
@@ -164,32 +166,41 @@ class SortTexts {
   // True when the keys decide the order of any two different names.
   bool KeysDecide() const { return keys_ == Keys::kBytes; }
 
+  // True when two names of equal prefixes are the same.
   bool SameName(uint32_t a, uint32_t b) const {
-    const Text x = Name(a);
-    const Text y = Name(b);
-    return x.size == y.size && std::memcmp(x.data, y.data, x.size) == 0;
+    const Text x = Stored(a);
+    const Text y = Stored(b);
+    return x.size == y.size && std::memcmp(x.data, y.data, x.bytes) == 0;
   }
 
-  // The upper-cased name of the record at `at`, in `*out`.
-  const std::string& Name(uint32_t at, std::string* out) const {
-    const Text x = Name(at);
-    out->assign(x.data, x.size);
+  // The upper-cased name of the record at `at` with prefix `prefix`, in `*out`.
+  const std::string& Name(uint32_t at, uint64_t prefix, std::string* out) const {
+    const Text x = Stored(at);
+    out->clear();
+    for (size_t i = 0; i < x.size - x.bytes; ++i) {
+      out->push_back(static_cast<char>((prefix >> (56 - 8 * i)) & 0xFF));
+    }
+    out->append(x.data, x.bytes);
     return *out;
   }
 
  private:
   static constexpr unsigned kCapped = 0x80;
 
+  // A stored name: `size` bytes long, of which the last `bytes` are at
+  // `data` (where a name is its own key, its first eight bytes are its
+  // prefix and not stored again).
   struct Text {
     const char* data;
     size_t size;
+    size_t bytes;
   };
 
   const unsigned char* At(uint32_t at) const {
     return reinterpret_cast<const unsigned char*>(bytes_.data()) + at;
   }
 
-  Text Name(uint32_t at) const {
+  Text Stored(uint32_t at) const {
     const unsigned char* p = At(at);
     if (keys_ == Keys::kSystem || keys_ == Keys::kNatural) p += 1 + (p[0] & ~kCapped);
     size_t size = 0;
@@ -198,7 +209,8 @@ class SortTexts {
       size |= static_cast<size_t>(c & 0x7F) << shift;
       if ((c & 0x80) == 0) break;
     }
-    return Text{reinterpret_cast<const char*>(p), size};
+    const size_t bytes = keys_ == Keys::kBytes ? size - std::min<size_t>(8, size) : size;
+    return Text{reinterpret_cast<const char*>(p), size, bytes};
   }
 
   Env* env_;
@@ -260,14 +272,16 @@ class GoesBefore {
 
   // The upper-cased name of `item`, in `*scratch`.
   const std::string& Upper(const SortItem& item, std::string* scratch) const {
-    if (texts_ != nullptr) return texts_->Name(item.name_key, scratch);
+    if (texts_ != nullptr) return texts_->Name(item.name_key, item.name_prefix, scratch);
     scratch->assign(item.entry->name);
     UpperCaseInPlace(scratch, env_);
     return *scratch;
   }
 
   bool SameUpper(const SortItem& a, const SortItem& b) const {
-    if (texts_ != nullptr) return texts_->SameName(a.name_key, b.name_key);
+    if (texts_ != nullptr) {
+      return a.name_prefix == b.name_prefix && texts_->SameName(a.name_key, b.name_key);
+    }
     return Upper(a, &upper_a_) == Upper(b, &upper_b_);
   }
 
@@ -381,35 +395,24 @@ void StableSort(T* first, size_t n, std::vector<T>* scratch, const Before& befor
     }
   }
   if (n <= kRun) return;
-  // A merge moves the shorter of its two runs out of the way, so half the
-  // array is room enough.
-  if (scratch->size() < n / 2) scratch->resize(n / 2);
-  T* buffer = scratch->data();
+  // A merge moves its left run out of the way and merges it with the right
+  // one from the front: the scratch holds at most the longest left run, not
+  // the whole array.
   for (size_t width = kRun; width < n; width *= 2) {
     for (size_t lo = 0; lo + width < n; lo += 2 * width) {
       T* v = first + lo;
       const size_t nl = width;
-      const size_t nr = std::min(n - lo - width, width);
+      const size_t hi = std::min(n - lo, 2 * width);
       // Runs already in order (common after a scan of sorted folders) stay.
       if (!before(v[nl], v[nl - 1])) continue;
-      if (nl <= nr) {
-        // From the front: the left run waits in the buffer.
-        std::copy(v, v + nl, buffer);
-        size_t i = 0;
-        size_t j = nl;
-        size_t k = 0;
-        while (i < nl && j < nl + nr) v[k++] = before(v[j], buffer[i]) ? v[j++] : buffer[i++];
-        while (i < nl) v[k++] = buffer[i++];
-      } else {
-        // From the back: the right run waits in the buffer; of two equal
-        // items the right one is placed last.
-        std::copy(v + nl, v + nl + nr, buffer);
-        size_t i = nl;
-        size_t j = nr;
-        size_t k = nl + nr;
-        while (i > 0 && j > 0) v[--k] = before(buffer[j - 1], v[i - 1]) ? v[--i] : buffer[--j];
-        while (j > 0) v[--k] = buffer[--j];
-      }
+      if (scratch->size() < nl) scratch->resize(nl);
+      T* left = scratch->data();
+      std::copy(v, v + nl, left);
+      size_t i = 0;
+      size_t j = nl;
+      size_t k = 0;
+      while (i < nl && j < hi) v[k++] = before(v[j], left[i]) ? v[j++] : left[i++];
+      while (i < nl) v[k++] = left[i++];
     }
   }
 }
