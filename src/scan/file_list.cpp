@@ -38,7 +38,11 @@ CFolderRef MakeEntryFolder(const std::string& text, Env* env) {
   return ref;
 }
 
-void CFileEntry::SetName(const std::string& file_name, Env*) { name = file_name; }
+void CFileEntry::SetName(const std::string& file_name, Env*) {
+  // A copy made afresh is as long as the name; one assigned into the empty
+  // name would take at least twice its inner room (30 bytes).
+  name = std::string(file_name);
+}
 
 const std::string& CFileEntry::folder() const { return folder_ ? folder_->text : EmptyText(); }
 
@@ -48,7 +52,7 @@ const std::string& CFileEntry::folder_upper() const {
 
 std::unique_ptr<CFileEntry> CFileEntry::Clone() const {
   auto copy = std::make_unique<CFileEntry>();
-  copy->name = name;
+  copy->name = std::string(name);
   if (type) copy->type = std::make_unique<std::string>(*type);
   if (title) copy->title = std::make_unique<std::string>(*title);
   copy->size = size;

@@ -72,20 +72,33 @@ class SortTexts {
 
   Keys keys() const { return keys_; }
 
-  // The bytes a name of `size` bytes takes in a record, its length included.
-  static size_t NameRecordSize(size_t size) {
-    size_t n = size + 1;
-    for (; size > 0x7F; size >>= 7) ++n;
-    return n;
-  }
+  // The bytes the names of a list take in records without keys: `whole`
+  // where they are stored whole, `tails` where their first eight bytes are
+  // left to their prefixes.
+  struct Sizes {
+    size_t whole = 0;
+    size_t tails = 0;
+    void Add(size_t size) {
+      size_t length = 1;
+      for (size_t rest = size; rest > 0x7F; rest >>= 7) ++length;
+      whole += length + size;
+      tails += length + size - std::min<size_t>(8, size);
+    }
+  };
 
-  // Room for the records of `count` names that take `name_bytes` bytes in
-  // all (NameRecordSize). Keys are made as the names are added, so room for
-  // them is a guess: about as long as the names.
-  void Reserve(size_t name_bytes, size_t count) {
-    size_t room = name_bytes;
-    if (keys_ == Keys::kSystem || keys_ == Keys::kNatural) room += name_bytes + count;
-    bytes_.reserve(room);
+  // Room for the records of `count` names of `sizes`. Keys are made as the
+  // names are added, so room for them is a guess: about as long as the names.
+  void Reserve(const Sizes& sizes, size_t count) {
+    switch (keys_) {
+      case Keys::kBytes:
+        bytes_.reserve(sizes.tails);
+        break;
+      case Keys::kNone:
+        bytes_.reserve(sizes.whole);
+        break;
+      default:
+        bytes_.reserve(2 * sizes.whole + count);
+    }
   }
 
   // Appends the record of `name`; returns its offset and the first eight
@@ -397,7 +410,9 @@ void StableSort(T* first, size_t n, std::vector<T>* scratch, const Before& befor
   if (n <= kRun) return;
   // A merge moves its left run out of the way and merges it with the right
   // one from the front: the scratch holds at most the longest left run, not
-  // the whole array.
+  // the whole array, and is made at once at that size.
+  size_t longest = kRun;
+  while (longest < n - longest) longest *= 2;
   for (size_t width = kRun; width < n; width *= 2) {
     for (size_t lo = 0; lo + width < n; lo += 2 * width) {
       T* v = first + lo;
@@ -405,7 +420,7 @@ void StableSort(T* first, size_t n, std::vector<T>* scratch, const Before& befor
       const size_t hi = std::min(n - lo, 2 * width);
       // Runs already in order (common after a scan of sorted folders) stay.
       if (!before(v[nl], v[nl - 1])) continue;
-      if (scratch->size() < nl) scratch->resize(nl);
+      if (scratch->size() < nl) scratch->resize(longest);
       T* left = scratch->data();
       std::copy(v, v + nl, left);
       size_t i = 0;
@@ -452,11 +467,12 @@ std::vector<uint32_t> RankFolders(const std::vector<const CEntryFolder*>& folder
 // The records of the names of `items`, with keys of the kind `keys`; null
 // when a name has no such key or the names are too many for the offsets
 // (the sort then upper-cases names where it compares them).
-std::unique_ptr<SortTexts> MakeSortTexts(std::vector<SortItem>* items, size_t name_bytes,
-                                         SortTexts::Keys keys, Env* env) {
-  if (name_bytes >= UINT32_MAX) return nullptr;
+std::unique_ptr<SortTexts> MakeSortTexts(std::vector<SortItem>* items,
+                                         const SortTexts::Sizes& sizes, SortTexts::Keys keys,
+                                         Env* env) {
+  if (sizes.whole >= UINT32_MAX) return nullptr;
   std::unique_ptr<SortTexts> texts(new SortTexts(env, keys));
-  texts->Reserve(name_bytes, items->size());
+  texts->Reserve(sizes, items->size());
   for (SortItem& item : *items) {
     if (!texts->Add(item.entry->name, &item.name_key, &item.name_prefix)) return nullptr;
   }
@@ -482,7 +498,7 @@ void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles,
   std::unordered_map<const CEntryFolder*, uint32_t> folder_index;
   const CEntryFolder* last_folder = nullptr;
   uint32_t last_index = 0;
-  size_t name_bytes = 0;
+  SortTexts::Sizes name_sizes;
   for (CFileEntry* e = head_; e != nullptr; e = e->next) {
     if (kind == CBuildSettings::kSortByType && !e->type) FillType(e);
     SortItem item{e, 0, 0, 0};
@@ -494,7 +510,7 @@ void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles,
       last_index = found.first->second;
     }
     item.folder_rank = last_index;
-    name_bytes += SortTexts::NameRecordSize(e->name.size());
+    name_sizes.Add(e->name.size());
     items.push_back(item);
   }
   std::vector<uint32_t> rank = RankFolders(folders, env);
@@ -509,10 +525,10 @@ void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles,
              : env->CollatesByteByByte() ? SortTexts::Keys::kBytes
                                          : SortTexts::Keys::kSystem;
     }
-    texts = MakeSortTexts(&items, name_bytes, keys, env);
+    texts = MakeSortTexts(&items, name_sizes, keys, env);
     // A name without a key: every name is stored again without one.
     if (!texts && keys != SortTexts::Keys::kNone) {
-      texts = MakeSortTexts(&items, name_bytes, SortTexts::Keys::kNone, env);
+      texts = MakeSortTexts(&items, name_sizes, SortTexts::Keys::kNone, env);
     }
   }
   const bool keyed = texts && texts->keys() != SortTexts::Keys::kNone;
