@@ -240,8 +240,9 @@ TEST(SortTest, StoredNamesGiveTheOrderOfTheComparison) {
         }
       }
     }
-    // By name: upper-cased names in byte order, then folders.
-    if (stems.size() < 10) continue;  // zero bytes: the collation calls texts equal
+    // Where texts collate as their bytes, by name is by upper-cased names in
+    // byte order, then folders (a zero byte ends a text for the collation).
+    if (!Env::Default()->CollatesByteByByte() || stems.size() < 10) continue;
     std::vector<EntryInput> expected = inputs;
     std::stable_sort(expected.begin(), expected.end(), [](const EntryInput& a, const EntryInput& b) {
       const std::string ua = UpperCased(a.name, Env::Default());
