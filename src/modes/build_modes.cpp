@@ -153,10 +153,8 @@ void CIndexBuilder::WalkFolder() {
   // whole, the folders below are read ahead on worker threads.
   Env* const system = env;
   const bool whole = ListsEveryName(settings->file_spec);
-  const bool brief = !NeedsFileDetails();
-  CListingPrefetch ahead(system, whole ? system->ListingThreads() : 0, brief,
-                         [this](const std::string& path) { return !SkipFolder(path); });
-  CListingCache listings(&ahead, whole, brief);
+  const std::unique_ptr<CListingPrefetch> ahead = NewListingPrefetch(system, whole);
+  CListingCache listings(ahead.get(), whole, !NeedsFileDetails());
   // A folder that cannot be entered gets no page, and nothing below it is
   // visited.
   if (!listings.CanEnterFolder(settings->path)) {

@@ -12,8 +12,7 @@ void CListingCache::ReadWhole(const std::string& folder) {
   items_.clear();
   ++reads_;
   const auto keep = [this](const FolderItem& i) { items_.push_back(i); };
-  ok_ = brief_ ? inner()->ListFolderBrief(folder, kEveryName, keep)
-               : inner()->ListFolder(folder, kEveryName, keep);
+  ok_ = inner()->ListFolderAs(brief_, folder, kEveryName, keep);
   folder_ = folder;
   held_ = Held::kEverything;
 }

@@ -105,6 +105,12 @@ class Env {
     return ListFolder(folder, pattern, visit);
   }
 
+  // ListFolderBrief when `brief`, else ListFolder.
+  bool ListFolderAs(bool brief, const std::string& folder, const std::string& pattern,
+                    const std::function<void(const FolderItem&)>& visit) {
+    return brief ? ListFolderBrief(folder, pattern, visit) : ListFolder(folder, pattern, visit);
+  }
+
   // How many threads may read folders ahead of a walk: each calls
   // ListFolder and ListFolderBrief at the same time as the others and as the
   // walk. 0 for an Env that is not safe for that (the default).

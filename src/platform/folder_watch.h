@@ -39,6 +39,12 @@ class CFolderWatch {
   // changes and appends them to `changes`.
   virtual Result Wait(int timeout_ms, std::vector<FolderChange>* changes) = 0;
 
+  // True when every change in a watched folder is reported, naming that
+  // folder, so that what was read of a folder stays true until a change
+  // names it. A backend that may miss changes (or report them only for an
+  // ancestor) says false, and its users read everything again.
+  virtual bool NamesEveryChange() const { return false; }
+
   // Makes the current or next Wait return kStopped. Safe to call from any
   // thread and from a signal handler.
   virtual void Stop() = 0;

@@ -71,6 +71,9 @@ class InotifyWatch : public CFolderWatch {
     return ReadEvents(changes);
   }
 
+  // inotify reports each change to the watch of the folder it happened in.
+  bool NamesEveryChange() const override { return true; }
+
   void Stop() override {
     const char byte = 1;
     (void)!write(stop_write_, &byte, 1);

@@ -152,8 +152,7 @@ class FolderScanner {
                                                                : b_.ReadLinkTitle(folder, *added));
         }
       };
-      read &= brief_ ? env->ListFolderBrief(folder, p.pattern, take)
-                     : env->ListFolder(folder, p.pattern, take);
+      read &= env->ListFolderAs(brief_, folder, p.pattern, take);
       if (collect) subfolders_listed = true;
     }
     if (subfolders != nullptr && !subfolders_listed) {
@@ -214,9 +213,8 @@ bool CFolderScanner::Scan(CFileList& list, const std::string& start, const std::
 
   // Folders are read ahead on worker threads when each is read whole.
   EnvRestorer restore_env(this);
-  CListingPrefetch ahead(env, scanner.lists_all() ? env->ListingThreads() : 0, scanner.brief(),
-                         [this](const std::string& path) { return !SkipFolder(path); });
-  env = &ahead;
+  const std::unique_ptr<CListingPrefetch> ahead = NewListingPrefetch(env, scanner.lists_all());
+  env = ahead.get();
 
   // Depth first, each folder's files before those of its subfolders, the
   // subfolders in listing order. An explicit stack instead of recursion
@@ -282,6 +280,13 @@ bool CFolderScanner::NeedsFileDetails() const {
   return s.include_filesize != 0 || s.include_date != 0 || s.include_time != 0 ||
          s.include_summary != 0 || s.sort_key == CBuildSettings::kSortBySize ||
          s.sort_key == CBuildSettings::kSortByDate || !s.manifest.empty();
+}
+
+std::unique_ptr<CListingPrefetch> CFolderScanner::NewListingPrefetch(Env* system,
+                                                                    bool whole) const {
+  return std::make_unique<CListingPrefetch>(
+      system, whole ? system->ListingThreads() : 0, !NeedsFileDetails(),
+      [this](const std::string& path) { return !SkipFolder(path); });
 }
 
 bool CFolderScanner::SkipFolder(const std::string& path) const {

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 namespace vellora {
 
 class CBuildSettings;
+class CListingPrefetch;
 
 // How much of a page is read for its title: a title element sits in the
 // head of a page, and a page of gigabytes (or a link to an endless system
@@ -53,6 +55,11 @@ class CFolderScanner {
   // sizes, dates or times, the summary, a sort by size or date, or the
   // manifest. Without them folders are listed briefly (Env::ListFolderBrief).
   bool NeedsFileDetails() const;
+
+  // Reads folders of `system` ahead of this build's walk: on
+  // system->ListingThreads() workers when `whole` (each folder is read
+  // whole), briefly unless NeedsFileDetails(), never into skipped folders.
+  std::unique_ptr<CListingPrefetch> NewListingPrefetch(Env* system, bool whole) const;
 
   // Reorders `list` so that, written row by row into `columns` columns, it
   // reads down each column in turn.

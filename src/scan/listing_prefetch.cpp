@@ -39,20 +39,13 @@ size_t CListingPrefetch::listings_taken() const {
 
 bool CListingPrefetch::ReadInner(const std::string& folder, std::vector<FolderItem>* items) {
   const auto keep = [items](const FolderItem& item) { items->push_back(item); };
-  return brief_ ? inner()->ListFolderBrief(folder, "*.*", keep)
-                : inner()->ListFolder(folder, "*.*", keep);
-}
-
-bool CListingPrefetch::ListFolderBrief(const std::string& folder, const std::string& pattern,
-                                       const std::function<void(const FolderItem&)>& visit) {
-  return ListFolder(folder, pattern, visit);
+  return inner()->ListFolderAs(brief_, folder, "*.*", keep);
 }
 
 bool CListingPrefetch::ListFolder(const std::string& folder, const std::string& pattern,
                                   const std::function<void(const FolderItem&)>& visit) {
   if (!IsWholeListing(pattern) || workers_.empty()) {
-    return brief_ ? inner()->ListFolderBrief(folder, pattern, visit)
-                  : inner()->ListFolder(folder, pattern, visit);
+    return inner()->ListFolderAs(brief_, folder, pattern, visit);
   }
   std::vector<FolderItem> items;
   bool ok = false;

@@ -54,8 +54,6 @@ class CListingPrefetch : public CForwardingEnv {
   // other pattern goes to the inner Env.
   bool ListFolder(const std::string& folder, const std::string& pattern,
                   const std::function<void(const FolderItem&)>& visit) override;
-  bool ListFolderBrief(const std::string& folder, const std::string& pattern,
-                       const std::function<void(const FolderItem&)>& visit) override;
 
   // Listings the workers read that the walk then took.
   size_t listings_taken() const;

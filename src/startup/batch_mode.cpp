@@ -11,14 +11,14 @@
 
 namespace vellora {
 
-namespace {
-
 BatchOutcome Failure(int status, const std::string& message) {
   BatchOutcome outcome;
   outcome.status = status;
   outcome.message = message;
   return outcome;
 }
+
+namespace {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -92,9 +92,9 @@ BatchOutcome BuildFromConfiguration(CMainSheet* sheet, const std::string& config
 
 }  // namespace
 
-BatchOutcome RunPreparedBuild(CMainSheet* sheet, CBuildSettings* settings) {
+BatchOutcome RunPreparedBuild(CMainSheet* sheet, CBuildSettings* settings, Env* env) {
   CBuildSettings& s = *settings;
-  Env* env = sheet->env();
+  if (env == nullptr) env = sheet->env();
   const BuildResult result = RunBuild(
       s, FrameFiles{sheet->frameset_file, sheet->left_frame_file, sheet->right_frame_file}, nullptr,
       env);

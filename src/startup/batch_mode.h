@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/env.h"
+
 
 namespace vellora {
 
@@ -23,6 +25,9 @@ struct BatchOutcome {
   std::vector<std::string> warnings;  // lines for the user, whatever the status
 };
 
+// An outcome with `status` and `message`.
+BatchOutcome Failure(int status, const std::string& message);
+
 // Reads the configuration file `config_name` into `sheet` (a name without a
 // separator comes from the program's folder) and makes the build it
 // describes: the framed site when it chooses one with the recursive build
@@ -36,8 +41,10 @@ BatchOutcome PrepareBatchBuild(CMainSheet* sheet, const std::string& config_name
 
 // The second part: makes the build `settings` describe (as
 // PrepareBatchBuild filled them; the build modes change them on the way)
-// and turns what came of it into the outcome batch mode reports.
-BatchOutcome RunPreparedBuild(CMainSheet* sheet, CBuildSettings* settings);
+// and turns what came of it into the outcome batch mode reports. The
+// build works on `env`, or on the sheet's when null.
+BatchOutcome RunPreparedBuild(CMainSheet* sheet, CBuildSettings* settings,
+                              Env* env = nullptr);
 
 BatchOutcome RunBatchMode(CMainSheet* sheet, const std::string& config_name);
 

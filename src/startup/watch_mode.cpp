@@ -7,13 +7,16 @@
 
 #include "custom/text_file.h"
 #include "html/manifest.h"
+#include "html/page_writer.h"
 #include "modes/framed_site.h"
 #include "platform/folder_watch.h"
 #include "platform/path.h"
+#include "platform/wildcard.h"
 #include "scan/folder_scanner.h"
 #include "scan/walk_guard.h"
 #include "settings/build_settings.h"
 #include "settings/main_sheet.h"
+#include "startup/retained_listings.h"
 
 namespace vellora {
 
@@ -45,8 +48,10 @@ std::set<std::string> OwnNames(const CMainSheet& sheet, const CBuildSettings& s,
 
 class TreeWatcher {
  public:
-  TreeWatcher(CFolderWatch* watch, CBuildSettings* settings, Env* env)
-      : watch_(watch), scanner_(settings, env), env_(env),
+  // Folders watched are retained in `listings` (which may be null).
+  TreeWatcher(CFolderWatch* watch, CBuildSettings* settings, Env* env,
+              CRetainedListings* listings)
+      : watch_(watch), scanner_(settings, env), env_(env), listings_(listings),
         branch_(settings->recursive_build != 0), root_(settings->path) {}
 
   // Watches `top` and, in a build of a branch, every folder below it that
@@ -55,6 +60,7 @@ class TreeWatcher {
   // tree). False when `top` cannot be watched.
   bool WatchBranch(const std::string& top) {
     if (!watch_->Add(top)) return false;
+    if (listings_ != nullptr) listings_->Retain(top);
     if (!branch_) return true;
     CWalkGuard guard(env_);
     guard.Enter(top);
@@ -69,7 +75,8 @@ class TreeWatcher {
       });
       for (auto it = found.rbegin(); it != found.rend(); ++it) {
         if (scanner_.SkipFolder(*it) || !guard.Enter(*it)) continue;
-        watch_->Add(*it);  // one that cannot be watched is still walked
+        // One that cannot be watched is still walked, and always read anew.
+        if (watch_->Add(*it) && listings_ != nullptr) listings_->Retain(*it);
         todo.push_back(*it);
       }
     }
@@ -79,7 +86,22 @@ class TreeWatcher {
 
   // True when `change` may alter what a page lists; watches a folder it
   // made.
-  bool Take(const FolderChange& change, const std::set<std::string>& own) {
+  // `unlisted` are the names of `own` that no page lists.
+  bool Take(const FolderChange& change, const std::set<std::string>& own,
+            const std::set<std::string>& unlisted) {
+    // A name no page lists leaves every listing as the pages see it.
+    const bool passed_over =
+        !change.name.empty() && (change.name[0] == '.' || unlisted.count(change.name) != 0);
+    if (listings_ != nullptr && !passed_over) {
+      // What the change named is read again, whatever it is: the folder
+      // that holds it, and the branch it may be.
+      if (change.name.empty()) {
+        listings_->ForgetBranch(change.folder);
+      } else {
+        listings_->ForgetFolder(change.folder);
+        listings_->ForgetBranch(WithTrailingSeparator(change.folder, env_) + change.name);
+      }
+    }
     if (change.name.empty()) return true;  // a watched folder went away
     if (change.name[0] == '.' || own.count(change.name) != 0) return false;
     // Below a folder the build passes over (a backend may watch the whole tree).
@@ -100,16 +122,10 @@ class TreeWatcher {
   CFolderWatch* watch_;
   CFolderScanner scanner_;
   Env* env_;
+  CRetainedListings* listings_;
   bool branch_;
   std::string root_;
 };
-
-BatchOutcome Stopped(int status, const std::string& message) {
-  BatchOutcome outcome;
-  outcome.status = status;
-  outcome.message = message;
-  return outcome;
-}
 
 }  // namespace
 
@@ -122,20 +138,31 @@ BatchOutcome RunWatchMode(CMainSheet* sheet, const std::string& config_name,
   if (outcome.status != kExitBuilt) return outcome;
   Env* env = sheet->env();
   std::unique_ptr<CFolderWatch> watch = env->NewFolderWatch();
-  if (!watch) return Stopped(kExitBuildFailed, "this system cannot watch folders for changes");
+  if (!watch) return Failure(kExitBuildFailed, "this system cannot watch folders for changes");
   watch->StopOnInterrupt();
-  TreeWatcher tree(watch.get(), &prepared, env);
+  // Where the watch names every change, a build after one reads again only
+  // the folders it named.
+  std::unique_ptr<CRetainedListings> listings;
+  if (watch->NamesEveryChange()) listings = std::make_unique<CRetainedListings>(env);
+  Env* const build_env = listings ? listings.get() : env;
+  TreeWatcher tree(watch.get(), &prepared, env, listings.get());
   if (!tree.WatchBranch(prepared.path)) {
-    return Stopped(kExitBuildFailed, "cannot watch the folder \"" + prepared.path + "\"");
+    return Failure(kExitBuildFailed, "cannot watch the folder \"" + prepared.path + "\"");
   }
   const std::set<std::string> own = OwnNames(*sheet, prepared, env);
+  std::set<std::string> unlisted;
+  for (const std::string& name : own) {
+    for (const std::string& pattern : SplitSkipFiles(prepared.skip_files)) {
+      if (WildcardMatch(name, pattern, env)) unlisted.insert(name);
+    }
+  }
 
   const auto build = [&] {
     auto settings = std::make_unique<CBuildSettings>();
     sheet->Exchange(1, settings.get());
     settings->path = prepared.path;
     settings->root_folder = prepared.root_folder;
-    const BatchOutcome built = RunPreparedBuild(sheet, settings.get());
+    const BatchOutcome built = RunPreparedBuild(sheet, settings.get(), build_env);
     if (!built.message.empty() && options.err != nullptr) {
       std::fprintf(options.err, "vellora: %s\n", built.message.c_str());
       std::fflush(options.err);
@@ -153,14 +180,15 @@ BatchOutcome RunWatchMode(CMainSheet* sheet, const std::string& config_name,
       case CFolderWatch::Result::kStopped:
         return BatchOutcome();
       case CFolderWatch::Result::kFailed:
-        return Stopped(kExitBuildFailed, "the watch of the folders failed");
+        return Failure(kExitBuildFailed, "the watch of the folders failed");
       case CFolderWatch::Result::kOverflow:
-        // Changes were lost: build, and watch every folder anew.
+        // Changes were lost: build, and watch and read every folder anew.
         pending = rewatch = true;
+        if (listings) listings->ForgetAll();
         break;
       case CFolderWatch::Result::kChanges:
         for (const FolderChange& change : changes) {
-          if (tree.Take(change, own)) pending = true;
+          if (tree.Take(change, own, unlisted)) pending = true;
         }
         break;
       case CFolderWatch::Result::kTimeout:

@@ -513,8 +513,6 @@ class E2E(unittest.TestCase):
         self.fail("not in %.0f s: %s" % (limit, what))
 
     def test_watch_keeps_every_page_current(self):
-        if WINE:
-            self.skipTest("stopping a program under Wine by a signal is not a console's Ctrl+C")
         self.tree()
         self.file("keep/untouched.txt", "outside the tree")
         before = sorted(os.listdir(self.tmp))
@@ -527,7 +525,10 @@ class E2E(unittest.TestCase):
             env = dict(os.environ)
             for name in ["DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"]:
                 env.pop(name, None)
-            proc = subprocess.Popen([PROGRAM, "--watch", self.config(keys)], env=env,
+            if WINE:
+                env.update(WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+            command = ([shutil.which("wine") or "wine"] if WINE else []) + [PROGRAM]
+            proc = subprocess.Popen(command + ["--watch", self.config(keys)], env=env,
                                     stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                     stderr=subprocess.PIPE)
             try:
@@ -537,18 +538,33 @@ class E2E(unittest.TestCase):
                     where = folder + "/index.html" if per_folder else page
                     return name in (self.page(where) or "")
                 self.until("first build", lambda: lists("x.txt"))
-                self.file("web/new & file.txt", "n")
-                self.until("a file added", lambda: lists("new &amp; file.txt"))
-                os.remove(os.path.join(self.tmp, "web/x.txt"))
-                self.until("a file removed", lambda: not lists("x.txt"))
-                os.rename(os.path.join(self.tmp, "web/a b/y.txt"),
-                          os.path.join(self.tmp, "web/a b/renamed.txt"))
-                self.until("a file renamed", lambda: lists("renamed.txt", "web/a b"))
-                self.file("web/d/e/made later.txt", "m")
-                self.until("a folder made during the watch",
-                           lambda: lists("made later.txt", "web/d/e"))
-                self.file("web/d/e/second.txt", "s")  # the new folder is watched
-                self.until("a file in a folder made later", lambda: lists("second.txt", "web/d/e"))
+                at = lambda name: os.path.join(self.tmp, name)
+                # (change, what it does, folder whose page shows it, name, listed)
+                steps = [
+                    ("a file added", lambda: self.file("web/new & file.txt", "n"),
+                     "web", "new &amp; file.txt", True),
+                    ("a file removed", lambda: os.remove(at("web/x.txt")), "web", "x.txt", False),
+                    ("a file renamed",
+                     lambda: os.rename(at("web/a b/y.txt"), at("web/a b/renamed.txt")),
+                     "web/a b", "renamed.txt", True),
+                    ("a folder made during the watch",
+                     lambda: self.file("web/d/e/made later.txt", "m"), "web/d/e",
+                     "made later.txt", True),
+                    ("a file in a folder made later", lambda: self.file("web/d/e/second.txt", "s"),
+                     "web/d/e", "second.txt", True),
+                    ("a folder renamed", lambda: os.rename(at("web/d"), at("web/moved_d")),
+                     "web", "moved_d", True),
+                    ("a file in a renamed folder",
+                     lambda: self.file("web/moved_d/e/third.txt", "t"), "web/moved_d/e",
+                     "third.txt", True),
+                    ("a folder removed", lambda: shutil.rmtree(at("web/moved_d")),
+                     "web", "moved_d", False),
+                ]
+                # Wine's emulation of the notifications misses, now and then,
+                # what happens in folders made after the watch began.
+                for what, change, folder, name, listed in steps[:3] if WINE else steps:
+                    change()
+                    self.until(what, lambda: lists(name, folder) == listed)
                 # Names the build passes over start no build: once the pages
                 # have settled, writing them rewrites nothing.
                 stamps = lambda: [os.stat(os.path.join(top, name)).st_mtime_ns
@@ -568,7 +584,13 @@ class E2E(unittest.TestCase):
             finally:
                 proc.send_signal(signal.SIGTERM)
                 out, err = proc.communicate(timeout=30)
-            self.assertEqual((0, b"", b""), (proc.returncode, out, err))
+            # Under Wine a signal is not a console's Ctrl+C: it ends the
+            # program at once, here once the pages have settled.
+            if WINE:
+                err = b"".join(line for line in err.splitlines(True)
+                               if not line.startswith(b"wine: "))
+            stopped = -signal.SIGTERM if WINE else 0
+            self.assertEqual((stopped, b"", b""), (proc.returncode, out, err))
             # Pages only where the configuration names them, and no temporary file.
             for top, _, files in os.walk(os.path.join(self.tmp, "web")):
                 for name in files:

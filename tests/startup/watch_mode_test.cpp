@@ -2,6 +2,8 @@
 // settling wait, a lost queue of changes, and stopping.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -30,7 +32,9 @@ struct Asked {
 // Answers each Wait with the next step.
 class ScriptedWatch : public CFolderWatch {
  public:
-  ScriptedWatch(std::vector<Step> steps, Asked* asked) : steps_(std::move(steps)), asked_(asked) {}
+  ScriptedWatch(std::vector<Step> steps, Asked* asked, bool names_every_change = false)
+      : steps_(std::move(steps)), asked_(asked), names_every_change_(names_every_change) {}
+  bool NamesEveryChange() const override { return names_every_change_; }
   bool Add(const std::string& folder) override {
     asked_->added.push_back(folder);
     return true;
@@ -49,14 +53,27 @@ class ScriptedWatch : public CFolderWatch {
  private:
   std::vector<Step> steps_;
   Asked* asked_;
+  bool names_every_change_;
   size_t next_ = 0;
 };
 
+// The system, with a scripted watch; counts the folders listed.
 class WatchEnv : public CForwardingEnv {
  public:
   WatchEnv() : CForwardingEnv(Env::Default()) {}
   std::unique_ptr<CFolderWatch> NewFolderWatch() override { return std::move(watch); }
+  bool ListFolder(const std::string& folder, const std::string& pattern,
+                  const std::function<void(const FolderItem&)>& visit) override {
+    listed.push_back(folder);
+    return CForwardingEnv::ListFolder(folder, pattern, visit);
+  }
+  bool ListSubfolders(const std::string& folder,
+                      const std::function<void(const FolderItem&)>& visit) override {
+    listed.push_back(folder);
+    return CForwardingEnv::ListSubfolders(folder, visit);
+  }
   std::unique_ptr<CFolderWatch> watch;
+  std::vector<std::string> listed;
 };
 
 TEST(WatchModeTest, OnlyChangesToWhatPagesListStartABuild) {
@@ -108,6 +125,67 @@ TEST(WatchModeTest, OnlyChangesToWhatPagesListStartABuild) {
   const BatchOutcome refused = RunWatchMode(&bare, config, WatchOptions());
   EXPECT_EQ(kExitBuildFailed, refused.status);
   EXPECT_EQ("this system cannot watch folders for changes", refused.message);
+}
+
+// Where the watch names every change, a build after a change lists again
+// only the folders the change named; a lost queue lists everything again.
+TEST(WatchModeTest, BuildsAfterAChangeReadOnlyWhatItNamed) {
+  TempFolder tmp;
+  tmp.WriteFile("web/x.txt", "x");
+  tmp.WriteFile("web/a/y.txt", "y");
+  tmp.WriteFile("web/b/c/z.txt", "z");
+  const std::string web = tmp.Path("web");
+  for (const bool per_folder : {true, false}) {
+    SCOPED_TRACE(per_folder);
+    const std::string config = tmp.WriteFile(
+        "cfg.ini", "[VELLORA]\ncustom_html_filename=\npath=" + web +
+                       "\nrecursive_build=TRUE\nmulti_recurse_link=" +
+                       (per_folder ? "TRUE" : "FALSE") + "\noutput_filename=" +
+                       (per_folder ? "index.html" : tmp.Path("all.html")) +
+                       "\nskip_files=index.html;all.html\n");
+    using R = CFolderWatch::Result;
+    const std::vector<Step> steps = {
+        // The pages the first build wrote, which no page lists, and a
+        // temporary file change no listing.
+        {R::kChanges,
+         {{web, per_folder ? "index.html" : "all.html"}, {web, ".index.html.t"},
+          {tmp.Path("web/a"), "new.txt"}}},
+        {R::kTimeout, {}},
+        {R::kChanges, {{web, "b"}}},  // b and all below it, and web itself
+        {R::kTimeout, {}},
+        {R::kOverflow, {}},
+        {R::kTimeout, {}},
+    };
+    WatchEnv env;
+    Asked asked;
+    env.watch = std::make_unique<ScriptedWatch>(steps, &asked, true);
+    CMainSheet sheet(&env);
+    WatchOptions options;
+    options.settle_ms = 1;
+    std::vector<std::vector<std::string>> listed_per_build;
+    options.after_build = [&](const BatchOutcome& o) {
+      EXPECT_EQ(kExitBuilt, o.status) << o.message;
+      std::vector<std::string> folders;
+      for (std::string f : env.listed) {
+        if (f.size() > web.size() && f.back() == kSeparator) f.pop_back();
+        folders.push_back(f.substr(web.size()));
+      }
+      std::sort(folders.begin(), folders.end());
+      folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
+      listed_per_build.push_back(folders);
+      env.listed.clear();
+    };
+    tmp.WriteFile("web/a/new.txt", "n");
+    EXPECT_EQ(kExitBuilt, RunWatchMode(&sheet, config, options).status);
+    const std::string sep(1, kSeparator);
+    const std::vector<std::string> all = {"", sep + "a", sep + "b", sep + "b" + sep + "c"};
+    const std::vector<std::vector<std::string>> expected = {
+        all, {sep + "a"}, {"", sep + "b", sep + "b" + sep + "c"}, all};
+    EXPECT_EQ(expected, listed_per_build);
+    EXPECT_NE(std::string::npos,
+              ReadFileForTest(per_folder ? tmp.Path("web/a/index.html") : tmp.Path("all.html"))
+                  .find("new.txt"));
+  }
 }
 
 }  // namespace
