@@ -547,13 +547,23 @@ void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles,
     return (!group_by_folder || x.folder_rank == p.folder_rank) &&
            (!by_prefix || x.name_prefix == p.name_prefix);
   };
+  auto starts_before = [&](const SortItem& x, const SortItem& p) {
+    if (group_by_folder && x.folder_rank != p.folder_rank) return x.folder_rank < p.folder_rank;
+    if (!by_prefix || x.name_prefix == p.name_prefix) return false;
+    return descending ? x.name_prefix > p.name_prefix : x.name_prefix < p.name_prefix;
+  };
   std::vector<SortItem> scratch;
-  if (group_by_folder || by_prefix) {
-    StableSort(items.data(), items.size(), &scratch, [&](const SortItem& x, const SortItem& p) {
-      if (group_by_folder && x.folder_rank != p.folder_rank) return x.folder_rank < p.folder_rank;
-      if (!by_prefix || x.name_prefix == p.name_prefix) return false;
-      return descending ? x.name_prefix > p.name_prefix : x.name_prefix < p.name_prefix;
+  if (texts && (group_by_folder || by_prefix)) {
+    // The records lie in list order, so their offsets keep items of equal
+    // starts in list order: a sort in place does, without a scratch array
+    // as long as the list.
+    std::sort(items.begin(), items.end(), [&](const SortItem& x, const SortItem& p) {
+      if (starts_before(x, p)) return true;
+      if (starts_before(p, x)) return false;
+      return x.name_key < p.name_key;
     });
+  } else if (group_by_folder) {
+    StableSort(items.data(), items.size(), &scratch, starts_before);
   }
   if (order != CBuildSettings::kSortUnsorted) {
     for (size_t lo = 0; lo < items.size();) {
