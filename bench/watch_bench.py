@@ -83,10 +83,17 @@ def main():
     def page_of(folder):
         return os.path.join(folder, "index.html") if per_folder else one
 
+    read_pages = {}  # path -> ((mtime, size, inode), text): a large page is read once per write
+
     def shows(folder, name, present=True):
+        path = page_of(folder)
         try:
-            with open(page_of(folder), encoding="utf-8", errors="replace") as f:
-                return (name in f.read()) == present
+            st = os.stat(path)
+            stamp = (st.st_mtime_ns, st.st_size, st.st_ino)
+            if read_pages.get(path, (None,))[0] != stamp:
+                with open(path, encoding="utf-8", errors="replace") as f:
+                    read_pages[path] = (stamp, f.read())
+            return (name in read_pages[path][1]) == present
         except OSError:
             return False
 
