@@ -92,6 +92,7 @@ int main(int argc, char** argv) {
   builder.Scan(list, settings.file_spec);
   const auto t1 = std::chrono::steady_clock::now();
   const double c1 = CpuSeconds();
+  const int64_t scan_peak = PeakRss();
   if (settings.sort_key == vellora::CBuildSettings::kSortByType) list.FillTypes();
   list.Sort(settings.sort_key, settings.sort_order, settings.sort_folders_first != 0, false, env,
             settings.natural_sort != 0);
@@ -107,6 +108,7 @@ int main(int argc, char** argv) {
   std::printf("sort           %.3f s (cpu %.3f s)\n", sort_s, c2 - c1);
   std::printf("total          %.3f s\n", scan_s + sort_s);
   if (n > 0) std::printf("per file       %.2f us\n", (scan_s + sort_s) * 1e6 / static_cast<double>(n));
+  if (scan_peak > 0) std::printf("peak RSS scan  %.1f MB\n", static_cast<double>(scan_peak) / 1e6);
   if (peak > 0) {
     std::printf("peak RSS       %.1f MB\n", static_cast<double>(peak) / 1e6);
     if (n > 0) {

@@ -53,7 +53,7 @@ struct EntryInput {
 
 // The entries in list order, as their positions in `inputs`.
 std::vector<int> SortedOrder(const std::vector<EntryInput>& inputs, uint8_t options, Env* env) {
-  std::vector<std::shared_ptr<const CEntryFolder>> folders;
+  std::vector<vellora::CFolderRef> folders;
   for (const char* f : kFolders) folders.push_back(vellora::MakeEntryFolder(f, env));
   CFileList list;
   std::unordered_map<const CFileEntry*, int> position;

@@ -16,17 +16,32 @@ const std::string& EmptyText() {
 }
 }  // namespace
 
-std::shared_ptr<const CEntryFolder> MakeEntryFolder(const std::string& text, Env* env) {
-  auto record = std::make_shared<CEntryFolder>();
-  record->text = text;
-  record->upper = UpperCased(text, env);
-  return record;
+CFolderRef::CFolderRef(const CFolderRef& other) noexcept : record_(other.record_) {
+  if (record_ != nullptr) record_->refs.fetch_add(1, std::memory_order_relaxed);
 }
 
-void CFileEntry::SetName(const std::string& file_name, Env* env) {
-  name = file_name;
-  name_upper = name;
-  UpperCaseInPlace(&name_upper, env);
+CFolderRef::~CFolderRef() {
+  if (record_ != nullptr && record_->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+    delete record_;
+  }
+}
+
+long CFolderRef::use_count() const {
+  return record_ != nullptr ? record_->refs.load(std::memory_order_relaxed) : 0;
+}
+
+CFolderRef MakeEntryFolder(const std::string& text, Env* env) {
+  CFolderRef ref;
+  ref.record_ = new CFolderRef::Counted();
+  ref.record_->text = text;
+  ref.record_->upper = UpperCased(text, env);
+  return ref;
+}
+
+void CFileEntry::SetName(const std::string& file_name, Env*) {
+  // A copy made afresh is as long as the name; one assigned into the empty
+  // name would take at least twice its inner room (30 bytes).
+  name = std::string(file_name);
 }
 
 const std::string& CFileEntry::folder() const { return folder_ ? folder_->text : EmptyText(); }
@@ -37,8 +52,7 @@ const std::string& CFileEntry::folder_upper() const {
 
 std::unique_ptr<CFileEntry> CFileEntry::Clone() const {
   auto copy = std::make_unique<CFileEntry>();
-  copy->name = name;
-  copy->name_upper = name_upper;
+  copy->name = std::string(name);
   if (type) copy->type = std::make_unique<std::string>(*type);
   if (title) copy->title = std::make_unique<std::string>(*title);
   copy->size = size;

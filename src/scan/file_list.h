@@ -4,11 +4,13 @@
 #ifndef VELLORA_SCAN_FILE_LIST_H_
 #define VELLORA_SCAN_FILE_LIST_H_
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/env.h"
@@ -22,41 +24,73 @@ struct CEntryFolder {
   std::string upper;  // `text` upper-cased (sort key)
 };
 
-// Makes a shared folder record for `text`.
-std::shared_ptr<const CEntryFolder> MakeEntryFolder(const std::string& text, Env* env);
+// A counted reference to a folder record, one pointer wide (every entry
+// holds one). Copies may be made and dropped on any thread.
+class CFolderRef {
+ public:
+  CFolderRef() = default;
+  CFolderRef(const CFolderRef& other) noexcept;
+  CFolderRef(CFolderRef&& other) noexcept : record_(other.record_) { other.record_ = nullptr; }
+  CFolderRef& operator=(CFolderRef other) noexcept {
+    std::swap(record_, other.record_);
+    return *this;
+  }
+  ~CFolderRef();
 
-// One file found by a scan (or one row that the page writer lists).
+  const CEntryFolder* get() const { return record_; }
+  const CEntryFolder* operator->() const { return record_; }
+  explicit operator bool() const { return record_ != nullptr; }
+  // The number of references to the record (0 for none).
+  long use_count() const;
+
+  friend bool operator==(const CFolderRef& a, const CFolderRef& b) { return a.record_ == b.record_; }
+  friend bool operator!=(const CFolderRef& a, const CFolderRef& b) { return a.record_ != b.record_; }
+
+ private:
+  friend CFolderRef MakeEntryFolder(const std::string& text, Env* env);
+  struct Counted : CEntryFolder {
+    std::atomic<long> refs{1};
+  };
+  Counted* record_ = nullptr;
+};
+
+// Makes a shared folder record for `text`.
+CFolderRef MakeEntryFolder(const std::string& text, Env* env);
+
+// One file found by a scan (or one row that the page writer lists). A
+// million of them may be held at once, so the record is kept small: no
+// sort key of its own (the sort makes the keys it needs), the folder by
+// one counted pointer.
 class CFileEntry {
  public:
   CFileEntry() = default;
   CFileEntry(const CFileEntry&) = delete;
   CFileEntry& operator=(const CFileEntry&) = delete;
 
-  // Sets `name` and its sort key `name_upper`.
+  // Sets `name`.
   void SetName(const std::string& file_name, Env* env);
 
   // The folder relative to the scan root; empty when none was set.
   const std::string& folder() const;
   const std::string& folder_upper() const;
-  const std::shared_ptr<const CEntryFolder>& folder_record() const { return folder_; }
-  void SetFolder(std::shared_ptr<const CEntryFolder> record) { folder_ = std::move(record); }
+  const CFolderRef& folder_record() const { return folder_; }
+  void SetFolder(CFolderRef record) { folder_ = std::move(record); }
   void SetFolder(const std::string& text, Env* env) { folder_ = MakeEntryFolder(text, env); }
 
   // A deep copy (the folder record is shared, which is safe: it never changes).
   // `next` of the copy is null.
   std::unique_ptr<CFileEntry> Clone() const;
 
-  std::string name;        // as the file system returned it, no folder part
-  std::string name_upper;  // `name` upper-cased (sort key)
+  std::string name;                    // as the file system returned it, no folder part
   std::unique_ptr<std::string> type;   // extension; null until FillTypes
   std::unique_ptr<std::string> title;  // link title; null unless titles are used
   int64_t size = 0;                    // bytes
   FileTime time = 0;                   // last write
-  bool is_link = false;                // found as a symbolic link (reparse point)
   CFileEntry* next = nullptr;          // owned by the list, not by the entry
+  bool is_link = false;                // found as a symbolic link (reparse point)
 
  private:
-  std::shared_ptr<const CEntryFolder> folder_;
+  CFolderRef folder_;
 };
 
 // Owns its entries. Destruction and Clear() are iterative, so lists of any

@@ -118,7 +118,7 @@ class FolderScanner {
   // folder failed.
   bool ScanFolder(const std::string& folder, std::vector<Subfolder>* subfolders) {
     Env* env = b_.env;
-    const std::shared_ptr<const CEntryFolder> record =
+    const CFolderRef record =
         MakeEntryFolder(RelativeFolder(folder, b_.scan_root, env), env);
     bool subfolders_listed = false;
     bool read = true;

@@ -2,6 +2,7 @@
 // gathered by folder), the types it needs and the column-wise arrangement.
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 #include "scan/file_list.h"
 #include "scan/folder_scanner.h"
 #include "scan/natural_order.h"
+#include "platform/text_case.h"
 
 namespace vellora {
 
@@ -40,34 +42,84 @@ int NameOrder(Env* env, bool natural, const std::string& a, const std::string& b
   return Sign(env->CompareText(a, b));
 }
 
-// Leading bytes of the collation keys of the names of one sort, in one
-// buffer. A key is stored as a length byte and at most kMaxKeyBytes bytes
-// (kMaxNaturalKeyBytes for natural keys),
-// cut before its first 0x01 byte (where the system's keys usually end their
-// first level: the letters without accents or case). Keys with a zero byte
-// are refused, so a key cut there, or a whole key, is smaller than any
-// longer key it begins. Natural keys (NaturalKey) are stored uncut but for
-// length, zero bytes and all. Two stored keys decide the order of their
-// texts when they differ at a byte both hold, or when one begins the other
-// and was not cut for length; any other pair is left to the comparison.
-class KeyStore {
+// The texts one sort compares, made for it and freed with it, in one
+// buffer: for each entry a record at an offset its SortItem holds. A record
+// is the entry's upper-cased name (its length in 7-bit groups, low first,
+// the high bit set on all but the last, then its bytes), and before the name
+// in a keyed sort the leading bytes of the name's key. A key is stored as a
+// length byte and at most kMaxKeyBytes bytes (kMaxNaturalKeyBytes for
+// natural keys), cut before its first 0x01 byte (where the system's keys
+// usually end their first level: the letters without accents or case).
+// Keys with a zero byte are refused, so a key cut there, or a whole key, is
+// smaller than any longer key it begins. Natural keys (NaturalKey) are
+// stored uncut but for length, zero bytes and all. Two stored keys decide
+// the order of their texts when they differ at a byte both hold, or when one
+// begins the other and was not cut for length; any other pair is left to
+// the comparison. Where texts collate as their bytes (Env::CollatesByteByByte)
+// a name is its own key: the record holds the name alone, less the first
+// eight bytes that its SortItem holds, and two records always decide the
+// order of different names.
+class SortTexts {
  public:
+  enum class Keys { kNone, kSystem, kNatural, kBytes };
+
   static constexpr size_t kMaxKeyBytes = 64;
   // Natural keys hold every level of each text run before the next run, so
   // more of them is kept.
   static constexpr size_t kMaxNaturalKeyBytes = 127;
 
-  // Stores the key of `text`; returns its offset and its first eight bytes
-  // as a number (see SortItem), or false when the system has no keys.
-  bool Add(Env* env, const std::string& text, bool natural, uint32_t* offset, uint64_t* prefix) {
-    if (bytes_.size() > UINT32_MAX - kMaxNaturalKeyBytes - 1) return false;
+  SortTexts(Env* env, Keys keys) : env_(env), keys_(keys) {}
+
+  Keys keys() const { return keys_; }
+
+  // The bytes the names of a list take in records without keys: `whole`
+  // where they are stored whole, `tails` where their first eight bytes are
+  // left to their prefixes.
+  struct Sizes {
+    size_t whole = 0;
+    size_t tails = 0;
+    void Add(size_t size) {
+      size_t length = 1;
+      for (size_t rest = size; rest > 0x7F; rest >>= 7) ++length;
+      whole += length + size;
+      tails += length + size - std::min<size_t>(8, size);
+    }
+  };
+
+  // Room for the records of `count` names of `sizes`. Keys are made as the
+  // names are added, so room for them is a guess: about as long as the names.
+  void Reserve(const Sizes& sizes, size_t count) {
+    switch (keys_) {
+      case Keys::kBytes:
+        bytes_.reserve(sizes.tails);
+        break;
+      case Keys::kNone:
+        bytes_.reserve(sizes.whole);
+        break;
+      default:
+        bytes_.reserve(2 * sizes.whole + count);
+    }
+  }
+
+  // Appends the record of `name`; returns its offset and the first eight
+  // bytes of its key as a number (see SortItem). False, with nothing added,
+  // when the buffer is full or the system gives no key: the caller then
+  // sorts without keys.
+  bool Add(const std::string& name, uint32_t* offset, uint64_t* prefix) {
+    upper_.assign(name);
+    UpperCaseInPlace(&upper_, env_);
     const size_t at = bytes_.size();
-    size_t n = 0;
-    if (natural) {
+    if (at > UINT32_MAX || UINT32_MAX - at < upper_.size() + kMaxNaturalKeyBytes + 16) return false;
+    const char* key = upper_.data();
+    size_t n = upper_.size();
+    if (keys_ == Keys::kBytes) {
+      // A zero byte would end the text for the system's comparison.
+      if (upper_.find('\0') != std::string::npos) return false;
+    } else if (keys_ == Keys::kNatural) {
       // Natural keys are made in place, after their length byte.
-      if (!natural_keys_) natural_keys_.reset(new CNaturalKeyMaker(env));
+      if (!natural_keys_) natural_keys_.reset(new CNaturalKeyMaker(env_));
       bytes_.push_back('\0');
-      if (!natural_keys_->Append(text, &bytes_)) {
+      if (!natural_keys_->Append(upper_, &bytes_)) {
         bytes_.resize(at);
         return false;
       }
@@ -76,29 +128,43 @@ class KeyStore {
       if (capped) n = kMaxNaturalKeyBytes;
       bytes_.resize(at + 1 + n);
       bytes_[at] = static_cast<char>(n | (capped ? kCapped : 0u));
-    } else {
-      if (!env->CollationKey(text, &key_) || key_.find('\0') != std::string::npos) return false;
+      key = bytes_.data() + at + 1;
+    } else if (keys_ == Keys::kSystem) {
+      if (!env_->CollationKey(upper_, &key_) || key_.find('\0') != std::string::npos) return false;
       n = key_.find('\x01');
       if (n == std::string::npos) n = key_.size();
       const bool capped = n > kMaxKeyBytes;
       if (capped) n = kMaxKeyBytes;
       bytes_.push_back(static_cast<char>(n | (capped ? kCapped : 0u)));
       bytes_.append(key_, 0, n);
+      key = key_.data();
     }
-    *offset = static_cast<uint32_t>(at);
-    const char* key = natural ? bytes_.data() + at + 1 : key_.data();
     uint64_t first = 0;
     for (size_t i = 0; i < 8; ++i) {
       first = (first << 8) | (i < n ? static_cast<unsigned char>(key[i]) : 0u);
     }
-    *prefix = first;
+    for (size_t len = upper_.size(); ; len >>= 7) {
+      bytes_.push_back(static_cast<char>((len & 0x7F) | (len > 0x7F ? 0x80 : 0)));
+      if (len <= 0x7F) break;
+    }
+    bytes_.append(upper_, keys_ == Keys::kBytes ? std::min<size_t>(8, upper_.size()) : 0);
+    *offset = static_cast<uint32_t>(at);
+    *prefix = keys_ == Keys::kNone ? 0 : first;
     return true;
   }
 
-  // The order of the two texts when their keys decide it, else 0.
-  int Compare(uint32_t a, uint32_t b) const {
-    const unsigned char* pa = reinterpret_cast<const unsigned char*>(bytes_.data()) + a;
-    const unsigned char* pb = reinterpret_cast<const unsigned char*>(bytes_.data()) + b;
+  // The order of the two names when their keys decide it, else 0. Only
+  // for names of equal prefixes (see Add).
+  int KeyCompare(uint32_t a, uint32_t b) const {
+    if (keys_ == Keys::kBytes) {
+      const Text x = Stored(a);
+      const Text y = Stored(b);
+      const int c = std::memcmp(x.data, y.data, std::min(x.bytes, y.bytes));
+      if (c != 0) return c < 0 ? -1 : 1;
+      return x.size == y.size ? 0 : x.size < y.size ? -1 : 1;
+    }
+    const unsigned char* pa = At(a);
+    const unsigned char* pb = At(b);
     const size_t na = pa[0] & ~kCapped;
     const size_t nb = pb[0] & ~kCapped;
     const size_t n = std::min(na, nb);
@@ -110,21 +176,71 @@ class KeyStore {
     return 0;
   }
 
+  // True when the keys decide the order of any two different names.
+  bool KeysDecide() const { return keys_ == Keys::kBytes; }
+
+  // True when two names of equal prefixes are the same.
+  bool SameName(uint32_t a, uint32_t b) const {
+    const Text x = Stored(a);
+    const Text y = Stored(b);
+    return x.size == y.size && std::memcmp(x.data, y.data, x.bytes) == 0;
+  }
+
+  // The upper-cased name of the record at `at` with prefix `prefix`, in `*out`.
+  const std::string& Name(uint32_t at, uint64_t prefix, std::string* out) const {
+    const Text x = Stored(at);
+    out->clear();
+    for (size_t i = 0; i < x.size - x.bytes; ++i) {
+      out->push_back(static_cast<char>((prefix >> (56 - 8 * i)) & 0xFF));
+    }
+    out->append(x.data, x.bytes);
+    return *out;
+  }
+
  private:
   static constexpr unsigned kCapped = 0x80;
 
+  // A stored name: `size` bytes long, of which the last `bytes` are at
+  // `data` (where a name is its own key, its first eight bytes are its
+  // prefix and not stored again).
+  struct Text {
+    const char* data;
+    size_t size;
+    size_t bytes;
+  };
+
+  const unsigned char* At(uint32_t at) const {
+    return reinterpret_cast<const unsigned char*>(bytes_.data()) + at;
+  }
+
+  Text Stored(uint32_t at) const {
+    const unsigned char* p = At(at);
+    if (keys_ == Keys::kSystem || keys_ == Keys::kNatural) p += 1 + (p[0] & ~kCapped);
+    size_t size = 0;
+    for (unsigned shift = 0;; shift += 7) {
+      const unsigned char c = *p++;
+      size |= static_cast<size_t>(c & 0x7F) << shift;
+      if ((c & 0x80) == 0) break;
+    }
+    const size_t bytes = keys_ == Keys::kBytes ? size - std::min<size_t>(8, size) : size;
+    return Text{reinterpret_cast<const char*>(p), size, bytes};
+  }
+
+  Env* env_;
+  Keys keys_;
   std::string bytes_;
+  std::string upper_;
   std::string key_;
   std::unique_ptr<CNaturalKeyMaker> natural_keys_;
 };
 
-// An entry in the sort's array: the offset of the key of its upper-cased
-// name and the key's first eight bytes, zero-padded, as a big-endian number
-// (both unused when the sort has no keys), and the rank of its upper-cased
-// folder among the list's folders. The padding can make a key equal to one
-// it begins but never reverses two keys, so two different numbers order
-// their keys as the stored keys do; most comparisons of a
-// long sort end there, without a cache miss in the key store.
+// An entry in the sort's array: the offset of the record of its upper-cased
+// name and the first eight bytes of that name's key, zero-padded, as a
+// big-endian number (0 when the sort has no keys), and the rank of its
+// upper-cased folder among the list's folders. The padding can make a key
+// equal to one it begins but never reverses two keys, so two different
+// numbers order their keys as the stored keys do; most comparisons of a long
+// sort end there, without a cache miss in the records.
 struct SortItem {
   CFileEntry* entry;
   uint64_t name_prefix;
@@ -140,14 +256,17 @@ constexpr size_t kKeyedSortMin = 64;
 // first in the sorted list.
 class GoesBefore {
  public:
-  GoesBefore(int kind, int order, bool group, bool use_titles, bool natural, const KeyStore* keys,
-             Env* env)
+  // `texts` holds the records of the items (null: the names are upper-cased
+  // where they are compared); its keys are used when `keyed`.
+  GoesBefore(int kind, int order, bool group, bool use_titles, bool natural,
+             const SortTexts* texts, bool keyed, Env* env)
       : kind_(kind),
         order_(order),
         group_(group),
         use_titles_(use_titles),
         natural_(natural),
-        keys_(keys),
+        keyed_(keyed && texts != nullptr),
+        texts_(texts),
         env_(env) {}
 
   bool operator()(const SortItem& xi, const SortItem& pi) const {
@@ -161,15 +280,30 @@ class GoesBefore {
   // The order the stored keys give, or 0.
   int KeyCompare(const SortItem& a, const SortItem& b) const {
     if (a.name_prefix != b.name_prefix) return a.name_prefix < b.name_prefix ? -1 : 1;
-    return keys_->Compare(a.name_key, b.name_key);
+    return texts_->KeyCompare(a.name_key, b.name_key);
+  }
+
+  // The upper-cased name of `item`, in `*scratch`.
+  const std::string& Upper(const SortItem& item, std::string* scratch) const {
+    if (texts_ != nullptr) return texts_->Name(item.name_key, item.name_prefix, scratch);
+    scratch->assign(item.entry->name);
+    UpperCaseInPlace(scratch, env_);
+    return *scratch;
+  }
+
+  bool SameUpper(const SortItem& a, const SortItem& b) const {
+    if (texts_ != nullptr) {
+      return a.name_prefix == b.name_prefix && texts_->SameName(a.name_key, b.name_key);
+    }
+    return Upper(a, &upper_a_) == Upper(b, &upper_b_);
   }
 
   int NameCollate(const SortItem& a, const SortItem& b) const {
-    if (keys_ != nullptr) {
+    if (keyed_) {
       const int c = KeyCompare(a, b);
-      if (c != 0) return c;
+      if (c != 0 || texts_->KeysDecide()) return c;
     }
-    return NameOrder(env_, natural_, a.entry->name_upper, b.entry->name_upper);
+    return NameOrder(env_, natural_, Upper(a, &upper_a_), Upper(b, &upper_b_));
   }
 
   static int FolderCollate(const SortItem& a, const SortItem& b) {
@@ -207,21 +341,22 @@ class GoesBefore {
   int NameValue(const SortItem& xi, const SortItem& pi) const {
     // Keys that decide the order belong to different names: the entries
     // themselves (a cache miss each in a long list) need not be read.
-    if (keys_ != nullptr && !use_titles_) {
+    if (keyed_ && !use_titles_) {
       const int k = KeyCompare(xi, pi);
       if (k != 0) return -k;
     }
-    const CFileEntry& x = *xi.entry;
-    const CFileEntry& p = *pi.entry;
+    const bool same_name = SameUpper(xi, pi);
     int c = 0;
-    if (!use_titles_ && x.name_upper != p.name_upper) {
+    if (!use_titles_ && !same_name) {
       c = -NameCollate(xi, pi);
     } else {
-      const std::string* a = &x.name_upper;
-      const std::string* b = &p.name_upper;
-      if (*a == *b) {
-        a = &x.folder();
-        b = &p.folder();
+      const CFileEntry& x = *xi.entry;
+      const CFileEntry& p = *pi.entry;
+      const std::string* a = &x.folder();
+      const std::string* b = &p.folder();
+      if (!same_name) {
+        a = &Upper(xi, &upper_a_);
+        b = &Upper(pi, &upper_b_);
       }
       std::string joined_a;
       std::string joined_b;
@@ -246,8 +381,12 @@ class GoesBefore {
   bool group_;
   bool use_titles_;
   bool natural_;
-  const KeyStore* keys_;  // null: compare directly
+  bool keyed_;
+  const SortTexts* texts_;  // null: names are upper-cased where compared
   Env* env_;
+  // Upper-cased names for the comparisons the keys leave open.
+  mutable std::string upper_a_;
+  mutable std::string upper_b_;
 };
 
 // Stable merge sort by `before`. Every access is bounds-checked by the loop
@@ -269,27 +408,28 @@ void StableSort(T* first, size_t n, std::vector<T>* scratch, const Before& befor
     }
   }
   if (n <= kRun) return;
-  if (scratch->size() < n) scratch->resize(n);
-  // Each pass merges from `v` into `buffer`; then they change places.
-  T* v = first;
-  T* buffer = scratch->data();
+  // A merge moves its left run out of the way and merges it with the right
+  // one from the front: the scratch holds at most the longest left run, not
+  // the whole array, and is made at once at that size.
+  size_t longest = kRun;
+  while (longest < n - longest) longest *= 2;
   for (size_t width = kRun; width < n; width *= 2) {
-    for (size_t lo = 0; lo < n; lo += 2 * width) {
-      const size_t mid = std::min(n, lo + width);
-      const size_t hi = std::min(n, lo + 2 * width);
-      size_t i = lo;
-      size_t j = mid;
-      size_t k = lo;
-      // Runs already in order (common after a scan of sorted folders) are copied.
-      if (mid < hi && before(v[mid], v[mid - 1])) {
-        while (i < mid && j < hi) buffer[k++] = before(v[j], v[i]) ? v[j++] : v[i++];
-      }
-      while (i < mid) buffer[k++] = v[i++];
-      while (j < hi) buffer[k++] = v[j++];
+    for (size_t lo = 0; lo + width < n; lo += 2 * width) {
+      T* v = first + lo;
+      const size_t nl = width;
+      const size_t hi = std::min(n - lo, 2 * width);
+      // Runs already in order (common after a scan of sorted folders) stay.
+      if (!before(v[nl], v[nl - 1])) continue;
+      if (scratch->size() < nl) scratch->resize(longest);
+      T* left = scratch->data();
+      std::copy(v, v + nl, left);
+      size_t i = 0;
+      size_t j = nl;
+      size_t k = 0;
+      while (i < nl && j < hi) v[k++] = before(v[j], left[i]) ? v[j++] : left[i++];
+      while (i < nl) v[k++] = left[i++];
     }
-    std::swap(v, buffer);
   }
-  if (v != first) std::copy(v, v + n, first);
 }
 
 template <typename T, typename Before>
@@ -324,6 +464,21 @@ std::vector<uint32_t> RankFolders(const std::vector<const CEntryFolder*>& folder
   return rank;
 }
 
+// The records of the names of `items`, with keys of the kind `keys`; null
+// when a name has no such key or the names are too many for the offsets
+// (the sort then upper-cases names where it compares them).
+std::unique_ptr<SortTexts> MakeSortTexts(std::vector<SortItem>* items,
+                                         const SortTexts::Sizes& sizes, SortTexts::Keys keys,
+                                         Env* env) {
+  if (sizes.whole >= UINT32_MAX) return nullptr;
+  std::unique_ptr<SortTexts> texts(new SortTexts(env, keys));
+  texts->Reserve(sizes, items->size());
+  for (SortItem& item : *items) {
+    if (!texts->Add(item.entry->name, &item.name_key, &item.name_prefix)) return nullptr;
+  }
+  return texts;
+}
+
 }  // namespace
 
 void CFileList::FillTypes() {
@@ -341,10 +496,9 @@ void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles,
   // are compared once here instead of at every step of the sort.
   std::vector<const CEntryFolder*> folders;
   std::unordered_map<const CEntryFolder*, uint32_t> folder_index;
-  KeyStore names;
-  bool keyed = count_ >= kKeyedSortMin;
   const CEntryFolder* last_folder = nullptr;
   uint32_t last_index = 0;
+  SortTexts::Sizes name_sizes;
   for (CFileEntry* e = head_; e != nullptr; e = e->next) {
     if (kind == CBuildSettings::kSortByType && !e->type) FillType(e);
     SortItem item{e, 0, 0, 0};
@@ -356,14 +510,30 @@ void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles,
       last_index = found.first->second;
     }
     item.folder_rank = last_index;
-    if (keyed) keyed = names.Add(env, e->name_upper, natural, &item.name_key, &item.name_prefix);
+    name_sizes.Add(e->name.size());
     items.push_back(item);
   }
   std::vector<uint32_t> rank = RankFolders(folders, env);
   for (SortItem& item : items) item.folder_rank = rank[item.folder_rank];
   folder_index.clear();
-  const GoesBefore before(kind, order, group_by_folder, use_titles, natural, keyed ? &names : nullptr,
-                         env);
+  // The upper-cased names (and their keys) of a sort that compares names.
+  std::unique_ptr<SortTexts> texts;
+  if (order != CBuildSettings::kSortUnsorted) {
+    SortTexts::Keys keys = SortTexts::Keys::kNone;
+    if (count_ >= kKeyedSortMin) {
+      keys = natural                     ? SortTexts::Keys::kNatural
+             : env->CollatesByteByByte() ? SortTexts::Keys::kBytes
+                                         : SortTexts::Keys::kSystem;
+    }
+    texts = MakeSortTexts(&items, name_sizes, keys, env);
+    // A name without a key: every name is stored again without one.
+    if (!texts && keys != SortTexts::Keys::kNone) {
+      texts = MakeSortTexts(&items, name_sizes, SortTexts::Keys::kNone, env);
+    }
+  }
+  const bool keyed = texts && texts->keys() != SortTexts::Keys::kNone;
+  const GoesBefore before(kind, order, group_by_folder, use_titles, natural, texts.get(), keyed,
+                          env);
   // First by what the items hold themselves: the folder rank when grouping,
   // the first key bytes in a sort by name. Then each run that leaves equal
   // is sorted by the whole rule; a run's keys and entries are few, so they
@@ -377,13 +547,23 @@ void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles,
     return (!group_by_folder || x.folder_rank == p.folder_rank) &&
            (!by_prefix || x.name_prefix == p.name_prefix);
   };
+  auto starts_before = [&](const SortItem& x, const SortItem& p) {
+    if (group_by_folder && x.folder_rank != p.folder_rank) return x.folder_rank < p.folder_rank;
+    if (!by_prefix || x.name_prefix == p.name_prefix) return false;
+    return descending ? x.name_prefix > p.name_prefix : x.name_prefix < p.name_prefix;
+  };
   std::vector<SortItem> scratch;
-  if (group_by_folder || by_prefix) {
-    StableSort(items.data(), items.size(), &scratch, [&](const SortItem& x, const SortItem& p) {
-      if (group_by_folder && x.folder_rank != p.folder_rank) return x.folder_rank < p.folder_rank;
-      if (!by_prefix || x.name_prefix == p.name_prefix) return false;
-      return descending ? x.name_prefix > p.name_prefix : x.name_prefix < p.name_prefix;
+  if (texts && (group_by_folder || by_prefix)) {
+    // The records lie in list order, so their offsets keep items of equal
+    // starts in list order: a sort in place does, without a scratch array
+    // as long as the list.
+    std::sort(items.begin(), items.end(), [&](const SortItem& x, const SortItem& p) {
+      if (starts_before(x, p)) return true;
+      if (starts_before(p, x)) return false;
+      return x.name_key < p.name_key;
     });
+  } else if (group_by_folder) {
+    StableSort(items.data(), items.size(), &scratch, starts_before);
   }
   if (order != CBuildSettings::kSortUnsorted) {
     for (size_t lo = 0; lo < items.size();) {

@@ -45,7 +45,7 @@ TEST(FileListTest, CopyIsDeepAndOutlivesTheOriginal) {
   *c->title = "changed";
   EXPECT_EQ(*e->title, "Home");
   list.Clear();
-  EXPECT_EQ(c->name_upper, "PAGE.HTML");
+  EXPECT_EQ(c->name, "page.html");
   EXPECT_EQ(c->folder_upper(), "/DOCS/");
   EXPECT_EQ(c->size, int64_t{3} << 30);
   EXPECT_EQ(c->type, nullptr);

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "platform/text_case.h"
 #include "settings/build_settings.h"
 #include "scan/folder_scanner.h"
 #include "scan_test_env.h"
@@ -197,6 +199,59 @@ TEST(SortTest, CollationKeysGiveTheOrderOfTheComparison) {
         EXPECT_EQ(Order(keyed), Order(plain)) << kind << order << mode;
       }
     }
+  }
+}
+
+TEST(SortTest, StoredNamesGiveTheOrderOfTheComparison) {
+  // Names that share their first eight bytes or end within them, differ in
+  // case only, run past 127 bytes, hold 0x01 or non-ASCII bytes; the second
+  // table holds a zero byte, which no key may hold.
+  const std::vector<std::string> tables[] = {
+      {"a", "A", "ab", "Ab.txt", "abcdefg", "ABCDEFGH", "abcdefgh", "abcdefghi", "ABCDEFGHI",
+       "abcdefgh\x01", "abcdefgh\x01z", "\xc3\xa9t\xc3\xa9", "\xc3\x89T\xc3\x89",
+       std::string(130, 'x') + "a", std::string(130, 'X') + "B", std::string(200, 'x'),
+       "report 2026.pdf", "Report 2026.pdf", "report-2026.pdf", "9", "10"},
+      {"a", std::string("ab\0c", 4), std::string("ab\0b", 4), "ab", "AB", "b"}};
+  KeylessEnv keyless;
+  for (const std::vector<std::string>& stems : tables) {
+    std::vector<EntryInput> inputs;
+    for (int i = 0; i < 129; ++i) {
+      inputs.push_back({stems[(i * 5) % stems.size()], "/f" + std::to_string(i % 3) + "/",
+                        i % 5, static_cast<FileTime>(i % 2)});
+    }
+    for (int kind = 0; kind < 4; ++kind) {
+      for (int order = 0; order < 2; ++order) {
+        for (int mode = 0; mode < 4; ++mode) {
+          const bool group = (mode & 1) != 0;
+          const bool titles = (mode & 2) != 0;
+          CFileList keyed;
+          CFileList plain;
+          Fill(&keyed, inputs);
+          Fill(&plain, inputs);
+          for (CFileList* list : {&keyed, &plain}) {
+            int i = 0;
+            for (CFileEntry* e = list->head(); e != nullptr; e = e->next, ++i) {
+              if (titles && i % 4 == 0) e->title = std::make_unique<std::string>(stems[i % 3]);
+            }
+          }
+          keyed.Sort(kind, order, group, titles, Env::Default());
+          plain.Sort(kind, order, group, titles, &keyless);
+          EXPECT_EQ(Order(keyed), Order(plain)) << stems.size() << kind << order << mode;
+        }
+      }
+    }
+    // Where texts collate as their bytes, by name is by upper-cased names in
+    // byte order, then folders (a zero byte ends a text for the collation).
+    if (!Env::Default()->CollatesByteByByte() || stems.size() < 10) continue;
+    std::vector<EntryInput> expected = inputs;
+    std::stable_sort(expected.begin(), expected.end(), [](const EntryInput& a, const EntryInput& b) {
+      const std::string ua = UpperCased(a.name, Env::Default());
+      const std::string ub = UpperCased(b.name, Env::Default());
+      return ua != ub ? ua < ub : a.folder < b.folder;
+    });
+    Names want;
+    for (const EntryInput& e : expected) want.push_back(e.folder + e.name);
+    EXPECT_EQ(Sorted(inputs, S::kSortByName, S::kSortAscending), want) << stems.size();
   }
 }
 
