@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #ifndef _WIN32
 #include <sys/resource.h>
@@ -20,6 +21,7 @@
 
 #include "settings/build_settings.h"
 #include "platform/env.h"
+#include "scan/file_list.h"
 #include "scan/folder_scanner.h"
 
 namespace {
@@ -73,6 +75,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::setlocale(LC_ALL, "");
+  // As in the program's batch run, the list is left for the system to take
+  // back at exit.
+  vellora::KeepReleasedListsToExit();
   vellora::Env* env = vellora::Env::Default();
   vellora::CBuildSettings settings;
   settings.file_spec = argc > 2 ? argv[2] : "*.*";
@@ -116,5 +121,6 @@ int main(int argc, char** argv) {
                   static_cast<double>(peak - rss_before) / static_cast<double>(n));
     }
   }
+  const vellora::CListRelease release(std::move(list));
   return 0;
 }

@@ -67,5 +67,6 @@ int main(int argc, char** argv) {
   if (line.empty()) RunWindowProgram(argv);
 #endif
   vellora::CIndexApp app(vellora::Env::Default());
+  app.process_ends_after_run = true;
   return app.InitInstance(line);
 }

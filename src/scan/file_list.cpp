@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <mutex>
 #include <system_error>
 #include <utility>
 
@@ -179,11 +180,31 @@ void CFileList::Relink(const std::vector<CFileEntry*>& entries) {
   count_ = entries.size();
 }
 
+namespace {
+
+// Below this a list is freed at once: a thread costs about what it saves.
+constexpr size_t kLongReleasedList = 32768;
+
+std::atomic<bool> g_keep_released_lists{false};
+
+// The long lists kept to the end of the process. Reachable to the end, so a
+// leak checker does not count them.
+std::mutex g_kept_lists_mutex;
+std::vector<CFileList>* g_kept_lists = nullptr;
+
+}  // namespace
+
+void KeepReleasedListsToExit() { g_keep_released_lists.store(true); }
+
 CListRelease::CListRelease(CFileList&& list) {
-  // Below this a thread costs about what it saves.
-  constexpr size_t kLongList = 32768;
   CFileList taken(std::move(list));
-  if (taken.size() < kLongList) return;  // freed here, by `taken`
+  if (taken.size() < kLongReleasedList) return;  // freed here, by `taken`
+  if (g_keep_released_lists.load()) {
+    std::lock_guard<std::mutex> lock(g_kept_lists_mutex);
+    if (g_kept_lists == nullptr) g_kept_lists = new std::vector<CFileList>();
+    g_kept_lists->push_back(std::move(taken));
+    return;
+  }
   try {
     thread_ = std::thread([owned = std::move(taken)]() mutable { owned.Clear(); });
   } catch (const std::system_error&) {

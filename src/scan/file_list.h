@@ -153,7 +153,8 @@ class CFileList {
 
 // Frees a long list on a thread of its own while the caller goes on (to
 // save the page it was listed on), and waits for that thread when it goes.
-// A short list, or one no thread can be had for, is freed at once.
+// A short list, or one no thread can be had for, is freed at once. Once
+// KeepReleasedListsToExit was called, a long list is kept instead.
 class CListRelease {
  public:
   explicit CListRelease(CFileList&& list);
@@ -164,6 +165,13 @@ class CListRelease {
  private:
   std::thread thread_;
 };
+
+// Says that the process ends once its build is done: from then on a long
+// list given to CListRelease is kept to the end, when the system takes its
+// memory back all at once (freeing a million entries one by one costs about
+// a third of a second). For a run of one build; a process that goes on
+// building (the window, the watch) must not call it.
+void KeepReleasedListsToExit();
 
 }  // namespace vellora
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "scan/file_list.h"
 #include "startup/batch_mode.h"
 #include "startup/command_line.h"
 #include "startup/link_check.h"
@@ -96,6 +97,7 @@ int CIndexApp::InitInstance(const std::string& command_line, std::FILE* out, std
     case CommandLineAction::kWatch:
       return RunWatch(WatchConfigName(command_line), err);
     case CommandLineAction::kBatch:
+      if (process_ends_after_run) KeepReleasedListsToExit();
       break;
   }
 

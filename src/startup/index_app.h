@@ -23,6 +23,11 @@ class CIndexApp {
   int InitInstance(const std::string& command_line, std::FILE* out = stdout,
                    std::FILE* err = stderr);
 
+  // Set by the program's entry, whose process ends when InitInstance
+  // returns: a batch build then leaves its long lists for the system to
+  // take back at exit (KeepReleasedListsToExit).
+  bool process_ends_after_run = false;
+
  private:
   // "--check": the report on `out`, failures on `err`; the exit status.
   int RunCheck(const std::string& config_name, std::FILE* out, std::FILE* err);

@@ -101,6 +101,19 @@ TEST(FileListTest, HalfAMillionEntriesAreFreedWithoutRecursion) {
   { const CListRelease release(std::move(moved)); }
   EXPECT_TRUE(moved.empty());
   EXPECT_EQ(folder.use_count(), 1);
+
+  // A process about to end keeps a long list (its entries hold the record
+  // still) and frees a short one at once.
+  KeepReleasedListsToExit();
+  const auto release_list_of = [&folder](int n) {
+    CFileList released;
+    for (int i = 0; i < n; ++i) released.AddHead(std::make_unique<CFileEntry>())->SetFolder(folder);
+    const CListRelease release(std::move(released));
+  };
+  release_list_of(32768);
+  EXPECT_EQ(folder.use_count(), 32769);
+  release_list_of(100);
+  EXPECT_EQ(folder.use_count(), 32769);
 }
 
 }  // namespace
