@@ -1,6 +1,7 @@
 // Ordering of entry lists: the sort by name, size, type or date (optionally
 // gathered by folder), the types it needs and the column-wise arrangement.
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstring>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include "scan/file_list.h"
 #include "scan/folder_scanner.h"
 #include "scan/natural_order.h"
+#include "scan/sort_parts.h"
 #include "platform/text_case.h"
 
 namespace vellora {
@@ -58,7 +60,10 @@ int NameOrder(Env* env, bool natural, const std::string& a, const std::string& b
 // the comparison. Where texts collate as their bytes (Env::CollatesByteByByte)
 // a name is its own key: the record holds the name alone, less the first
 // eight bytes that its SortItem holds, and two records always decide the
-// order of different names.
+// order of different names. A long list's records are made by several
+// threads, each into a buffer of its own; the buffers are then joined in
+// list order, each kept where it is rather than copied into one, so that
+// the records are never held twice.
 class SortTexts {
  public:
   enum class Keys { kNone, kSystem, kNatural, kBytes };
@@ -68,7 +73,11 @@ class SortTexts {
   // more of them is kept.
   static constexpr size_t kMaxNaturalKeyBytes = 127;
 
-  SortTexts(Env* env, Keys keys) : env_(env), keys_(keys) {}
+  // Made on the thread that asks for the sort: the natural key maker asks
+  // the Env about its collation once, here.
+  SortTexts(Env* env, Keys keys) : env_(env), keys_(keys) {
+    if (keys_ == Keys::kNatural) natural_keys_.reset(new CNaturalKeyMaker(env_));
+  }
 
   Keys keys() const { return keys_; }
 
@@ -83,6 +92,10 @@ class SortTexts {
       for (size_t rest = size; rest > 0x7F; rest >>= 7) ++length;
       whole += length + size;
       tails += length + size - std::min<size_t>(8, size);
+    }
+    void Add(const Sizes& other) {
+      whole += other.whole;
+      tails += other.tails;
     }
   };
 
@@ -104,7 +117,7 @@ class SortTexts {
   // Appends the record of `name`; returns its offset and the first eight
   // bytes of its key as a number (see SortItem). False, with nothing added,
   // when the buffer is full or the system gives no key: the caller then
-  // sorts without keys.
+  // sorts without keys. Not after Join.
   bool Add(const std::string& name, uint32_t* offset, uint64_t* prefix) {
     upper_.assign(name);
     UpperCaseInPlace(&upper_, env_);
@@ -117,7 +130,6 @@ class SortTexts {
       if (upper_.find('\0') != std::string::npos) return false;
     } else if (keys_ == Keys::kNatural) {
       // Natural keys are made in place, after their length byte.
-      if (!natural_keys_) natural_keys_.reset(new CNaturalKeyMaker(env_));
       bytes_.push_back('\0');
       if (!natural_keys_->Append(upper_, &bytes_)) {
         bytes_.resize(at);
@@ -150,6 +162,19 @@ class SortTexts {
     bytes_.append(upper_, keys_ == Keys::kBytes ? std::min<size_t>(8, upper_.size()) : 0);
     *offset = static_cast<uint32_t>(at);
     *prefix = keys_ == Keys::kNone ? 0 : first;
+    return true;
+  }
+
+  // Puts the records of `later`, made with the same keys for the items
+  // that follow this one's, after this one's, and returns in `*shift` what
+  // to add to the offsets `later` gave. False, with nothing joined, when
+  // the offsets would no longer fit in 32 bits.
+  bool Join(SortTexts&& later, uint32_t* shift) {
+    const size_t start = end();
+    if (start > UINT32_MAX || later.end() > UINT32_MAX - start) return false;
+    *shift = static_cast<uint32_t>(start);
+    later_.push_back(Part{start, std::move(later.bytes_)});
+    for (Part& part : later.later_) later_.push_back(Part{start + part.start, std::move(part.bytes)});
     return true;
   }
 
@@ -209,8 +234,23 @@ class SortTexts {
     size_t bytes;
   };
 
+  // Records joined after this buffer's, from offset `start` on.
+  struct Part {
+    size_t start;
+    std::string bytes;
+  };
+
+  size_t end() const { return later_.empty() ? bytes_.size() : later_.back().start + later_.back().bytes.size(); }
+
   const unsigned char* At(uint32_t at) const {
-    return reinterpret_cast<const unsigned char*>(bytes_.data()) + at;
+    const std::string* bytes = &bytes_;
+    size_t start = 0;
+    for (const Part& part : later_) {
+      if (at < part.start) break;
+      bytes = &part.bytes;
+      start = part.start;
+    }
+    return reinterpret_cast<const unsigned char*>(bytes->data()) + (at - start);
   }
 
   Text Stored(uint32_t at) const {
@@ -229,6 +269,7 @@ class SortTexts {
   Env* env_;
   Keys keys_;
   std::string bytes_;
+  std::vector<Part> later_;
   std::string upper_;
   std::string key_;
   std::unique_ptr<CNaturalKeyMaker> natural_keys_;
@@ -389,76 +430,49 @@ class GoesBefore {
   mutable std::string upper_b_;
 };
 
-// Stable merge sort by `before`. Every access is bounds-checked by the loop
-// conditions, so even a rule that is not a strict weak ordering (a collation
-// that calls different texts equal) cannot make it leave the array.
-template <typename T, typename Before>
-void StableSort(T* first, size_t n, std::vector<T>* scratch, const Before& before) {
-  constexpr size_t kRun = 16;
-  for (size_t lo = 0; lo < n; lo += kRun) {
-    const size_t hi = std::min(n, lo + kRun);
-    for (size_t i = lo + 1; i < hi; ++i) {
-      T x = first[i];
-      size_t j = i;
-      while (j > lo && before(x, first[j - 1])) {
-        first[j] = first[j - 1];
-        --j;
-      }
-      first[j] = x;
-    }
-  }
-  if (n <= kRun) return;
-  // A merge moves its left run out of the way and merges it with the right
-  // one from the front: the scratch holds at most the longest left run, not
-  // the whole array, and is made at once at that size.
-  size_t longest = kRun;
-  while (longest < n - longest) longest *= 2;
-  for (size_t width = kRun; width < n; width *= 2) {
-    for (size_t lo = 0; lo + width < n; lo += 2 * width) {
-      T* v = first + lo;
-      const size_t nl = width;
-      const size_t hi = std::min(n - lo, 2 * width);
-      // Runs already in order (common after a scan of sorted folders) stay.
-      if (!before(v[nl], v[nl - 1])) continue;
-      if (scratch->size() < nl) scratch->resize(longest);
-      T* left = scratch->data();
-      std::copy(v, v + nl, left);
-      size_t i = 0;
-      size_t j = nl;
-      size_t k = 0;
-      while (i < nl && j < hi) v[k++] = before(v[j], left[i]) ? v[j++] : left[i++];
-      while (i < nl) v[k++] = left[i++];
-    }
-  }
-}
-
-template <typename T, typename Before>
-void StableSort(std::vector<T>* items, const Before& before) {
-  std::vector<T> scratch;
-  StableSort(items->data(), items->size(), &scratch, before);
-}
-
 void FillType(CFileEntry* e) {
   const size_t dot = e->name.rfind('.');
   e->type = std::make_unique<std::string>(dot == std::string::npos ? e->name
                                                                    : e->name.substr(dot + 1));
 }
 
+// Lists at least this long are sorted on as many threads as the Env allows
+// (Env::ListingThreads); for shorter ones the threads cost about what they
+// save.
+constexpr size_t kThreadedSortMin = 65536;
+
+// Folders per thread below which their ranks are made on fewer threads.
+constexpr size_t kFoldersPerPart = 256;
+
 // The rank of each folder record in the order of the comparison of the
 // upper-cased folders (a missing record counts as the empty folder); folders
-// that compare equal share a rank.
-std::vector<uint32_t> RankFolders(const std::vector<const CEntryFolder*>& folders, Env* env) {
+// that compare equal share a rank. Made on up to `parts` threads: a
+// collation of long paths is slow, and a large tree has many folders.
+std::vector<uint32_t> RankFolders(const std::vector<const CEntryFolder*>& folders, Env* env,
+                                  int parts) {
   static const std::string kEmpty;
   auto upper = [](const CEntryFolder* f) -> const std::string& { return f ? f->upper : kEmpty; };
-  std::vector<uint32_t> order(folders.size());
-  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<uint32_t>(i);
-  StableSort(&order, [&](uint32_t a, uint32_t b) {
+  const size_t n = folders.size();
+  parts = static_cast<int>(std::min<size_t>(parts, std::max<size_t>(1, n / kFoldersPerPart)));
+  std::vector<uint32_t> order(n);
+  for (size_t i = 0; i < n; ++i) order[i] = static_cast<uint32_t>(i);
+  std::vector<uint32_t> scratch;
+  ParallelStableSort(order.data(), n, parts, &scratch, [&](uint32_t a, uint32_t b) {
     return Collate(env, upper(folders[a]), upper(folders[b])) < 0;
   });
-  std::vector<uint32_t> rank(folders.size());
+  // Where the rank goes up: each neighbour pair compared on the threads,
+  // the ranks counted here.
+  std::vector<unsigned char> rises(n, 0);
+  RunInParts(parts, [&](int p) {
+    const size_t end = PartStart(n, parts, p + 1);
+    for (size_t i = std::max<size_t>(1, PartStart(n, parts, p)); i < end; ++i) {
+      rises[i] = Collate(env, upper(folders[order[i - 1]]), upper(folders[order[i]])) != 0;
+    }
+  });
+  std::vector<uint32_t> rank(n);
   uint32_t r = 0;
-  for (size_t i = 0; i < order.size(); ++i) {
-    if (i > 0 && Collate(env, upper(folders[order[i - 1]]), upper(folders[order[i]])) != 0) ++r;
+  for (size_t i = 0; i < n; ++i) {
+    r += rises[i];
     rank[order[i]] = r;
   }
   return rank;
@@ -466,17 +480,63 @@ std::vector<uint32_t> RankFolders(const std::vector<const CEntryFolder*>& folder
 
 // The records of the names of `items`, with keys of the kind `keys`; null
 // when a name has no such key or the names are too many for the offsets
-// (the sort then upper-cases names where it compares them).
+// (the sort then upper-cases names where it compares them). Each part of
+// the items (from start[p], names of sizes[p]) is done on a thread of its
+// own into a buffer of its own; the buffers are joined in list order, so
+// that the offsets keep the items' list order.
 std::unique_ptr<SortTexts> MakeSortTexts(std::vector<SortItem>* items,
-                                         const SortTexts::Sizes& sizes, SortTexts::Keys keys,
-                                         Env* env) {
-  if (sizes.whole >= UINT32_MAX) return nullptr;
-  std::unique_ptr<SortTexts> texts(new SortTexts(env, keys));
-  texts->Reserve(sizes, items->size());
-  for (SortItem& item : *items) {
-    if (!texts->Add(item.entry->name, &item.name_key, &item.name_prefix)) return nullptr;
+                                         const std::vector<size_t>& start,
+                                         const std::vector<SortTexts::Sizes>& sizes,
+                                         SortTexts::Keys keys, Env* env) {
+  const int parts = static_cast<int>(sizes.size());
+  SortTexts::Sizes all;
+  for (const SortTexts::Sizes& part : sizes) all.Add(part);
+  if (all.whole >= UINT32_MAX) return nullptr;
+  std::vector<std::unique_ptr<SortTexts>> texts;
+  for (int p = 0; p < parts; ++p) texts.emplace_back(new SortTexts(env, keys));
+  std::atomic<bool> failed{false};
+  RunInParts(parts, [&](int p) {
+    SortTexts& own = *texts[p];
+    own.Reserve(sizes[p], start[p + 1] - start[p]);
+    for (size_t i = start[p]; i < start[p + 1] && !failed.load(std::memory_order_relaxed); ++i) {
+      SortItem& item = (*items)[i];
+      if (!own.Add(item.entry->name, &item.name_key, &item.name_prefix)) failed.store(true);
+    }
+  });
+  if (failed.load()) return nullptr;
+  for (int p = 1; p < parts; ++p) {
+    uint32_t shift = 0;
+    if (!texts[0]->Join(std::move(*texts[p]), &shift)) return nullptr;
+    texts[p].reset();
+    for (size_t i = start[p]; i < start[p + 1]; ++i) (*items)[i].name_key += shift;
   }
-  return texts;
+  return std::move(texts[0]);
+}
+
+// Sorts by `before` each run of neighbours that `same_start` calls equal;
+// the runs are shared out among `parts` threads, cut only between runs.
+template <typename SameStart>
+void SortRuns(std::vector<SortItem>* items, int parts, const SameStart& same_start,
+              const GoesBefore& before) {
+  SortItem* const v = items->data();
+  const size_t n = items->size();
+  std::vector<size_t> start(static_cast<size_t>(parts) + 1, n);
+  start[0] = 0;
+  for (int p = 1; p < parts; ++p) {
+    size_t at = std::max(PartStart(n, parts, p), start[p - 1]);
+    while (at > 0 && at < n && same_start(v[at - 1], v[at])) ++at;
+    start[p] = at;
+  }
+  RunInParts(parts, [&](int p) {
+    const GoesBefore own_before(before);  // its comparisons keep buffers
+    std::vector<SortItem> scratch;
+    for (size_t lo = start[p]; lo < start[p + 1];) {
+      size_t hi = lo + 1;
+      while (hi < start[p + 1] && same_start(v[lo], v[hi])) ++hi;
+      if (hi - lo > 1) StableSort(v + lo, hi - lo, &scratch, own_before);
+      lo = hi;
+    }
+  });
 }
 
 }  // namespace
@@ -490,6 +550,13 @@ void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles,
   if (head_ == nullptr || head_->next == nullptr) return;
   if (order == CBuildSettings::kSortUnsorted && !group_by_folder) return;
   if (env == nullptr) env = Env::Default();
+  // A long list is sorted on as many threads as may read folders at once:
+  // the Env's text calls are safe from that many.
+  const int parts = count_ >= kThreadedSortMin
+                        ? std::min(std::max(env->ListingThreads(), 1), kMaxListingThreads)
+                        : 1;
+  std::vector<size_t> start(static_cast<size_t>(parts) + 1);
+  for (int p = 0; p <= parts; ++p) start[p] = PartStart(count_, parts, p);
   std::vector<SortItem> items;
   items.reserve(count_);
   // The distinct folder records, then their ranks: folders are few, so they
@@ -498,7 +565,9 @@ void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles,
   std::unordered_map<const CEntryFolder*, uint32_t> folder_index;
   const CEntryFolder* last_folder = nullptr;
   uint32_t last_index = 0;
-  SortTexts::Sizes name_sizes;
+  // The sizes of the names of each part, for the room of its records.
+  std::vector<SortTexts::Sizes> name_sizes(static_cast<size_t>(parts));
+  int part = 0;
   for (CFileEntry* e = head_; e != nullptr; e = e->next) {
     if (kind == CBuildSettings::kSortByType && !e->type) FillType(e);
     SortItem item{e, 0, 0, 0};
@@ -510,10 +579,12 @@ void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles,
       last_index = found.first->second;
     }
     item.folder_rank = last_index;
-    name_sizes.Add(e->name.size());
+    while (part + 1 < parts && items.size() >= start[part + 1]) ++part;
+    name_sizes[part].Add(e->name.size());
     items.push_back(item);
   }
-  std::vector<uint32_t> rank = RankFolders(folders, env);
+  for (int p = 0; p <= parts; ++p) start[p] = PartStart(items.size(), parts, p);
+  std::vector<uint32_t> rank = RankFolders(folders, env, parts);
   for (SortItem& item : items) item.folder_rank = rank[item.folder_rank];
   folder_index.clear();
   // The upper-cased names (and their keys) of a sort that compares names.
@@ -525,10 +596,10 @@ void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles,
              : env->CollatesByteByByte() ? SortTexts::Keys::kBytes
                                          : SortTexts::Keys::kSystem;
     }
-    texts = MakeSortTexts(&items, name_sizes, keys, env);
+    texts = MakeSortTexts(&items, start, name_sizes, keys, env);
     // A name without a key: every name is stored again without one.
     if (!texts && keys != SortTexts::Keys::kNone) {
-      texts = MakeSortTexts(&items, name_sizes, SortTexts::Keys::kNone, env);
+      texts = MakeSortTexts(&items, start, name_sizes, SortTexts::Keys::kNone, env);
     }
   }
   const bool keyed = texts && texts->keys() != SortTexts::Keys::kNone;
@@ -557,24 +628,28 @@ void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles,
     // The records lie in list order, so their offsets keep items of equal
     // starts in list order: a sort in place does, without a scratch array
     // as long as the list.
-    std::sort(items.begin(), items.end(), [&](const SortItem& x, const SortItem& p) {
+    ParallelSort(items.data(), items.size(), parts, [&](const SortItem& x, const SortItem& p) {
       if (starts_before(x, p)) return true;
       if (starts_before(p, x)) return false;
       return x.name_key < p.name_key;
     });
   } else if (group_by_folder) {
-    StableSort(items.data(), items.size(), &scratch, starts_before);
+    ParallelStableSort(items.data(), items.size(), parts, &scratch, starts_before);
   }
   if (order != CBuildSettings::kSortUnsorted) {
-    for (size_t lo = 0; lo < items.size();) {
-      size_t hi = lo + 1;
-      while (hi < items.size() && same_start(items[lo], items[hi])) ++hi;
-      if (hi - lo > 1) StableSort(&items[lo], hi - lo, &scratch, before);
-      lo = hi;
+    if (group_by_folder || by_prefix) {
+      SortRuns(&items, parts, same_start, before);
+    } else {
+      // Nothing to start by: the whole list is one run.
+      ParallelStableSort(items.data(), items.size(), parts, &scratch, before);
     }
   }
+  const size_t n = items.size();
+  RunInParts(parts, [&](int p) {
+    const size_t end = std::min(PartStart(n, parts, p + 1), n - 1);
+    for (size_t i = PartStart(n, parts, p); i < end; ++i) items[i].entry->next = items[i + 1].entry;
+  });
   head_ = items.front().entry;
-  for (size_t i = 0; i + 1 < items.size(); ++i) items[i].entry->next = items[i + 1].entry;
   tail_ = items.back().entry;
   tail_->next = nullptr;
 }

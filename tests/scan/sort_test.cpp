@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/text_case.h"
@@ -252,6 +253,89 @@ TEST(SortTest, StoredNamesGiveTheOrderOfTheComparison) {
     Names want;
     for (const EntryInput& e : expected) want.push_back(e.folder + e.name);
     EXPECT_EQ(Sorted(inputs, S::kSortByName, S::kSortAscending), want) << stems.size();
+  }
+}
+
+// Allows the sort `threads` threads; `keys` as the system's, or keys that
+// are not the names' bytes, or none.
+class ThreadsEnv : public scantest::ForwardingEnv {
+ public:
+  enum Keys { kSystem, kNotBytes, kNone };
+  ThreadsEnv(int threads, Keys keys) : threads_(threads), keys_(keys) {}
+  int ListingThreads() override { return threads_; }
+  bool CollatesByteByByte() override { return keys_ == kSystem && inner()->CollatesByteByByte(); }
+  bool CollationKey(const std::string& text, std::string* key) override {
+    return keys_ != kNone && inner()->CollationKey(text, key);
+  }
+
+ private:
+  int threads_;
+  Keys keys_;
+};
+
+// The list positions of the entries of a long list after a sort on
+// `threads` threads.
+std::vector<int> LongListOrder(int threads, ThreadsEnv::Keys keys, int kind, int order, bool group,
+                               bool titles, bool natural) {
+  ThreadsEnv env(threads, keys);
+  std::vector<CFolderRef> folders;
+  for (int f = 0; f < 300; ++f) {
+    folders.push_back(MakeEntryFolder((f % 2 ? "/D" : "/d") + std::to_string(f / 2) + "/", &env));
+  }
+  // Past the length sorted on threads: one large folder, names repeated
+  // across folders and within one, equal but for case, numbered, of tied
+  // sizes and times.
+  const char* stems[] = {"report", "Report", "REPORT-", "img_", "a", "quarterly report ",
+                         "\xc3\xa9t\xc3\xa9", "zz"};
+  CFileList list;
+  std::unordered_map<const CFileEntry*, int> position;
+  const int n = 70000;
+  for (int i = n - 1; i >= 0; --i) {
+    auto e = std::make_unique<CFileEntry>();
+    e->SetName(stems[i % 8] + std::to_string((i * 7919) % 4000) + (i % 3 ? ".txt" : ".PDF"), &env);
+    e->SetFolder(folders[i < 20000 ? 0 : (i / 7) % 300]);
+    e->size = i % 97;
+    e->time = i % 13;
+    if (titles && i % 5 == 0) e->title = std::make_unique<std::string>(stems[i % 3]);
+    position[e.get()] = i;
+    list.AddHead(std::move(e));
+  }
+  if (kind == S::kSortByType) list.FillTypes();
+  list.Sort(kind, order, group, titles, &env, natural);
+  std::vector<int> out;
+  for (CFileEntry* e = list.head(); e != nullptr; e = e->next) out.push_back(position.at(e));
+  return out;
+}
+
+TEST(SortTest, LongListSortsAlikeOnAnyNumberOfThreads) {
+  struct Case {
+    ThreadsEnv::Keys keys;
+    int kind;
+    int order;
+    bool group;
+    bool titles;
+    bool natural;
+  } cases[] = {
+      {ThreadsEnv::kSystem, S::kSortByName, S::kSortAscending, false, false, false},
+      {ThreadsEnv::kSystem, S::kSortByName, S::kSortDescending, true, false, false},
+      {ThreadsEnv::kSystem, S::kSortByName, S::kSortAscending, false, false, true},
+      {ThreadsEnv::kSystem, S::kSortBySize, S::kSortAscending, false, false, false},
+      {ThreadsEnv::kSystem, S::kSortByDate, S::kSortDescending, true, false, false},
+      {ThreadsEnv::kSystem, S::kSortByType, S::kSortAscending, false, false, false},
+      {ThreadsEnv::kSystem, S::kSortByName, S::kSortUnsorted, true, false, false},
+      {ThreadsEnv::kSystem, S::kSortByName, S::kSortAscending, true, true, false},
+      {ThreadsEnv::kNotBytes, S::kSortByName, S::kSortAscending, false, false, false},
+      {ThreadsEnv::kNone, S::kSortBySize, S::kSortDescending, true, false, false},
+  };
+  for (const Case& c : cases) {
+    const std::vector<int> one =
+        LongListOrder(0, c.keys, c.kind, c.order, c.group, c.titles, c.natural);
+    for (int threads = 2; threads <= 4; ++threads) {
+      EXPECT_EQ(LongListOrder(threads, c.keys, c.kind, c.order, c.group, c.titles, c.natural), one)
+          << "keys " << c.keys << " kind " << c.kind << " order " << c.order << " group "
+          << c.group << " titles " << c.titles << " natural " << c.natural << " threads "
+          << threads;
+    }
   }
 }
 
