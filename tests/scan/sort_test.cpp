@@ -279,7 +279,7 @@ std::vector<int> LongListOrder(int threads, ThreadsEnv::Keys keys, int kind, int
                                bool titles, bool natural) {
   ThreadsEnv env(threads, keys);
   std::vector<CFolderRef> folders;
-  for (int f = 0; f < 300; ++f) {
+  for (int f = 0; f < 1200; ++f) {
     folders.push_back(MakeEntryFolder((f % 2 ? "/D" : "/d") + std::to_string(f / 2) + "/", &env));
   }
   // Past the length sorted on threads: one large folder, names repeated
@@ -293,7 +293,7 @@ std::vector<int> LongListOrder(int threads, ThreadsEnv::Keys keys, int kind, int
   for (int i = n - 1; i >= 0; --i) {
     auto e = std::make_unique<CFileEntry>();
     e->SetName(stems[i % 8] + std::to_string((i * 7919) % 4000) + (i % 3 ? ".txt" : ".PDF"), &env);
-    e->SetFolder(folders[i < 20000 ? 0 : (i / 7) % 300]);
+    e->SetFolder(folders[i < 20000 ? 0 : (i / 7) % 1200]);
     e->size = i % 97;
     e->time = i % 13;
     if (titles && i % 5 == 0) e->title = std::make_unique<std::string>(stems[i % 3]);
