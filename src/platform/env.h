@@ -114,7 +114,10 @@ class Env {
 
   // How many threads may read folders ahead of a walk: each calls
   // ListFolder and ListFolderBrief at the same time as the others and as the
-  // walk. 0 for an Env that is not safe for that (the default).
+  // walk. 0 for an Env that is not safe for that (the default). The sort of
+  // a long list uses as many threads: each calls IsLeadByte, CompareText and
+  // CollationKey at the same time, and must get the answers the calling
+  // thread would (the system backends: one locale for every thread).
   virtual int ListingThreads() { return 0; }
 
   // A new watch of folders for changes (platform/folder_watch.h), or null

@@ -439,7 +439,7 @@ void FillType(CFileEntry* e) {
 // Lists at least this long are sorted on as many threads as the Env allows
 // (Env::ListingThreads); for shorter ones the threads cost about what they
 // save.
-constexpr size_t kThreadedSortMin = 65536;
+constexpr size_t kThreadedSortMin = 32768;
 
 // Folders per thread below which their ranks are made on fewer threads.
 constexpr size_t kFoldersPerPart = 256;

@@ -289,11 +289,11 @@ std::vector<int> LongListOrder(int threads, ThreadsEnv::Keys keys, int kind, int
                          "\xc3\xa9t\xc3\xa9", "zz"};
   CFileList list;
   std::unordered_map<const CFileEntry*, int> position;
-  const int n = 70000;
+  const int n = 40000;
   for (int i = n - 1; i >= 0; --i) {
     auto e = std::make_unique<CFileEntry>();
     e->SetName(stems[i % 8] + std::to_string((i * 7919) % 4000) + (i % 3 ? ".txt" : ".PDF"), &env);
-    e->SetFolder(folders[i < 20000 ? 0 : (i / 7) % 1200]);
+    e->SetFolder(folders[i < 12000 ? 0 : (i / 7) % 1200]);
     e->size = i % 97;
     e->time = i % 13;
     if (titles && i % 5 == 0) e->title = std::make_unique<std::string>(stems[i % 3]);
