@@ -54,6 +54,10 @@ class CPageWriter : public CFolderScanner {
   // Pages that list at least this many files are written as they are made
   // instead of held whole (html/page_output.h).
   size_t stream_from_files = 4096;
+  // A streamed page of at least this many files has its rows made in
+  // blocks of `table_block_rows` files on Env::ListingThreads() threads.
+  size_t parallel_table_from_files = 8192;
+  size_t table_block_rows = 1024;
 
   // Page text moved aside while a page is assembled, and how many pieces.
   std::vector<std::string> page_chunks;

@@ -40,10 +40,12 @@ constexpr int kPathOnly = O_RDONLY;
 // Calls tzset() when TZ differs from its value at the last call, so that a
 // change of TZ is followed; with TZ unset every tzset() reads the status of
 // /etc/localtime, which must not happen once per listed file.
+// Each thread keeps its own record, so that threads making the rows of one
+// page may convert times at the same time.
 void FollowTimeZone() {
-  static bool called = false;
-  static bool had_tz = false;
-  static std::string last_tz;
+  thread_local bool called = false;
+  thread_local bool had_tz = false;
+  thread_local std::string last_tz;
   const char* tz = getenv("TZ");
   if (called && had_tz == (tz != nullptr) && (tz == nullptr || last_tz == tz)) return;
   tzset();
