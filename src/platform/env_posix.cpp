@@ -427,8 +427,7 @@ class PosixReplaceTarget : public CReplaceTarget {
     if (dir_ >= 0) CloseKeepErrno(dir_);
   }
 
-  // Looks at the target; true when its old file is open to be compared.
-  bool Open(const std::string& path) {
+  bool Open(const std::string& path) override {
     dir_ = OpenParent(AT_FDCWD, path, &base_);
     if (dir_ < 0) return !(failed_ = true);
     // The name itself is looked at: a link planted where a page goes would
@@ -461,7 +460,7 @@ class PosixReplaceTarget : public CReplaceTarget {
     return true;
   }
 
-  bool failed() const { return failed_; }
+  bool failed() const override { return failed_; }
 
   int64_t ReadOld(char* buffer, size_t size) override {
     for (;;) {
@@ -795,10 +794,7 @@ class PosixEnv : public Env {
   }
 
   std::unique_ptr<CSafeFileWrite> StartSafeWrite(const std::string& path) override {
-    auto target = std::make_unique<PosixReplaceTarget>();
-    const bool old_open = target->Open(path);
-    if (target->failed()) return std::make_unique<CReplacingWrite>(nullptr, false);
-    return std::make_unique<CReplacingWrite>(std::move(target), old_open);
+    return StartReplacingWrite(std::make_unique<PosixReplaceTarget>(), path);
   }
 
   bool IsLink(const std::string& path) override {

@@ -115,8 +115,7 @@ class Win32ReplaceTarget : public CReplaceTarget {
     if (temp_ != INVALID_HANDLE_VALUE) CloseHandle(temp_);
   }
 
-  // Looks at the target; true when its old file is open to be compared.
-  bool Open(const std::string& path) {
+  bool Open(const std::string& path) override {
     if (Unusable(path) || EndsWithSeparator(path)) return !(failed_ = true);
     path_ = path;
     const size_t slash = LastSeparator(path);
@@ -142,7 +141,7 @@ class Win32ReplaceTarget : public CReplaceTarget {
     return true;
   }
 
-  bool failed() const { return failed_; }
+  bool failed() const override { return failed_; }
 
   int64_t ReadOld(char* buffer, size_t size) override {
     DWORD got = 0;
@@ -488,10 +487,7 @@ class Win32Env : public Env {
   }
 
   std::unique_ptr<CSafeFileWrite> StartSafeWrite(const std::string& path) override {
-    auto target = std::make_unique<Win32ReplaceTarget>();
-    const bool old_open = target->Open(path);
-    if (target->failed()) return std::make_unique<CReplacingWrite>(nullptr, false);
-    return std::make_unique<CReplacingWrite>(std::move(target), old_open);
+    return StartReplacingWrite(std::make_unique<Win32ReplaceTarget>(), path);
   }
 
   bool IsLink(const std::string& path) override {
