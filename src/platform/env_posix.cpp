@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <clocale>
@@ -378,11 +379,12 @@ std::string WithoutDeletedMark(std::string path) {
 }
 
 std::string TemporaryName(const std::string& base, unsigned attempt) {
-  static uint64_t counter = 0;
+  // Pages may be saved on several threads at once.
+  static std::atomic<uint64_t> counter{0};
   timespec ts{};
   clock_gettime(CLOCK_REALTIME, &ts);
   uint64_t x = (static_cast<uint64_t>(getpid()) << 32) ^ static_cast<uint64_t>(ts.tv_nsec) ^
-               (static_cast<uint64_t>(ts.tv_sec) << 20) ^ (++counter * 0x9E3779B97F4A7C15ULL) ^
+               (static_cast<uint64_t>(ts.tv_sec) << 20) ^ ((counter.fetch_add(1) + 1) * 0x9E3779B97F4A7C15ULL) ^
                attempt;
   // splitmix64 finaliser
   x ^= x >> 30;

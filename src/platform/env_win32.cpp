@@ -11,6 +11,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -165,10 +166,11 @@ class Win32ReplaceTarget : public CReplaceTarget {
     if (exists_ && (attributes_ & FILE_ATTRIBUTE_READONLY) != 0) return false;
     // A hidden-by-name temporary file beside the target, created new so that
     // no other file is ever overwritten by it.
-    static unsigned counter = 0;
+    // Pages may be saved on several threads at once.
+    static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100 && temp_ == INVALID_HANDLE_VALUE; ++attempt) {
       char name[48];
-      std::snprintf(name, sizeof name, ".vl%lx-%x.tmp", GetCurrentProcessId(), ++counter);
+      std::snprintf(name, sizeof name, ".vl%lx-%x.tmp", GetCurrentProcessId(), counter.fetch_add(1) + 1);
       const std::string temp = folder_ + name;
       // The temporary names can be guessed: a link planted under one must
       // count as taken, not lead the new file elsewhere.
