@@ -4,9 +4,10 @@
 // folder's files.
 #include <algorithm>
 #include <condition_variable>
+#include <cstdint>
+#include <deque>
 #include <mutex>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -65,13 +66,18 @@ inline void Prefetch(const CFileEntry* e) {
 #endif
 }
 
-// The same, with the entries in an array: asks for entries well ahead, and
-// for the names of those asked for before.
+// The same, with the entries in an array: asks for entries well ahead (an
+// entry may straddle two cache lines: both), and for the names of those
+// asked for before.
 inline void PrefetchAhead(const std::vector<CFileEntry*>& order, size_t at) {
 #if defined(__GNUC__)
   constexpr size_t kEntriesAhead = 16;
   constexpr size_t kNamesAhead = 8;
-  if (at + kEntriesAhead < order.size()) __builtin_prefetch(order[at + kEntriesAhead]);
+  if (at + kEntriesAhead < order.size()) {
+    const CFileEntry* e = order[at + kEntriesAhead];
+    __builtin_prefetch(e);
+    __builtin_prefetch(reinterpret_cast<const char*>(e) + sizeof(CFileEntry) - 1);
+  }
   if (at + kNamesAhead < order.size()) __builtin_prefetch(order[at + kNamesAhead]->name.data());
 #else
   (void)order;
@@ -132,10 +138,57 @@ void CollectFolderAnchors(PageContext* page, const CFileList& files) {
 // The folder parts of the links of a table, escaped once per folder: a
 // branch page lists many files per folder. The entries hold their folder
 // records for as long as the table is written, so the addresses stay unique.
-struct FolderTargets {
-  std::unordered_map<const CEntryFolder*, std::string> escaped;
-  const CEntryFolder* last_record = nullptr;
-  const std::string* last_target = nullptr;
+// In a list sorted by name nearly every row has another folder than the one
+// before, so the lookup is an open-addressed table of record addresses, a
+// few kilobytes that stay in the cache.
+class FolderTargets {
+ public:
+  // The escaped text of `record`, made by `escape` the first time.
+  template <typename Escape>
+  const std::string& Find(const CEntryFolder* record, const Escape& escape) {
+    if (record == last_record_ && last_target_ != nullptr) return *last_target_;
+    if (2 * (targets_.size() + 1) > slots_.size()) Grow();
+    size_t at = Slot(record);
+    while (slots_[at].record != nullptr && slots_[at].record != record) {
+      at = (at + 1) & (slots_.size() - 1);
+    }
+    if (slots_[at].record == nullptr) {
+      slots_[at].record = record;
+      slots_[at].target = targets_.size();
+      targets_.push_back(escape());
+    }
+    last_record_ = record;
+    last_target_ = &targets_[slots_[at].target];
+    return *last_target_;
+  }
+
+ private:
+  struct Entry {
+    const CEntryFolder* record = nullptr;
+    size_t target = 0;
+  };
+
+  size_t Slot(const CEntryFolder* record) const {
+    const uint64_t key = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(record));
+    return static_cast<size_t>((key * 0x9E3779B97F4A7C15ULL) >> 32) & (slots_.size() - 1);
+  }
+
+  void Grow() {
+    std::vector<Entry> old;
+    old.swap(slots_);
+    slots_.assign(old.empty() ? 1024 : 2 * old.size(), Entry());
+    for (const Entry& e : old) {
+      if (e.record == nullptr) continue;
+      size_t at = Slot(e.record);
+      while (slots_[at].record != nullptr) at = (at + 1) & (slots_.size() - 1);
+      slots_[at] = e;
+    }
+  }
+
+  std::vector<Entry> slots_;
+  std::deque<std::string> targets_;  // stays in place as it grows
+  const CEntryFolder* last_record_ = nullptr;
+  const std::string* last_target_ = nullptr;
 };
 
 class FileTableWriter {
@@ -272,19 +325,9 @@ class FileTableWriter {
 
   // The folder part of the links of `e`'s folder.
   const std::string& FolderTarget(const CFileEntry& e) {
-    const CEntryFolder* record = e.folder_record().get();
-    if (targets_.last_target == nullptr || record != targets_.last_record) {
-      auto found = targets_.escaped.find(record);
-      if (found == targets_.escaped.end()) {
-        found = targets_.escaped
-                    .emplace(record, EscapeLinkTarget(WithoutLeadingSlash(e.folder()), href20_,
-                                                      false, xhtml_))
-                    .first;
-      }
-      targets_.last_record = record;
-      targets_.last_target = &found->second;
-    }
-    return *targets_.last_target;
+    return targets_.Find(e.folder_record().get(), [&] {
+      return EscapeLinkTarget(WithoutLeadingSlash(e.folder()), href20_, false, xhtml_);
+    });
   }
 
   // Link, size and date cells of one file. False when cancelled.
