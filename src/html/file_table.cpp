@@ -3,14 +3,18 @@
 // that lists a whole branch grouped by folder, a heading row before each
 // folder's files.
 #include <algorithm>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "html/page_parts.h"
 #include "html/text_helpers.h"
 #include "platform/characters.h"
+#include "platform/ordered_work.h"
 
 namespace vellora {
 
@@ -59,6 +63,25 @@ inline void Prefetch(const CFileEntry* e) {
   if (e->next->next != nullptr) __builtin_prefetch(e->next->next);
 #else
   (void)e;
+#endif
+}
+
+// The same, with the entries in an array: asks for entries well ahead (an
+// entry may straddle two cache lines: both), and for the names of those
+// asked for before.
+inline void PrefetchAhead(const std::vector<CFileEntry*>& order, size_t at) {
+#if defined(__GNUC__)
+  constexpr size_t kEntriesAhead = 16;
+  constexpr size_t kNamesAhead = 8;
+  if (at + kEntriesAhead < order.size()) {
+    const CFileEntry* e = order[at + kEntriesAhead];
+    __builtin_prefetch(e);
+    __builtin_prefetch(reinterpret_cast<const char*>(e) + sizeof(CFileEntry) - 1);
+  }
+  if (at + kNamesAhead < order.size()) __builtin_prefetch(order[at + kNamesAhead]->name.data());
+#else
+  (void)order;
+  (void)at;
 #endif
 }
 
@@ -112,18 +135,80 @@ void CollectFolderAnchors(PageContext* page, const CFileList& files) {
   }
 }
 
+// The folder parts of the links of a table, escaped once per folder: a
+// branch page lists many files per folder. The entries hold their folder
+// records for as long as the table is written, so the addresses stay unique.
+// In a list sorted by name nearly every row has another folder than the one
+// before, so the lookup is an open-addressed table of record addresses, a
+// few kilobytes that stay in the cache.
+class FolderTargets {
+ public:
+  // The escaped text of `record`, made by `escape` the first time.
+  template <typename Escape>
+  const std::string& Find(const CEntryFolder* record, const Escape& escape) {
+    if (record == last_record_ && last_target_ != nullptr) return *last_target_;
+    if (2 * (targets_.size() + 1) > slots_.size()) Grow();
+    size_t at = Slot(record);
+    while (slots_[at].record != nullptr && slots_[at].record != record) {
+      at = (at + 1) & (slots_.size() - 1);
+    }
+    if (slots_[at].record == nullptr) {
+      slots_[at].record = record;
+      slots_[at].target = targets_.size();
+      targets_.push_back(escape());
+    }
+    last_record_ = record;
+    last_target_ = &targets_[slots_[at].target];
+    return *last_target_;
+  }
+
+ private:
+  struct Entry {
+    const CEntryFolder* record = nullptr;
+    size_t target = 0;
+  };
+
+  size_t Slot(const CEntryFolder* record) const {
+    const uint64_t key = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(record));
+    return static_cast<size_t>((key * 0x9E3779B97F4A7C15ULL) >> 32) & (slots_.size() - 1);
+  }
+
+  void Grow() {
+    std::vector<Entry> old;
+    old.swap(slots_);
+    slots_.assign(old.empty() ? 1024 : 2 * old.size(), Entry());
+    for (const Entry& e : old) {
+      if (e.record == nullptr) continue;
+      size_t at = Slot(e.record);
+      while (slots_[at].record != nullptr) at = (at + 1) & (slots_.size() - 1);
+      slots_[at] = e;
+    }
+  }
+
+  std::vector<Entry> slots_;
+  std::deque<std::string> targets_;  // stays in place as it grows
+  const CEntryFolder* last_record_ = nullptr;
+  const std::string* last_target_ = nullptr;
+};
+
 class FileTableWriter {
  public:
-  FileTableWriter(PageContext* page, const CFileList& files)
+  // Writes to `out`, or to the page's output when null. A writer of a block
+  // made apart (`block`) counts its files and bytes for itself instead of
+  // in the page totals and the progress.
+  FileTableWriter(PageContext* page, const CFileList& files, PageOutput* out = nullptr,
+                  bool block = false, FolderTargets* targets = nullptr)
       : page_(*page),
         s_(*page->settings),
-        out_(*page->out),
+        out_(out != nullptr ? *out : *page->out),
+        block_(block),
         files_(files),
         grouped_(IsGroupedListing(*page)),
         cells_(CellsPerFile(*page->settings)),
         href20_(page->settings->href20 != 0),
         iso_(page->settings->replace_iso_chars != 0),
-        xhtml_(page->settings->xml_compliant != 0) {
+        xhtml_(page->settings->xml_compliant != 0),
+        targets_(targets != nullptr ? *targets : own_targets_) {
     cell_format_.sizes_by_k = s_.sizes_by_k != 0;
     cell_format_.insert_commas = s_.insert_commas != 0;
     cell_format_.euro_date_style = s_.euro_date_style != 0;
@@ -137,6 +222,13 @@ class FileTableWriter {
 
   bool Write() {
     if (files_.empty()) return true;
+    WriteTableStart();
+    if (!WriteRows(files_.head(), 0, files_.size(), 0)) return false;
+    WriteTableEnd();
+    return true;
+  }
+
+  void WriteTableStart() {
     const std::string& table_header = page_.section(kTableHeader);
     if (table_header.empty()) {
       out_.Add("<table cellpadding=\"0\" cellspacing=\"0\" border=\"0\">");
@@ -145,12 +237,27 @@ class FileTableWriter {
       out_.AddHtml(table_header);
     }
     if (!s_.supress_headers) WriteHeaderRow();
+  }
 
+  void WriteTableEnd() {
+    out_.Add("</table>");
+    out_.Add(kCrLf);
+  }
+
+  // The rows of `count` entries from `first`, the entry at `index` of the
+  // list, after `c` cells of the current row (0 or file_columns: a new row
+  // begins). False when cancelled.
+  bool WriteRows(const CFileEntry* first, size_t index, size_t count, int c) {
     const int columns = s_.file_columns;
-    int c = 0;
-    size_t after = files_.size();  // entries after the current one
-    for (const CFileEntry* e = files_.head(); e != nullptr; e = e->next) {
-      Prefetch(e);
+    const std::vector<CFileEntry*>* order = files_.order();
+    size_t after = files_.size() - index;  // entries after the current one
+    const CFileEntry* e = first;
+    for (size_t n = 0; n < count && e != nullptr; ++n, e = e->next) {
+      if (order != nullptr) {
+        PrefetchAhead(*order, index + n);
+      } else {
+        Prefetch(e);
+      }
       --after;
       ++c;
       if (grouped_ && e == files_.head() && !IsRootGroup(e->folder())) OpeningHeading(*e);
@@ -170,10 +277,12 @@ class FileTableWriter {
         out_.Add(kCrLf);
       }
     }
-    out_.Add("</table>");
-    out_.Add(kCrLf);
     return true;
   }
+
+  // What a block writer counted.
+  int32_t block_files() const { return block_files_; }
+  int64_t block_bytes() const { return block_bytes_; }
 
  private:
   void HeaderCellOpen(const char* open) {
@@ -214,22 +323,11 @@ class FileTableWriter {
     out_.Add(kCrLf);
   }
 
-  // The folder part of the links of `e`'s folder. A branch page lists many
-  // files per folder, so it is escaped once per folder, not once per file.
+  // The folder part of the links of `e`'s folder.
   const std::string& FolderTarget(const CFileEntry& e) {
-    const CEntryFolder* record = e.folder_record().get();
-    if (last_folder_target_ == nullptr || record != last_folder_record_) {
-      auto found = folder_targets_.find(record);
-      if (found == folder_targets_.end()) {
-        found = folder_targets_
-                    .emplace(record, EscapeLinkTarget(WithoutLeadingSlash(e.folder()), href20_,
-                                                      false, xhtml_))
-                    .first;
-      }
-      last_folder_record_ = record;
-      last_folder_target_ = &found->second;
-    }
-    return *last_folder_target_;
+    return targets_.Find(e.folder_record().get(), [&] {
+      return EscapeLinkTarget(WithoutLeadingSlash(e.folder()), href20_, false, xhtml_);
+    });
   }
 
   // Link, size and date cells of one file. False when cancelled.
@@ -300,6 +398,11 @@ class FileTableWriter {
   // Counts the file in the page totals and reports progress every
   // `update_interval` files. False when the build was cancelled.
   bool CountFile(const CFileEntry& e) {
+    if (block_) {
+      ++block_files_;
+      block_bytes_ = SaturatingAdd(block_bytes_, e.size);
+      return true;
+    }
     ++page_.files_listed;
     page_.total_bytes = SaturatingAdd(page_.total_bytes, e.size);
     out_.CountFile();
@@ -405,6 +508,9 @@ class FileTableWriter {
   PageContext& page_;
   const CBuildSettings& s_;
   PageOutput& out_;
+  const bool block_;
+  int32_t block_files_ = 0;
+  int64_t block_bytes_ = 0;
   const CFileList& files_;
   const bool grouped_;
   const int cells_;
@@ -414,11 +520,8 @@ class FileTableWriter {
   CellFormat cell_format_;
   bool cells_hold_marker_ = false;
   std::string cells_text_;  // the cells of one file, reused
-  // See FolderTarget. The entries hold their folder records for as long as
-  // the table is written, so the addresses stay unique.
-  std::unordered_map<const CEntryFolder*, std::string> folder_targets_;
-  const CEntryFolder* last_folder_record_ = nullptr;
-  const std::string* last_folder_target_ = nullptr;
+  FolderTargets own_targets_;
+  FolderTargets& targets_;
 };
 
 }  // namespace
@@ -466,9 +569,178 @@ void OrderFileList(PageContext* page, CFileList* files) {
   CollectFolderAnchors(page, *files);
 }
 
+namespace {
+
+// A long streamed table is made in blocks of rows on worker threads, at
+// most this many blocks per thread ahead of the one being written.
+constexpr size_t kBlocksAhead = 4;
+
+struct TableBlock {
+  std::string text;
+  int32_t files = 0;
+  int64_t bytes = 0;
+};
+
+// Counts a written block in the page totals and reports progress for
+// every `update_interval` files passed. False when the build was cancelled.
+bool CountBlock(PageContext* page, const TableBlock& block) {
+  const int32_t before = page->files_listed;
+  page->files_listed += block.files;
+  page->total_bytes = SaturatingAdd(page->total_bytes, block.bytes);
+  CBuildProgress* progress = page->builder->progress;
+  if (progress == nullptr || progress->update_interval <= 0) return true;
+  const int32_t interval = progress->update_interval;
+  for (int32_t passed = page->files_listed / interval - before / interval; passed > 0; --passed) {
+    progress->links_done += interval;
+    progress->Notify();
+    if (progress->cancelled()) return false;
+  }
+  return true;
+}
+
+// Where the blocks of a table begin, found block by block: the maker of a
+// block walks to the start of the next before it writes its own rows, so
+// the walk along the list is shared out and overlaps the writing. A block
+// begins where the table begins a row of its own: a row boundary, or in a
+// grouped listing a folder's first file (its heading ends the row before),
+// so the rows of each block are the same whoever writes them.
+class BlockStarts {
+ public:
+  BlockStarts(const CFileList& files, size_t blocks, size_t block_rows, bool grouped, int columns)
+      : starts_(blocks + 1),
+        block_rows_(std::max<size_t>(block_rows, 1)),
+        order_(files.order()),
+        grouped_(grouped),
+        span_(static_cast<size_t>(std::max(columns, 1))) {
+    starts_[0] = Start{files.head(), 0, 0, true};
+  }
+
+  // Waits for the start of block `i`, finds and hands out the start of the
+  // block after it, and returns both (a block past the list's end is empty).
+  void Take(size_t i, const CFileEntry** first, size_t* index, size_t* end) {
+    Start start;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      found_.wait(lock, [&] { return starts_[i].known; });
+      start = starts_[i];
+    }
+    const Start next = order_ != nullptr && !grouped_ ? StartByPosition(start) : StartByWalk(start);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (i + 1 < starts_.size()) {
+        starts_[i + 1] = next;
+        starts_[i + 1].known = true;
+      }
+    }
+    found_.notify_all();
+    *first = start.entry;
+    *index = start.index;
+    *end = next.index;
+  }
+
+ private:
+  struct Start {
+    const CFileEntry* entry = nullptr;
+    size_t index = 0;
+    size_t group_start = 0;  // index of the first file of the entry's folder
+    bool known = false;
+  };
+
+  // Without headings rows begin at every span_-th entry: the array of the
+  // entries gives the next start without a walk.
+  Start StartByPosition(const Start& start) const {
+    Start next = start;
+    if (start.entry == nullptr) return next;
+    const size_t n = order_->size();
+    next.index = std::min((start.index + block_rows_ + span_ - 1) / span_ * span_, n);
+    next.entry = next.index < n ? (*order_)[next.index] : nullptr;
+    return next;
+  }
+
+  Start StartByWalk(const Start& start) const {
+    Start next = start;
+    const CFileEntry* previous = nullptr;
+    for (size_t rows = 0; next.entry != nullptr; ++rows) {
+      if (grouped_ && previous != nullptr && !SameFolder(*next.entry, *previous)) {
+        next.group_start = next.index;
+      }
+      if (rows >= block_rows_ && (next.index - next.group_start) % span_ == 0) break;
+      previous = next.entry;
+      next.entry = next.entry->next;
+      ++next.index;
+    }
+    return next;
+  }
+
+  std::mutex mutex_;
+  std::condition_variable found_;
+  std::vector<Start> starts_;
+  const size_t block_rows_;
+  const std::vector<CFileEntry*>* order_;
+  const bool grouped_;
+  const size_t span_;
+};
+
+// The rows of a long table made in blocks on `threads` worker threads and
+// written in order as they come.
+bool WriteRowsInBlocks(PageContext* page, const CFileList& files, int threads) {
+  // Each block but the last has at least `block_rows` rows, so there are no
+  // more blocks than this; those past the end are empty.
+  const size_t block_rows = std::max<size_t>(page->builder->table_block_rows, 1);
+  const size_t blocks = (files.size() + block_rows - 1) / block_rows;
+  BlockStarts starts(files, blocks, block_rows, IsGroupedListing(*page),
+                     page->settings->file_columns);
+  std::vector<FolderTargets> targets(static_cast<size_t>(threads));
+  const std::string& anchor_table = page->out->anchor_table();
+  // The texts of written blocks are used again: a block's text is made in
+  // room that is already there.
+  std::mutex spare_mutex;
+  std::vector<std::string> spare;
+  const auto make = [&](size_t i, int worker, TableBlock* block) {
+    const CFileEntry* first = nullptr;
+    size_t index = 0;
+    size_t end = 0;
+    starts.Take(i, &first, &index, &end);
+    if (first == nullptr || end == index) return;
+    {
+      std::lock_guard<std::mutex> lock(spare_mutex);
+      if (!spare.empty()) {
+        block->text.swap(spare.back());
+        spare.pop_back();
+      }
+    }
+    block->text.clear();
+    PageOutput out(&block->text, anchor_table);
+    FileTableWriter writer(page, files, &out, true, &targets[static_cast<size_t>(worker)]);
+    writer.WriteRows(first, index, end - index, 0);
+    block->files = writer.block_files();
+    block->bytes = writer.block_bytes();
+  };
+  const auto take = [&](size_t, TableBlock* block) {
+    if (!block->text.empty()) page->out->AddStreamed(block->text);
+    {
+      std::lock_guard<std::mutex> lock(spare_mutex);
+      spare.push_back(std::move(block->text));
+    }
+    return CountBlock(page, *block);
+  };
+  return RunOrdered<TableBlock>(blocks, threads, kBlocksAhead * static_cast<size_t>(threads), make,
+                                take);
+}
+
+}  // namespace
+
 bool WriteFileTable(PageContext* page, const CFileList& files) {
   FileTableWriter writer(page, files);
-  return writer.Write();
+  const int threads = std::min(page->env->ListingThreads(), kMaxListingThreads);
+  if (threads < 2 || !page->out->streaming() ||
+      files.size() < page->builder->parallel_table_from_files) {
+    return writer.Write();
+  }
+  writer.WriteTableStart();
+  if (!WriteRowsInBlocks(page, files, threads)) return false;
+  writer.WriteTableEnd();
+  return true;
 }
 
 }  // namespace vellora

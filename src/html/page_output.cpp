@@ -59,18 +59,21 @@ int EscapeKind(const std::string& name) {
 const char kAnchorMarker[] = "INSERT_FOLDER_ANCHORS";
 const char kCrLf[] = "\r\n";
 
-PageOutput::PageOutput(CPageWriter* builder) : builder_(*builder) {
-  if (!builder_.page_text) builder_.page_text.reset(new std::string);
-  text_ = builder_.page_text.get();
+PageOutput::PageOutput(CPageWriter* builder) : builder_(builder) {
+  if (!builder_->page_text) builder_->page_text.reset(new std::string);
+  text_ = builder_->page_text.get();
   text_->clear();
-  builder_.page_chunks.clear();
-  builder_.page_chunk_count = 0;
+  builder_->page_chunks.clear();
+  builder_->page_chunk_count = 0;
 }
+
+PageOutput::PageOutput(std::string* text, std::string anchor_table)
+    : builder_(nullptr), text_(text), anchor_table_(std::move(anchor_table)) {}
 
 PageOutput::~PageOutput() = default;
 
 void PageOutput::AddMarker() {
-  if (write_ != nullptr) {
+  if (write_ != nullptr || builder_ == nullptr) {
     text_->append(anchor_table_);
   } else {
     markers_.push_back(size());
@@ -83,11 +86,21 @@ void PageOutput::StreamTo(std::unique_ptr<CSafeFileWrite> write, std::string anc
     write_ok_ = write_ok_ && write_->Append(piece);
   }
   moved_ += text_->size();
-  builder_.page_chunks.clear();
-  builder_.page_chunk_count = 0;
+  builder_->page_chunks.clear();
+  builder_->page_chunk_count = 0;
   text_->clear();
   markers_.clear();
   anchor_table_ = std::move(anchor_table);
+}
+
+void PageOutput::AddStreamed(const std::string& text) {
+  if (!text_->empty()) {
+    write_ok_ = write_ok_ && write_->Append(*text_);
+    moved_ += text_->size();
+    text_->clear();
+  }
+  write_ok_ = write_ok_ && write_->Append(text);
+  moved_ += text.size();
 }
 
 bool PageOutput::Commit() {
@@ -142,7 +155,7 @@ void PageOutput::AddHtml(const std::string& html, const TextSpans* file_text) {
 }
 
 void PageOutput::CountFile() {
-  if (++files_since_move_ < kFilesPerChunk) return;
+  if (builder_ == nullptr || ++files_since_move_ < kFilesPerChunk) return;
   files_since_move_ = 0;
   moved_ += text_->size();
   if (write_ != nullptr) {
@@ -153,14 +166,14 @@ void PageOutput::CountFile() {
   }
   // A copy is allocated at its exact length; moving the text would keep
   // its spare room (up to as much again) in every chunk of the page.
-  builder_.page_chunks.emplace_back(*text_);
-  ++builder_.page_chunk_count;
+  builder_->page_chunks.emplace_back(*text_);
+  ++builder_->page_chunk_count;
   text_->clear();
 }
 
 std::vector<std::string_view> PageOutput::Pieces(const std::string& anchor_table) const {
   std::vector<std::string_view> pieces;
-  pieces.reserve(builder_.page_chunks.size() + 1 + 2 * markers_.size());
+  pieces.reserve(builder_->page_chunks.size() + 1 + 2 * markers_.size());
   size_t next_marker = 0;
   size_t offset = 0;  // of the piece being cut, in the whole page
   auto cut = [&](std::string_view piece) {
@@ -174,7 +187,7 @@ std::vector<std::string_view> PageOutput::Pieces(const std::string& anchor_table
     if (from < piece.size()) pieces.push_back(piece.substr(from));
     offset += piece.size();
   };
-  for (const std::string& chunk : builder_.page_chunks) cut(chunk);
+  for (const std::string& chunk : builder_->page_chunks) cut(chunk);
   // Markers at the very end of the page belong to the last piece.
   cut(*text_);
   return pieces;
@@ -182,8 +195,8 @@ std::vector<std::string_view> PageOutput::Pieces(const std::string& anchor_table
 
 std::string PageOutput::Join(const std::string& anchor_table) {
   std::string page = JoinPieces(Pieces(anchor_table));
-  builder_.page_chunks.clear();
-  builder_.page_chunk_count = 0;
+  builder_->page_chunks.clear();
+  builder_->page_chunk_count = 0;
   moved_ = 0;
   text_->clear();
   markers_.clear();

@@ -40,6 +40,10 @@ class PageOutput {
 
   // Empties the builder's page text and chunks.
   explicit PageOutput(CPageWriter* builder);
+  // A block of a streamed page made apart from it (on a worker thread): the
+  // text goes to `*text`, `anchor_table` at every marker place; nothing is
+  // moved or written. Handed to the page with AddStreamed.
+  PageOutput(std::string* text, std::string anchor_table);
   // A page streamed and not committed is dropped: the old file stays.
   ~PageOutput();
 
@@ -73,6 +77,12 @@ class PageOutput {
   void StreamTo(std::unique_ptr<CSafeFileWrite> write, std::string anchor_table);
   bool streaming() const { return write_ != nullptr; }
 
+  // Writes `text` (a block made apart) after the text so far of a streamed
+  // page.
+  void AddStreamed(const std::string& text);
+  // The folder-anchor table of a streamed page.
+  const std::string& anchor_table() const { return anchor_table_; }
+
   // Writes the rest of a streamed page and puts it in place; false when it
   // could not be written (the old file is then left as it was).
   bool Commit();
@@ -90,7 +100,7 @@ class PageOutput {
   std::string Join(const std::string& anchor_table);
 
  private:
-  CPageWriter& builder_;
+  CPageWriter* builder_;  // null for a block made apart
   std::string* text_;
   size_t moved_ = 0;
   int files_since_move_ = 0;

@@ -12,6 +12,7 @@
 #include "html/breadcrumbs.h"
 #include "html/manifest.h"
 #include "html/page_output.h"
+#include "html/page_saver.h"
 #include "html/page_parts.h"
 #include "html/text_helpers.h"
 #include "platform/characters.h"
@@ -259,6 +260,24 @@ CPageWriter::CPageWriter(CBuildSettings* build_settings, Env* system)
 
 CPageWriter::~CPageWriter() = default;
 
+void CPageWriter::TakeSavedPages() {
+  if (page_saver == nullptr) return;
+  const std::vector<CPageSaver::Saved> saves = page_saver->Finish();
+  for (const CPageSaver::Saved& saved : saves) {
+    if (!saved.written) {
+      PageNotWritten(saved.path);
+      continue;
+    }
+    ++pages_written;
+    if (!saved.manifest_path.empty() && !saved.manifest_written) PageNotWritten(saved.manifest_path);
+  }
+  if (main_file_save_ != 0 && main_file_save_ <= saves.size() &&
+      !saves[main_file_save_ - 1].written) {
+    main_file_path.clear();
+  }
+  main_file_save_ = 0;
+}
+
 void CPageWriter::PageNotWritten(const std::string& path) {
   failed_pages.push_back(
       FailedPage{path, env->IsLink(path) ? PageFailure::kLink : PageFailure::kNotWritten});
@@ -277,6 +296,7 @@ int CPageWriter::write_page(const std::string& folder) {
     progress->links_total = 0;
   }
   main_file_path.clear();
+  main_file_save_ = 0;
   if (settings == nullptr || folder.empty()) return 0;
   CBuildSettings& s = *settings;
   static const CDefaultWords kNoWords;
@@ -398,7 +418,20 @@ int CPageWriter::write_page(const std::string& folder) {
     }
     // Cancelled while reading the files: neither the page nor its manifest
     // (a streamed page is dropped with `out`).
-    if (go_on) {
+    if (go_on && page_saver != nullptr && !out.streaming()) {
+      // Saved on a worker; what came of it is told by TakeSavedPages.
+      CPageSaver::Page handed;
+      handed.path = output_path;
+      handed.text = out.Join(BuildAnchorTable(&page));
+      if (manifest) {
+        handed.manifest_path = output_path + kManifestSuffix;
+        handed.manifest_text = std::move(manifest_text);
+      }
+      // The last page made is the main file, unless its save fails.
+      main_file_save_ = page_saver->Save(std::move(handed)) + 1;
+      main_file_path = output_path;
+      result = 1;
+    } else if (go_on) {
       bool written = false;
       if (out.streaming()) {
         written = out.Commit();

@@ -15,6 +15,8 @@
 
 namespace vellora {
 
+class CPageSaver;
+
 // The skip_files option split at ';'; a final ';' adds no empty pattern.
 std::vector<std::string> SplitSkipFiles(const std::string& skip_files);
 
@@ -25,6 +27,10 @@ class CPageWriter : public CFolderScanner {
 
   // Writes the index page of `folder`; 1 when a page file was written.
   int write_page(const std::string& folder);
+
+  // Counts the pages `page_saver` saved since the last call, in the order
+  // given, as written or not written.
+  void TakeSavedPages();
 
   // A page (or the frameset) at `path` could not be written: recorded in
   // `failed_pages`, as a link when one stands at that name.
@@ -51,15 +57,28 @@ class CPageWriter : public CFolderScanner {
   // The last page was not written because its folder could not be read.
   int32_t page_unreadable = 0;
 
+  // When set, pages held whole are handed to it to be saved on its threads
+  // (see TakeSavedPages); not owned.
+  CPageSaver* page_saver = nullptr;
+
   // Pages that list at least this many files are written as they are made
   // instead of held whole (html/page_output.h).
   size_t stream_from_files = 4096;
+  // A streamed page of at least this many files has its rows made in
+  // blocks of `table_block_rows` files on Env::ListingThreads() threads.
+  size_t parallel_table_from_files = 8192;
+  size_t table_block_rows = 1024;
 
   // Page text moved aside while a page is assembled, and how many pieces.
   std::vector<std::string> page_chunks;
   int32_t page_chunk_count = 0;
   // The text of the page being assembled.
   std::unique_ptr<std::string> page_text;
+
+ private:
+  // 1 + the place among page_saver's pages of the page of the last
+  // write_page, which is main_file_path unless its save fails; 0: none.
+  size_t main_file_save_ = 0;
 };
 
 }  // namespace vellora

@@ -1,10 +1,13 @@
 // The build entries: one page for a folder, one page for a whole branch, or
 // one page in every folder of a branch (the per-folder walk).
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "settings/build_settings.h"
 #include "custom/custom_html.h"
+#include "html/page_saver.h"
 #include "html/text_helpers.h"
 #include "modes/index_builder.h"
 #include "modes/listing_cache.h"
@@ -163,9 +166,21 @@ void CIndexBuilder::WalkFolder() {
   }
   CWalkGuard guard(system);
   guard.Enter(settings->path);
+  // Pages are saved on worker threads where the system allows writes from
+  // several at once, while the walk makes the next pages.
+  std::unique_ptr<CPageSaver> saver;
+  const int save_threads = std::min(system->ListingThreads(), kMaxListingThreads);
+  if (save_threads > 0) {
+    saver = std::make_unique<CPageSaver>(system, save_threads, [&listings](const std::string&) {
+      listings.FileWrittenElsewhere();
+    });
+  }
+  page_saver = saver.get();
   env = &listings;
   WalkFrom(this, &guard, true);
   env = system;
+  TakeSavedPages();
+  page_saver = nullptr;
 }
 
 }  // namespace vellora

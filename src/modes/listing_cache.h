@@ -36,6 +36,12 @@ class CListingCache : public CForwardingEnv {
                          const std::vector<std::string_view>& pieces) override;
   std::unique_ptr<CSafeFileWrite> StartSafeWrite(const std::string& path) override;
 
+  // A file of the folder held is written by others: its listing serves
+  // only its subfolders from now on, as after a write through this Env.
+  void FileWrittenElsewhere() {
+    if (held_ == Held::kEverything) held_ = Held::kSubfolders;
+  }
+
   // Folder reads that reached the system.
   int reads() const { return reads_; }
 

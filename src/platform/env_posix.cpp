@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <clocale>
@@ -40,10 +41,12 @@ constexpr int kPathOnly = O_RDONLY;
 // Calls tzset() when TZ differs from its value at the last call, so that a
 // change of TZ is followed; with TZ unset every tzset() reads the status of
 // /etc/localtime, which must not happen once per listed file.
+// Each thread keeps its own record, so that threads making the rows of one
+// page may convert times at the same time.
 void FollowTimeZone() {
-  static bool called = false;
-  static bool had_tz = false;
-  static std::string last_tz;
+  thread_local bool called = false;
+  thread_local bool had_tz = false;
+  thread_local std::string last_tz;
   const char* tz = getenv("TZ");
   if (called && had_tz == (tz != nullptr) && (tz == nullptr || last_tz == tz)) return;
   tzset();
@@ -376,11 +379,12 @@ std::string WithoutDeletedMark(std::string path) {
 }
 
 std::string TemporaryName(const std::string& base, unsigned attempt) {
-  static uint64_t counter = 0;
+  // Pages may be saved on several threads at once.
+  static std::atomic<uint64_t> counter{0};
   timespec ts{};
   clock_gettime(CLOCK_REALTIME, &ts);
   uint64_t x = (static_cast<uint64_t>(getpid()) << 32) ^ static_cast<uint64_t>(ts.tv_nsec) ^
-               (static_cast<uint64_t>(ts.tv_sec) << 20) ^ (++counter * 0x9E3779B97F4A7C15ULL) ^
+               (static_cast<uint64_t>(ts.tv_sec) << 20) ^ ((counter.fetch_add(1) + 1) * 0x9E3779B97F4A7C15ULL) ^
                attempt;
   // splitmix64 finaliser
   x ^= x >> 30;
@@ -425,8 +429,7 @@ class PosixReplaceTarget : public CReplaceTarget {
     if (dir_ >= 0) CloseKeepErrno(dir_);
   }
 
-  // Looks at the target; true when its old file is open to be compared.
-  bool Open(const std::string& path) {
+  bool Open(const std::string& path) override {
     dir_ = OpenParent(AT_FDCWD, path, &base_);
     if (dir_ < 0) return !(failed_ = true);
     // The name itself is looked at: a link planted where a page goes would
@@ -459,7 +462,7 @@ class PosixReplaceTarget : public CReplaceTarget {
     return true;
   }
 
-  bool failed() const { return failed_; }
+  bool failed() const override { return failed_; }
 
   int64_t ReadOld(char* buffer, size_t size) override {
     for (;;) {
@@ -793,10 +796,7 @@ class PosixEnv : public Env {
   }
 
   std::unique_ptr<CSafeFileWrite> StartSafeWrite(const std::string& path) override {
-    auto target = std::make_unique<PosixReplaceTarget>();
-    const bool old_open = target->Open(path);
-    if (target->failed()) return std::make_unique<CReplacingWrite>(nullptr, false);
-    return std::make_unique<CReplacingWrite>(std::move(target), old_open);
+    return StartReplacingWrite(std::make_unique<PosixReplaceTarget>(), path);
   }
 
   bool IsLink(const std::string& path) override {

@@ -11,6 +11,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -115,8 +116,7 @@ class Win32ReplaceTarget : public CReplaceTarget {
     if (temp_ != INVALID_HANDLE_VALUE) CloseHandle(temp_);
   }
 
-  // Looks at the target; true when its old file is open to be compared.
-  bool Open(const std::string& path) {
+  bool Open(const std::string& path) override {
     if (Unusable(path) || EndsWithSeparator(path)) return !(failed_ = true);
     path_ = path;
     const size_t slash = LastSeparator(path);
@@ -142,7 +142,7 @@ class Win32ReplaceTarget : public CReplaceTarget {
     return true;
   }
 
-  bool failed() const { return failed_; }
+  bool failed() const override { return failed_; }
 
   int64_t ReadOld(char* buffer, size_t size) override {
     DWORD got = 0;
@@ -166,10 +166,11 @@ class Win32ReplaceTarget : public CReplaceTarget {
     if (exists_ && (attributes_ & FILE_ATTRIBUTE_READONLY) != 0) return false;
     // A hidden-by-name temporary file beside the target, created new so that
     // no other file is ever overwritten by it.
-    static unsigned counter = 0;
+    // Pages may be saved on several threads at once.
+    static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100 && temp_ == INVALID_HANDLE_VALUE; ++attempt) {
       char name[48];
-      std::snprintf(name, sizeof name, ".vl%lx-%x.tmp", GetCurrentProcessId(), ++counter);
+      std::snprintf(name, sizeof name, ".vl%lx-%x.tmp", GetCurrentProcessId(), counter.fetch_add(1) + 1);
       const std::string temp = folder_ + name;
       // The temporary names can be guessed: a link planted under one must
       // count as taken, not lead the new file elsewhere.
@@ -488,10 +489,7 @@ class Win32Env : public Env {
   }
 
   std::unique_ptr<CSafeFileWrite> StartSafeWrite(const std::string& path) override {
-    auto target = std::make_unique<Win32ReplaceTarget>();
-    const bool old_open = target->Open(path);
-    if (target->failed()) return std::make_unique<CReplacingWrite>(nullptr, false);
-    return std::make_unique<CReplacingWrite>(std::move(target), old_open);
+    return StartReplacingWrite(std::make_unique<Win32ReplaceTarget>(), path);
   }
 
   bool IsLink(const std::string& path) override {

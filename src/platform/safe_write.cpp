@@ -33,6 +33,13 @@ bool CHeldSafeWrite::Commit() {
 
 CReplaceTarget::~CReplaceTarget() = default;
 
+std::unique_ptr<CSafeFileWrite> StartReplacingWrite(std::unique_ptr<CReplaceTarget> target,
+                                                    const std::string& path) {
+  const bool old_open = target->Open(path);
+  if (target->failed()) return std::make_unique<CReplacingWrite>(nullptr, false);
+  return std::make_unique<CReplacingWrite>(std::move(target), old_open);
+}
+
 CReplacingWrite::CReplacingWrite(std::unique_ptr<CReplaceTarget> target, bool old_open)
     : target_(std::move(target)),
       state_(target_ == nullptr ? State::kFailed

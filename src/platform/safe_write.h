@@ -51,6 +51,10 @@ class CHeldSafeWrite : public CSafeFileWrite {
 class CReplaceTarget {
  public:
   virtual ~CReplaceTarget();
+  // Looks at the target `path`; true when its old file is open to be
+  // compared. A target that can never be written sets failed().
+  virtual bool Open(const std::string& path) = 0;
+  virtual bool failed() const = 0;
   // The next bytes of the old file: how many were read, 0 at its end, -1
   // on failure.
   virtual int64_t ReadOld(char* buffer, size_t size) = 0;
@@ -94,6 +98,10 @@ class CReplacingWrite : public CSafeFileWrite {
   size_t block_at_ = 0;
   size_t block_end_ = 0;
 };
+
+// The safe write of `path` over `target` (a backend's, not yet opened).
+std::unique_ptr<CSafeFileWrite> StartReplacingWrite(std::unique_ptr<CReplaceTarget> target,
+                                                    const std::string& path);
 
 // Appends the pieces one after another and commits: WritePiecesSafely over
 // a safe write.

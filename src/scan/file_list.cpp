@@ -66,9 +66,10 @@ std::unique_ptr<CFileEntry> CFileEntry::Clone() const {
 CFileList::~CFileList() { Clear(); }
 
 CFileList::CFileList(CFileList&& other) noexcept
-    : head_(other.head_), tail_(other.tail_), count_(other.count_) {
+    : head_(other.head_), tail_(other.tail_), count_(other.count_), order_(std::move(other.order_)) {
   other.head_ = other.tail_ = nullptr;
   other.count_ = 0;
+  other.order_.clear();
 }
 
 CFileList& CFileList::operator=(CFileList&& other) noexcept {
@@ -77,14 +78,17 @@ CFileList& CFileList::operator=(CFileList&& other) noexcept {
     head_ = other.head_;
     tail_ = other.tail_;
     count_ = other.count_;
+    order_ = std::move(other.order_);
     other.head_ = other.tail_ = nullptr;
     other.count_ = 0;
+    other.order_.clear();
   }
   return *this;
 }
 
 CFileEntry* CFileList::AddHead(std::unique_ptr<CFileEntry> entry) {
   if (!entry) return nullptr;
+  order_.clear();
   CFileEntry* e = entry.release();
   e->next = head_;
   head_ = e;
@@ -96,6 +100,7 @@ CFileEntry* CFileList::AddHead(std::unique_ptr<CFileEntry> entry) {
 CFileEntry* CFileList::CopyAppend(const CFileEntry& entry, bool at_head) {
   std::unique_ptr<CFileEntry> copy = entry.Clone();
   if (at_head || head_ == nullptr) return AddHead(std::move(copy));
+  order_.clear();
   CFileEntry* e = copy.release();
   tail_->next = e;
   tail_ = e;
@@ -108,6 +113,8 @@ void CFileList::Clear() {
   const size_t count = count_;
   head_ = tail_ = nullptr;
   count_ = 0;
+  order_.clear();
+  order_.shrink_to_fit();
   // A sorted list lies in memory in no order: freeing a long one along the
   // list would miss the cache at every entry. In address order, which is
   // about the order the scan made them in, it walks memory once.
@@ -136,6 +143,7 @@ CFileList CFileList::DetachHead(const CFileEntry* stop) {
     ++n;
   }
   if (last == nullptr) return front;
+  order_.clear();
   front.head_ = head_;
   front.tail_ = last;
   front.count_ = n;
@@ -148,6 +156,8 @@ CFileList CFileList::DetachHead(const CFileEntry* stop) {
 
 void CFileList::Append(CFileList&& other) {
   if (other.head_ == nullptr || &other == this) return;
+  order_.clear();
+  other.order_.clear();
   if (tail_ == nullptr) {
     head_ = other.head_;
   } else {
@@ -178,6 +188,14 @@ void CFileList::Relink(const std::vector<CFileEntry*>& entries) {
   }
   if (tail_ != nullptr) tail_->next = nullptr;
   count_ = entries.size();
+  KeepOrder(entries);
+}
+
+void CFileList::KeepOrder(std::vector<CFileEntry*> entries) {
+  // Below this the list is short enough to be walked along its links.
+  constexpr size_t kOrderKeptFrom = 512;
+  order_.clear();
+  if (entries.size() == count_ && count_ >= kOrderKeptFrom) order_ = std::move(entries);
 }
 
 namespace {

@@ -105,6 +105,13 @@ class CFileList {
   CFileList& operator=(CFileList&& other) noexcept;
 
   CFileEntry* head() const { return head_; }
+  // The entries in list order while the list is as its last sort or
+  // relinking of a long list left it, else null. A sorted list lies in
+  // memory in no order: with the array a long walk can ask for entries well
+  // before it reaches them, and be cut into parts by position.
+  const std::vector<CFileEntry*>* order() const {
+    return count_ != 0 && order_.size() == count_ ? &order_ : nullptr;
+  }
   bool empty() const { return head_ == nullptr; }
   size_t size() const { return count_; }
 
@@ -145,10 +152,13 @@ class CFileList {
   // Relinks the list in the order of `entries`, which holds exactly the
   // list's own entries.
   void Relink(const std::vector<CFileEntry*>& entries);
+  // Keeps `entries` as order() when the list is long enough for it to pay.
+  void KeepOrder(std::vector<CFileEntry*> entries);
 
   CFileEntry* head_ = nullptr;
   CFileEntry* tail_ = nullptr;
   size_t count_ = 0;
+  std::vector<CFileEntry*> order_;  // see order(); dropped by every change
 };
 
 // Frees a long list on a thread of its own while the caller goes on (to

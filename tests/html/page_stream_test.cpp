@@ -27,6 +27,9 @@ class StreamEnv : public ClockEnv {
   // The builder's page chunks were empty at every append.
   const CPageWriter* builder = nullptr;
   bool chunks_held = false;
+  int threads = 0;
+
+  int ListingThreads() override { return threads; }
 
   std::unique_ptr<CSafeFileWrite> StartSafeWrite(const std::string& path) override {
     return std::make_unique<Recorded>(this, inner()->StartSafeWrite(path));
@@ -69,6 +72,14 @@ class PageStreamTest : public PageTest {
     }
   }
 
+  // Long tables made in blocks of a few rows on `threads` threads, or
+  // row by row without.
+  void RowsInBlocks(int threads) {
+    stream_env->threads = threads;
+    builder->parallel_table_from_files = 1;
+    builder->table_block_rows = 7;
+  }
+
   // The names in the listed folder that start with '.': temporary files.
   std::vector<std::string> HiddenNames() {
     std::vector<std::string> names;
@@ -85,15 +96,20 @@ TEST_F(PageStreamTest, StreamedPagesAreTheHeldPages) {
   ManyFiles();
   struct Case {
     const char* what;
-    bool grouped;
+    bool branch;
+    bool headings;
     bool anchors;
     int columns;
+    bool column_wise;
   };
   const Case cases[] = {
-      {"one folder", false, false, 1},
-      {"branch with headings and anchors", true, true, 1},
-      {"branch with headings, no anchors, columns", true, false, 3},
-      {"branch with anchors in columns", true, true, 2},
+      {"one folder", false, false, false, 1, false},
+      {"branch with headings and anchors", true, true, true, 1, false},
+      {"branch with headings, no anchors, columns", true, true, false, 3, false},
+      {"branch with anchors in columns", true, true, true, 2, false},
+      {"branch with anchors in columns, column-wise", true, true, true, 3, true},
+      {"branch without headings, columns", true, false, false, 3, false},
+      {"branch without headings, columns, column-wise", true, false, false, 4, true},
   };
   const std::string marker = kAnchorMarker;
   settings.custom_html.section(kStart) = "<p>start " + marker + "</p>";
@@ -101,19 +117,30 @@ TEST_F(PageStreamTest, StreamedPagesAreTheHeldPages) {
   settings.custom_html.section(kEnd) = "<p>end " + marker + "</p>";
   settings.include_summary = 1;
   for (const Case& c : cases) {
-    if (c.grouped) GroupedBranch();
+    if (c.branch) {
+      GroupedBranch();
+      settings.sort_folders_first = settings.show_folder_names = c.headings ? 1 : 0;
+    }
     settings.folder_anchors = c.anchors ? 1 : 0;
-    std::string pages[2];
-    for (int streamed = 0; streamed < 2; ++streamed) {
+    settings.column_wise_sort = c.column_wise ? 1 : 0;
+    // Held, streamed row by row, streamed in blocks made on threads.
+    std::string pages[3];
+    for (int way = 0; way < 3; ++way) {
       settings.file_columns = c.columns;
-      builder->stream_from_files = streamed ? 1 : kHeld;
+      builder->stream_from_files = way > 0 ? 1 : kHeld;
+      RowsInBlocks(way == 2 ? 3 : 0);
       stream_env->appends.clear();
       std::remove((root + kSeparator + "index.html").c_str());
       ASSERT_EQ(Write(), 1) << c.what;
-      pages[streamed] = page;
-      EXPECT_EQ(stream_env->appends.size() > 2, streamed == 1) << c.what;
+      pages[way] = page;
+      EXPECT_EQ(stream_env->appends.size() > 2, way > 0) << c.what;
+      // A block is one append: a few rows each.
+      if (way == 2) {
+        EXPECT_GT(stream_env->appends.size(), 40u) << c.what;
+      }
     }
     EXPECT_EQ(pages[1], pages[0]) << c.what;
+    EXPECT_EQ(pages[2], pages[0]) << c.what;
     EXPECT_NE(pages[0].find("合计文件:"), std::string::npos) << c.what;
     if (c.anchors) {
       EXPECT_NE(pages[0].find("<a href=\"#IDMy_Docs"), std::string::npos) << c.what;
@@ -164,6 +191,8 @@ TEST_F(PageStreamTest, CancelOrFailureLeavesTheOldPage) {
   progress.notify = &view;
   builder->progress = &progress;
   builder->stream_from_files = 1;
+  for (const int threads : {0, 2}) {
+  RowsInBlocks(threads);
   for (const Case& c : cases) {
     env->WriteFileSafely(out, "old");
     env->WriteFileSafely(manifest, "old manifest");
@@ -180,6 +209,7 @@ TEST_F(PageStreamTest, CancelOrFailureLeavesTheOldPage) {
     EXPECT_TRUE(HiddenNames().empty()) << c.what;
     EXPECT_FALSE(stream_env->appends.empty()) << c.what;  // it did stream
     EXPECT_EQ(builder->failed_pages.size(), c.reported ? 1u : 0u) << c.what;
+  }
   }
 }
 

@@ -2,6 +2,7 @@
 // folder with its titles, skipped root, links, restoring and cancel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -12,6 +13,7 @@
 #include "modes/listing_cache.h"
 #include "modes/modes_test_env.h"
 #include "platform/env.h"
+#include "platform/forwarding_env.h"
 #include "modes/index_builder.h"
 #include "support/progress_view.h"
 #include "support/temp_folder.h"
@@ -293,6 +295,54 @@ TEST_F(BuildModesTest, UnwritablePageIsNotCountedAndTheWalkGoesOn) {
   CIndexBuilder b(&s_, &env_);
   EXPECT_EQ(3, b.Build(nullptr));
   EXPECT_EQ(1u, env_.pages.count(Page(tmp_.Path("web/b"))));
+}
+
+// Where the system takes writes from several threads, pages are saved on
+// worker threads; the build comes out as when the walk saves them itself:
+// the same pages, count, failures (in walk order) and last page.
+TEST_F(BuildModesTest, PagesSavedOnThreadsAreThoseTheWalkSaves) {
+  PerFolder();
+  s_.manifest = "json";
+  std::filesystem::create_directory(tmp_.Path("web/a/index.html"));
+  std::filesystem::create_directory(tmp_.Path("web/b/index.html.json"));
+  s_.skip_folders = tmp_.Path("web/a/index.html") + ";" + tmp_.Path("web/b/index.html.json");
+  struct Outcome {
+    int built;
+    std::vector<std::string> failed;
+    std::string last;
+    std::vector<bool> pages;
+  };
+  const std::vector<std::string> folders = {web_, tmp_.Path("web/a"), tmp_.Path("web/a/a1"),
+                                            tmp_.Path("web/b")};
+  const auto build = [&](Env* env) {
+    Outcome o;
+    CIndexBuilder b(&s_, env);
+    o.built = b.Build(nullptr);
+    for (const FailedPage& f : b.failed_pages) o.failed.push_back(f.path);
+    o.last = b.main_file_path;
+    for (const std::string& folder : folders) {
+      for (const std::string& file : {Page(folder), Page(folder) + ".json"}) {
+        const bool page = std::filesystem::is_regular_file(file);
+        if (page) std::filesystem::remove(file);
+        if (file == Page(folder)) o.pages.push_back(page);
+      }
+    }
+    return o;
+  };
+  ASSERT_GT(Env::Default()->ListingThreads(), 0);
+  const Outcome threaded = build(Env::Default());
+  CForwardingEnv walk_saves(Env::Default());  // tells of no threads
+  const Outcome walked = build(&walk_saves);
+  EXPECT_EQ(3, walked.built);
+  std::vector<std::string> failed = walked.failed;
+  std::sort(failed.begin(), failed.end());  // in the order the system lists the folders
+  EXPECT_EQ((std::vector<std::string>{Page(tmp_.Path("web/a")), Page(tmp_.Path("web/b")) + ".json"}),
+            failed);
+  EXPECT_EQ((std::vector<bool>{true, false, true, true}), walked.pages);
+  EXPECT_EQ(walked.built, threaded.built);
+  EXPECT_EQ(walked.failed, threaded.failed);
+  EXPECT_EQ(walked.last, threaded.last);
+  EXPECT_EQ(walked.pages, threaded.pages);
 }
 
 // The page of the folder the build was given is kept when the folder

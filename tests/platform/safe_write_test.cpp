@@ -27,6 +27,8 @@ struct FakeFiles {
 class FakeTarget : public CReplaceTarget {
  public:
   explicit FakeTarget(FakeFiles* f) : f_(*f) {}
+  bool Open(const std::string&) override { return true; }
+  bool failed() const override { return false; }
   int64_t ReadOld(char* buffer, size_t size) override {
     const size_t n = std::min(size, f_.target.size() - f_.read_at);
     std::memcpy(buffer, f_.target.data() + f_.read_at, n);
