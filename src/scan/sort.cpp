@@ -174,7 +174,9 @@ class SortTexts {
     if (start > UINT32_MAX || later.end() > UINT32_MAX - start) return false;
     *shift = static_cast<uint32_t>(start);
     later_.push_back(Part{start, std::move(later.bytes_)});
-    for (Part& part : later.later_) later_.push_back(Part{start + part.start, std::move(part.bytes)});
+    for (Part& part : later.later_) {
+      later_.push_back(Part{start + part.start, std::move(part.bytes)});
+    }
     return true;
   }
 
@@ -240,7 +242,9 @@ class SortTexts {
     std::string bytes;
   };
 
-  size_t end() const { return later_.empty() ? bytes_.size() : later_.back().start + later_.back().bytes.size(); }
+  size_t end() const {
+    return later_.empty() ? bytes_.size() : later_.back().start + later_.back().bytes.size();
+  }
 
   const unsigned char* At(uint32_t at) const {
     const std::string* bytes = &bytes_;
