@@ -188,12 +188,14 @@ void CFileList::Relink(const std::vector<CFileEntry*>& entries) {
   }
   if (tail_ != nullptr) tail_->next = nullptr;
   count_ = entries.size();
-  KeepOrder(entries);
+  if (entries.size() >= kOrderKeptFrom) {
+    KeepOrder(entries);
+  } else {
+    order_.clear();
+  }
 }
 
 void CFileList::KeepOrder(std::vector<CFileEntry*> entries) {
-  // Below this the list is short enough to be walked along its links.
-  constexpr size_t kOrderKeptFrom = 512;
   order_.clear();
   if (entries.size() == count_ && count_ >= kOrderKeptFrom) order_ = std::move(entries);
 }

@@ -154,6 +154,9 @@ class CFileList {
   void Relink(const std::vector<CFileEntry*>& entries);
   // Keeps `entries` as order() when the list is long enough for it to pay.
   void KeepOrder(std::vector<CFileEntry*> entries);
+  // Below this many entries a list is short enough to be walked along its
+  // links, and keeps no order().
+  static constexpr size_t kOrderKeptFrom = 512;
 
   CFileEntry* head_ = nullptr;
   CFileEntry* tail_ = nullptr;

@@ -652,7 +652,9 @@ void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles,
   // before it is relinked, each part of the list on a thread of its own.
   constexpr size_t kAhead = 16;
   const size_t n = items.size();
-  std::vector<CFileEntry*> in_order(n);
+  // Only a long list keeps its order in an array.
+  const bool keep_order = n >= kOrderKeptFrom;
+  std::vector<CFileEntry*> in_order(keep_order ? n : 0);
   RunInParts(parts, [&](int p) {
     const size_t end = PartStart(n, parts, p + 1);
     for (size_t i = PartStart(n, parts, p); i < end; ++i) {
@@ -660,14 +662,18 @@ void CFileList::Sort(int kind, int order, bool group_by_folder, bool use_titles,
       if (i + kAhead < end) __builtin_prefetch(items[i + kAhead].entry, 1);
 #endif
       if (i + 1 < n) items[i].entry->next = items[i + 1].entry;
-      in_order[i] = items[i].entry;
+      if (keep_order) in_order[i] = items[i].entry;
     }
   });
   head_ = items.front().entry;
   tail_ = items.back().entry;
   tail_->next = nullptr;
   items = std::vector<SortItem>();
-  KeepOrder(std::move(in_order));
+  if (keep_order) {
+    KeepOrder(std::move(in_order));
+  } else {
+    order_.clear();
+  }
 }
 
 void CFolderScanner::ArrangeInColumns(CFileList& list, int columns) {
