@@ -10,16 +10,18 @@ namespace {
 
 bool IsWholeListing(const std::string& pattern) { return pattern == "*.*" || pattern == "*"; }
 
-// Workers stop reading ahead while this many items wait to be taken, so that
-// a walk slower than the workers holds a bounded part of the tree (a few
-// megabytes); the folder a worker is reading may add to it once.
-constexpr size_t kMaxHeldItems = size_t{1} << 16;
-
 }  // namespace
 
 CListingPrefetch::CListingPrefetch(Env* inner, int threads, bool brief,
-                                   std::function<bool(const std::string&)> wanted)
-    : CForwardingEnv(inner), brief_(brief), wanted_(std::move(wanted)) {
+                                   std::function<bool(const std::string&)> wanted,
+                                   size_t max_held_items)
+    : CForwardingEnv(inner),
+      brief_(brief),
+      wanted_(std::move(wanted)),
+      max_held_items_(max_held_items),
+      // Stopped workers go on once the walk has taken half of what they
+      // held: waking them for every folder taken costs a switch per folder.
+      resume_held_items_(max_held_items / 2) {
   for (int i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
 }
 
@@ -66,15 +68,17 @@ bool CListingPrefetch::ListFolder(const std::string& folder, const std::string& 
     // A queued folder that no worker began is read here; its queue entry
     // is passed over.
     if (it != ahead_.end()) ahead_.erase(it);
+    if (paused_ && held_items_ <= resume_held_items_) {
+      paused_ = false;
+      work_ready_.notify_all();
+    }
   }
-  work_ready_.notify_all();
   if (!read) {
     ok = ReadInner(folder, &items);
     std::vector<std::string> subfolders = SubfoldersOf(folder, items);
     std::lock_guard<std::mutex> lock(mutex_);
-    QueueLocked(&subfolders);
+    if (QueueLocked(&subfolders) && !paused_) work_ready_.notify_all();
   }
-  work_ready_.notify_all();
   for (const FolderItem& item : items) visit(item);
   return ok;
 }
@@ -91,22 +95,23 @@ std::vector<std::string> CListingPrefetch::SubfoldersOf(const std::string& folde
   return subfolders;
 }
 
-void CListingPrefetch::QueueLocked(std::vector<std::string>* subfolders) {
-  if (stop_) return;
+bool CListingPrefetch::QueueLocked(std::vector<std::string>* subfolders) {
+  if (stop_) return false;
+  bool queued = false;
   for (auto it = subfolders->rbegin(); it != subfolders->rend(); ++it) {
     // A folder is read ahead once: a walk that lists it again reads it itself.
     if (!queued_once_.insert(*it).second) continue;
     ahead_.emplace(*it, Listing());
     queue_.push_front(std::move(*it));
+    queued = true;
   }
+  return queued;
 }
 
 void CListingPrefetch::Work() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    work_ready_.wait(lock, [this] {
-      return stop_ || (!queue_.empty() && held_items_ < kMaxHeldItems);
-    });
+    work_ready_.wait(lock, [this] { return stop_ || (!queue_.empty() && !paused_); });
     if (stop_) return;
     std::string folder = std::move(queue_.front());
     queue_.pop_front();
@@ -125,9 +130,10 @@ void CListingPrefetch::Work() {
     held_items_ += items.size();
     listing.items = std::move(items);
     listing.state = State::kRead;
+    if (held_items_ >= max_held_items_) paused_ = true;
     QueueLocked(&subfolders);
     listing_read_.notify_all();
-    if (!queue_.empty()) work_ready_.notify_all();
+    if (!queue_.empty() && !paused_) work_ready_.notify_all();
   }
 }
 

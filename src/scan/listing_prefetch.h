@@ -42,9 +42,14 @@ class CListingPrefetch : public CForwardingEnv {
   // once; see Env::ListingThreads). With `brief` listings are read with
   // ListFolderBrief. `wanted` says whether a subfolder (a full path) is
   // worth reading ahead; it is called from the workers too. The walk's own
-  // rules still decide what it enters.
+  // rules still decide what it enters. Workers stop reading ahead while
+  // `max_held_items` items read wait to be taken (the folder a worker is
+  // reading may add to them once), so a walk slower than the workers holds
+  // a bounded part of the tree, a few megabytes by default.
+  static constexpr size_t kMaxHeldItems = size_t{1} << 16;
   CListingPrefetch(Env* inner, int threads, bool brief,
-                   std::function<bool(const std::string&)> wanted);
+                   std::function<bool(const std::string&)> wanted,
+                   size_t max_held_items = kMaxHeldItems);
   // Stops the workers and waits for them; listings read and not taken are
   // dropped.
   ~CListingPrefetch() override;
@@ -76,12 +81,15 @@ class CListingPrefetch : public CForwardingEnv {
   // The subfolders of `folder` found in `items` that are worth reading ahead.
   std::vector<std::string> SubfoldersOf(const std::string& folder,
                                         const std::vector<FolderItem>& items);
-  // Queues `subfolders` first, in their order; mutex_ is held.
-  void QueueLocked(std::vector<std::string>* subfolders);
+  // Queues `subfolders` first, in their order; mutex_ is held. True when
+  // any was queued.
+  bool QueueLocked(std::vector<std::string>* subfolders);
   void Work();
 
   const bool brief_;
   const std::function<bool(const std::string&)> wanted_;
+  const size_t max_held_items_;
+  const size_t resume_held_items_;
   mutable std::mutex mutex_;
   std::condition_variable work_ready_;
   std::condition_variable listing_read_;
@@ -89,6 +97,7 @@ class CListingPrefetch : public CForwardingEnv {
   std::unordered_map<std::string, Listing> ahead_;  // queued, being read or read
   std::unordered_set<std::string> queued_once_;
   size_t held_items_ = 0;  // items of listings read and not yet taken
+  bool paused_ = false;    // workers wait until the walk takes enough of them
   size_t taken_ = 0;
   bool stop_ = false;
   std::vector<std::thread> workers_;

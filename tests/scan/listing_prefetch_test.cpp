@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #ifndef _WIN32
@@ -147,6 +149,33 @@ TEST(ListingPrefetchTest, FilesNeedDetailsOnlyWhenAPageUsesThem) {
     c.set(&s);
     EXPECT_EQ(CFolderScanner(&s).NeedsFileDetails(), c.needs) << c.what;
   }
+}
+
+// Workers that stopped because too much waited to be taken go on once the
+// walk has taken enough: a walk slower than its workers still finds most
+// listings read ahead, and the same ones as without the threads.
+TEST(ListingPrefetchTest, WorkersStoppedByTheBoundGoOnWhenTheWalkCatchesUp) {
+  TempFolder t;
+  constexpr int kFolders = 40;
+  for (int i = 0; i < kFolders; ++i) {
+    for (int f = 0; f < 3; ++f) t.WriteFile("f" + std::to_string(i) + "/" + std::to_string(f), "");
+  }
+  const auto list = [](Env* env, const std::string& folder) {
+    std::vector<std::string> names;
+    EXPECT_TRUE(env->ListFolder(folder, "*.*", [&](const FolderItem& i) { names.push_back(i.name); }));
+    return names;
+  };
+  ThreadedEnv env(2);
+  // Two folders' items stop the workers; they go on once at most two wait.
+  CListingPrefetch ahead(&env, 2, true, nullptr, 4);
+  // The walk asks for the folders in the order they were found, as a walk does.
+  for (const std::string& name : list(&ahead, t.path())) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(3));  // the walk's own work
+    EXPECT_EQ(list(&ahead, t.Path(name)), list(Env::Default(), t.Path(name))) << name;
+  }
+  // Workers that never went on would leave all but a few listings to the walk.
+  EXPECT_GE(ahead.listings_taken(), static_cast<size_t>(kFolders / 2));
+  EXPECT_EQ(env.reads.load(), kFolders + 1);
 }
 
 }  // namespace
