@@ -63,12 +63,16 @@ size_t CPageSaver::Save(Page page) {
   }
   room_or_done_.wait(lock, [this] { return waiting_.size() < max_waiting_; });
   waiting_.emplace_back(index, std::move(page));
-  work_ready_.notify_one();
+  // Idle savers are woken once half the room is taken, and then save all
+  // that waits: waking one for every page costs two switches a page, more
+  // than saving a small page takes.
+  if (waiting_.size() >= (max_waiting_ + 1) / 2) work_ready_.notify_all();
   return index;
 }
 
 std::vector<CPageSaver::Saved> CPageSaver::Finish() {
   std::unique_lock<std::mutex> lock(mutex_);
+  work_ready_.notify_all();  // for the pages that did not fill half the room
   room_or_done_.wait(lock, [this] { return done_ == given_; });
   std::vector<Saved> saved;
   saved.swap(saved_);

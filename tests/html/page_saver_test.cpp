@@ -51,6 +51,13 @@ TEST(PageSaverTest, SavesAreToldInTheOrderGiven) {
     EXPECT_EQ(ReadFileForTest(tmp.Path("p5.html.json")), "{}");
     EXPECT_FALSE(std::filesystem::exists(tmp.Path("never.json")));
     EXPECT_TRUE(saver.Finish().empty());
+
+    // Too few pages to wake a saver: Finish has them saved.
+    saver.Save({tmp.Path("last.html"), "last", "", ""});
+    const std::vector<CPageSaver::Saved> last = saver.Finish();
+    ASSERT_EQ(last.size(), 1u);
+    EXPECT_TRUE(last[0].written);
+    EXPECT_EQ(ReadFileForTest(tmp.Path("last.html")), "last");
   }
 }
 
