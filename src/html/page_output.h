@@ -50,6 +50,7 @@ class PageOutput {
   // Generated text (names included): written as it is.
   void Add(const std::string& text) { text_->append(text); }
   void Add(const char* text) { text_->append(text); }
+  void Add(std::string_view text) { text_->append(text.data(), text.size()); }
   void Add(char c) { text_->push_back(c); }
 
   // A name escaped as EscapeLinkTarget(name, href20, replace_iso_chars,
