@@ -79,6 +79,13 @@ constexpr int kMaxListingThreads = 8;
 // kMaxListingThreads).
 int ThreadsForListing();
 
+// Lets the calling thread give way to the process's other threads whenever
+// both want a processor: for work that only runs ahead of a thread that
+// needs it. Linux: the thread's nice value is raised by 10. Windows:
+// nothing, since its strict priorities could leave the thread without a
+// processor while the thread it serves waits for it.
+void GiveWayToOtherThreads();
+
 class Env {
  public:
   virtual ~Env();

@@ -556,6 +556,8 @@ class Win32Env : public Env {
 
 }  // namespace
 
+void GiveWayToOtherThreads() {}
+
 Env* Env::Default() {
   static Win32Env env;
   return &env;

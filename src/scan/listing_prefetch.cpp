@@ -109,6 +109,11 @@ bool CListingPrefetch::QueueLocked(std::vector<std::string>* subfolders) {
 }
 
 void CListingPrefetch::Work() {
+  // Without a stat of each file a listing costs less than what the walk
+  // does with its items: the walk is the slower side, and the workers, far
+  // enough ahead, give way to it. With a stat of each file the workers are
+  // the slower side and keep their share.
+  if (brief_) GiveWayToOtherThreads();
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     work_ready_.wait(lock, [this] { return stop_ || (!queue_.empty() && !paused_); });

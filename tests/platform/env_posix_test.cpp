@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -189,6 +190,25 @@ TEST(PosixEnvListTest, LargeSparseFileKeepsItsSize) {
   ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(size)), 0);
   EXPECT_EQ(List(t.path(), "*").at("big.bin").size, size);
 }
+
+#ifdef __linux__
+// A thread that gives way lowers its own share only: the process's other
+// threads (the walk it reads ahead of) keep theirs.
+TEST(PosixEnvThreadTest, GivingWayLowersOnlyTheCallingThread) {
+  const int process_before = getpriority(PRIO_PROCESS, 0);
+  int before = 0;
+  int after = 0;
+  std::thread worker([&] {
+    const id_t self = static_cast<id_t>(syscall(SYS_gettid));
+    before = getpriority(PRIO_PROCESS, self);
+    GiveWayToOtherThreads();
+    after = getpriority(PRIO_PROCESS, self);
+  });
+  worker.join();
+  EXPECT_EQ(after, std::min(before + 10, 19));
+  EXPECT_EQ(getpriority(PRIO_PROCESS, 0), process_before);
+}
+#endif
 
 TEST(PosixEnvTimeTest, WriteTimesConvertExactly) {
   TempFolder t;
