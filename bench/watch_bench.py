@@ -11,10 +11,12 @@ folder made with a file in it, a file added, renamed, removed; the folder
 of the round before is removed), one change every --interval seconds. After
 each change it waits for the page that lists it to show it and records the
 time from the change to then. Every 5 s it reads the watcher's resident
-memory. Prints the latency median, 90th percentile and maximum, and the
-memory at the start, its highest and at the end (bounded memory: the end
-is near the start however long it runs). Stops the watcher with SIGTERM and
-checks that it exits 0 and leaves no temporary file.
+memory. Prints the latency median, 90th percentile and maximum, the
+memory at the start (during the first build), its highest and at the end,
+and the memory at each sixth of the run (bounded memory: a level line once
+the first builds have kept their listings, however long it runs). Stops the
+watcher with SIGTERM and checks that it exits 0 and leaves no temporary
+file.
 """
 import argparse
 import os
@@ -153,6 +155,12 @@ def main():
           f"90% {lat[int(len(lat) * 0.9)] * 1000:.0f} ms, max {lat[-1] * 1000:.0f} ms")
     print(f"resident memory: start {memory[0][1] / 1024:.1f} MB, "
           f"highest {max(m for _, m in memory) / 1024:.1f} MB, end {memory[-1][1] / 1024:.1f} MB")
+    # Bounded memory shows as a level line once the listings are all kept:
+    # the samples nearest each sixth of the run.
+    marks = [a.duration * k / 6 for k in range(1, 7)]
+    level = [min(memory, key=lambda m: abs(m[0] - t)) for t in marks]
+    print("resident memory over the run: " +
+          ", ".join(f"{t / 60:.0f} min {m / 1024:.1f} MB" for t, m in level))
     print(f"exit status {proc.returncode}, temporary files left: {len(temps)}")
     if err:
         print(err.decode(errors="replace"), file=sys.stderr)
