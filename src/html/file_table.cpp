@@ -150,19 +150,16 @@ class FolderTargets {
   std::string_view Find(const CEntryFolder* record, const Escape& escape) {
     if (has_last_ && record == last_record_) return last_target_;
     if (2 * (targets_.size() + 1) > slots_.size()) Grow();
-    size_t at = Slot(record);
-    while (slots_[at].record != nullptr && slots_[at].record != record) {
-      at = (at + 1) & (slots_.size() - 1);
-    }
-    if (slots_[at].record == nullptr) {
+    Entry& slot = slots_[Probe(record)];
+    if (slot.record == nullptr) {
       targets_.push_back(escape());
-      slots_[at].record = record;
-      slots_[at].data = targets_.back().data();
-      slots_[at].size = targets_.back().size();
+      slot.record = record;
+      slot.data = targets_.back().data();
+      slot.size = targets_.back().size();
     }
     has_last_ = true;
     last_record_ = record;
-    last_target_ = std::string_view(slots_[at].data, slots_[at].size);
+    last_target_ = std::string_view(slot.data, slot.size);
     return last_target_;
   }
 
@@ -179,13 +176,8 @@ class FolderTargets {
   void PrefetchText(const CEntryFolder* record) const {
 #if defined(__GNUC__)
     if (slots_.empty()) return;
-    for (size_t at = Slot(record); slots_[at].record != nullptr;
-         at = (at + 1) & (slots_.size() - 1)) {
-      if (slots_[at].record == record) {
-        __builtin_prefetch(slots_[at].data);
-        return;
-      }
-    }
+    const Entry& slot = slots_[Probe(record)];
+    if (slot.record != nullptr) __builtin_prefetch(slot.data);
 #else
     (void)record;
 #endif
@@ -197,6 +189,16 @@ class FolderTargets {
     const char* data = nullptr;  // in targets_
     size_t size = 0;
   };
+
+  // The place of the slot that holds `record`, or of the empty one where
+  // it would go.
+  size_t Probe(const CEntryFolder* record) const {
+    size_t at = Slot(record);
+    while (slots_[at].record != nullptr && slots_[at].record != record) {
+      at = (at + 1) & (slots_.size() - 1);
+    }
+    return at;
+  }
 
   size_t Slot(const CEntryFolder* record) const {
     const uint64_t key = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(record));

@@ -18,10 +18,7 @@ CListingPrefetch::CListingPrefetch(Env* inner, int threads, bool brief,
     : CForwardingEnv(inner),
       brief_(brief),
       wanted_(std::move(wanted)),
-      max_held_items_(max_held_items),
-      // Stopped workers go on once the walk has taken half of what they
-      // held: waking them for every folder taken costs a switch per folder.
-      resume_held_items_(max_held_items / 2) {
+      max_held_items_(max_held_items) {
   for (int i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
 }
 
@@ -68,7 +65,9 @@ bool CListingPrefetch::ListFolder(const std::string& folder, const std::string& 
     // A queued folder that no worker began is read here; its queue entry
     // is passed over.
     if (it != ahead_.end()) ahead_.erase(it);
-    if (paused_ && held_items_ <= resume_held_items_) {
+    // Stopped workers go on once the walk has taken half of what they
+    // held: waking them for every folder taken costs a switch per folder.
+    if (paused_ && held_items_ <= max_held_items_ / 2) {
       paused_ = false;
       work_ready_.notify_all();
     }

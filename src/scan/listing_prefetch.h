@@ -89,7 +89,6 @@ class CListingPrefetch : public CForwardingEnv {
   const bool brief_;
   const std::function<bool(const std::string&)> wanted_;
   const size_t max_held_items_;
-  const size_t resume_held_items_;
   mutable std::mutex mutex_;
   std::condition_variable work_ready_;
   std::condition_variable listing_read_;
