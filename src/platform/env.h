@@ -86,6 +86,13 @@ int ThreadsForListing();
 // processor while the thread it serves waits for it.
 void GiveWayToOtherThreads();
 
+// Hands the memory the allocator holds free, in every thread's heap, back
+// to the system. For a process that runs on (watch mode): listings freed
+// by one thread and read again by another leave free pages in heaps that
+// only their own thread would use again. Linux (glibc): malloc_trim.
+// Windows: _heapmin.
+void ReturnFreeMemory();
+
 class Env {
  public:
   virtual ~Env();

@@ -2,6 +2,9 @@
 // converted from modification times, pages written through a temporary file.
 #include <dirent.h>
 #include <fcntl.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -1047,6 +1050,12 @@ void GiveWayToOtherThreads() {
   errno = 0;
   const int now = getpriority(PRIO_PROCESS, self);
   if (errno == 0) setpriority(PRIO_PROCESS, self, std::min(now + 10, 19));
+#endif
+}
+
+void ReturnFreeMemory() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
 #endif
 }
 

@@ -8,6 +8,7 @@
 #include "platform/safe_write.h"
 
 #include <windows.h>
+#include <malloc.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -557,6 +558,8 @@ class Win32Env : public Env {
 }  // namespace
 
 void GiveWayToOtherThreads() {}
+
+void ReturnFreeMemory() { _heapmin(); }
 
 Env* Env::Default() {
   static Win32Env env;

@@ -9,6 +9,7 @@
 #include "html/manifest.h"
 #include "html/page_writer.h"
 #include "modes/framed_site.h"
+#include "platform/env.h"
 #include "platform/folder_watch.h"
 #include "platform/path.h"
 #include "platform/wildcard.h"
@@ -163,6 +164,10 @@ BatchOutcome RunWatchMode(CMainSheet* sheet, const std::string& config_name,
     settings->path = prepared.path;
     settings->root_folder = prepared.root_folder;
     const BatchOutcome built = RunPreparedBuild(sheet, settings.get(), build_env);
+    // What the build used apart from the kept listings goes back, and so do
+    // the pages of listings read again after a change: resident memory
+    // stays with what is kept, however long the watch runs.
+    ReturnFreeMemory();
     if (!built.message.empty() && options.err != nullptr) {
       std::fprintf(options.err, "vellora: %s\n", built.message.c_str());
       std::fflush(options.err);

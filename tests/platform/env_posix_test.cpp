@@ -13,7 +13,9 @@
 #include <climits>
 #include <clocale>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <map>
 #include <memory>
@@ -208,6 +210,36 @@ TEST(PosixEnvThreadTest, GivingWayLowersOnlyTheCallingThread) {
   EXPECT_EQ(after, std::min(before + 10, 19));
   EXPECT_EQ(getpriority(PRIO_PROCESS, 0), process_before);
 }
+
+#if !defined(__SANITIZE_ADDRESS__)  // the sanitizer's allocator keeps its own
+static long ResidentPages() {
+  long size = 0;
+  long resident = 0;
+  FILE* f = std::fopen("/proc/self/statm", "r");
+  if (f == nullptr) return -1;
+  if (std::fscanf(f, "%ld %ld", &size, &resident) != 2) resident = -1;
+  std::fclose(f);
+  return resident;
+}
+
+// Blocks a thread freed between blocks still in use stay resident until
+// the free memory is handed back, by any thread.
+TEST(PosixEnvMemoryTest, FreeMemoryOfEveryThreadGoesBackToTheSystem) {
+  std::vector<std::unique_ptr<char[]>> kept;
+  std::thread worker([&] {
+    std::vector<std::unique_ptr<char[]>> freed;
+    for (int i = 0; i < 1024; ++i) {
+      freed.emplace_back(new char[32 * 1024]);
+      std::memset(freed.back().get(), 1, 32 * 1024);
+      kept.emplace_back(new char[16]);
+    }
+  });
+  worker.join();
+  const long before = ResidentPages();
+  ReturnFreeMemory();
+  EXPECT_GT((before - ResidentPages()) * sysconf(_SC_PAGESIZE), 16L << 20);
+}
+#endif
 #endif
 
 TEST(PosixEnvTimeTest, WriteTimesConvertExactly) {
